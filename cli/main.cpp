@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    std::puts("pressling-cli");
+    return 0;
+}

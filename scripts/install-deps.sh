@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every Debian package Pressling needs to build, run and test.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  # libraries
+  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
+  libgsf-1-dev libpugixml-dev libgtest-dev libgmock-dev
+  # office suite and its C++ UNO SDK
+  libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-dev
+  # readers that check what we publish, and what the XPS writer is built on
+  poppler-utils libgxps-utils mupdf-tools chromium
+  # windows under a virtual display, for screenshots and X11 tests
+  xvfb xauth x11-utils
+  # fonts so that LibreOffice and Qt render text the same everywhere
+  fonts-dejavu-core fonts-liberation2
+  shared-mime-info
+)
+
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+stamp=/var/lib/apt/periodic/pressling-update-stamp
+if [ ! -e "$stamp" ] || [ -n "$(find "$stamp" -mmin +360 2>/dev/null)" ]; then
+  $SUDO apt-get update -q
+  $SUDO mkdir -p "$(dirname "$stamp")" && $SUDO touch "$stamp"
+fi
+$SUDO apt-get install -y -q --no-install-recommends "${packages[@]}"
