@@ -29,7 +29,13 @@ function(pressling_test area)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-    PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PRESSLING_SOURCE_DIR=${PROJECT_SOURCE_DIR};PRESSLING_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  set(environment "QT_QPA_PLATFORM=offscreen;PRESSLING_SOURCE_DIR=${PROJECT_SOURCE_DIR};PRESSLING_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  if(ARG_WHOLE)
+    # Areas whose cases share an expensive set-up (a running office suite) run as one test.
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${environment}")
+  else()
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
+      PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${environment}")
+  endif()
 endfunction()
