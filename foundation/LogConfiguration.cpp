@@ -11,7 +11,7 @@
 namespace {
 
 constexpr const char* ApplicationKey = "SOFTWARE\\Tarnwick\\Application";
-constexpr const char* CurrentFolder = ".";
+constexpr const char* CurrentFolder = "./";
 
 }
 
