@@ -1,7 +1,10 @@
 #include "cli/Commands.h"
 
+#include "cli/RegCommand.h"
+
 std::vector<std::unique_ptr<Command>> makeCommands()
 {
     std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<RegCommand>());
     return commands;
 }
