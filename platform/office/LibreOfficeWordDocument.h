@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/office/LibreOfficeDocumentAccess.h"
+#include "platform/office/WordDocument.h"
+
+namespace platform {
+
+class LibreOfficeWordDocument : public WordDocument {
+public:
+    explicit LibreOfficeWordDocument(std::shared_ptr<UnoDocument> document)
+        : m_access(std::move(document))
+    {
+    }
+
+    bool readOnlyRecommended() override { return m_access.readOnlyRecommended(); }
+    HResult saveAs(const std::string& fileName, std::optional<int32_t> fileFormat = {}) override;
+    HResult close(std::optional<int32_t> saveChanges = {}, std::optional<int32_t> originalFormat = {},
+        std::optional<bool> routeDocument = {}) override;
+    // The MacroExecutionMode LibreOffice recorded when it loaded the document.
+    int16_t macroExecutionMode() { return m_access.macroExecutionMode(); }
+
+private:
+    LibreOfficeDocumentAccess m_access;
+};
+
+}

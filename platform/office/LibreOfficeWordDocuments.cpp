@@ -1,0 +1,17 @@
+#include "platform/office/LibreOfficeWordDocuments.h"
+
+#include "platform/office/LibreOfficeWordDocument.h"
+
+namespace platform {
+
+std::shared_ptr<WordDocument> LibreOfficeWordDocuments::open(const std::string& fileName, std::optional<bool>,
+    std::optional<bool>, std::optional<bool>)
+{
+    // Every document is opened read-only whatever is asked: publishing only reads it.
+    std::shared_ptr<UnoDocument> document = m_state->open(fileName);
+    if (!document)
+        return nullptr;
+    return std::make_shared<LibreOfficeWordDocument>(std::move(document));
+}
+
+}
