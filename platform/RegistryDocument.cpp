@@ -86,6 +86,9 @@ bool RegistryDocument::parse(const std::string& text)
     std::string body = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
     if (body.empty())
         return true;
+    // A text file has no NUL bytes; one that does is damaged, whatever else it holds.
+    if (body.find('\0') != std::string::npos)
+        return false;
     std::vector<std::string> lines = splitLines(body);
     if (trimmed(lines.front()) != "REGEDIT4" || !parseLines(lines)) {
         m_keys.clear();
