@@ -14,29 +14,30 @@ constexpr int usageError = 2;
 
 const char* const completed = "The operation completed successfully.\n";
 
-const char* const usageText = "Usage: pressling-cli reg query  KEY [/v NAME | /ve] [/s]\n"
-                              "       pressling-cli reg add    KEY [/v NAME | /ve] [/t TYPE] [/d DATA] [/f]\n"
-                              "       pressling-cli reg delete KEY [/v NAME | /ve | /va] [/f]\n"
-                              "\n"
-                              "Reads and changes Pressling's registry store as reg.exe does the registry.\n"
-                              "\n"
-                              "  KEY   ROOT\\SUBKEY, ROOT one of HKCU, HKLM, HKCR or HKEY_CURRENT_USER,\n"
-                              "        HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT\n"
-                              "  /v    the value NAME\n"
-                              "  /ve   the key's default value, shown as (Default)\n"
-                              "  /va   every value of the key (delete)\n"
-                              "  /s    the key and every key below it (query)\n"
-                              "  /t    REG_SZ (the default), REG_EXPAND_SZ or REG_DWORD (add)\n"
-                              "  /d    the data; a REG_DWORD is decimal or 0x hex, 0 to 0xffffffff (add)\n"
-                              "  /f    change without asking; otherwise a question is asked and\n"
-                              "        anything but Yes, or no answer, cancels\n"
-                              "\n"
-                              "The store is one REGEDIT4 text file per root: user.reg, machine.reg and\n"
-                              "classes.reg in $PRESSLING_REGISTRY_DIR when it is set, otherwise\n"
-                              "$XDG_CONFIG_HOME/Tarnwick/user.reg and /etc/xdg/Tarnwick/{machine,classes}.reg.\n"
-                              "\n"
-                              "Exit status: 0 success, 1 failure (missing key or value, bad data, cancelled,\n"
-                              "file not writable), 2 bad command line.\n";
+const char* const usageText
+    = "Usage: pressling-cli reg query  KEY [/v NAME | /ve] [/s]\n"
+      "       pressling-cli reg add    KEY [/v NAME | /ve] [/t TYPE] [/d DATA] [/f]\n"
+      "       pressling-cli reg delete KEY [/v NAME | /ve | /va] [/f]\n"
+      "\n"
+      "Reads and changes Pressling's registry store as reg.exe does the registry.\n"
+      "\n"
+      "  KEY   ROOT\\SUBKEY, ROOT one of HKCU, HKLM, HKCR or HKEY_CURRENT_USER,\n"
+      "        HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT\n"
+      "  /v    the value NAME\n"
+      "  /ve   the key's default value, shown as (Default)\n"
+      "  /va   every value of the key (delete)\n"
+      "  /s    the key and every key below it (query)\n"
+      "  /t    REG_SZ (the default), REG_EXPAND_SZ or REG_DWORD (add)\n"
+      "  /d    the data; a REG_DWORD is decimal or 0x hex, 0 to 0xffffffff (add)\n"
+      "  /f    change without asking; otherwise a question is asked and\n"
+      "        anything but Yes, or no answer, cancels\n"
+      "\n"
+      "The store is one REGEDIT4 text file per root: user.reg, machine.reg and\n"
+      "classes.reg in $PRESSLING_REGISTRY_DIR when it is set, otherwise\n"
+      "$XDG_CONFIG_HOME/Tarnwick/user.reg and /etc/xdg/Tarnwick/{machine,classes}.reg.\n"
+      "\n"
+      "Exit status: 0 success, 1 failure (missing key or value, bad data, cancelled,\n"
+      "file not writable), 2 bad command line.\n";
 
 std::string displayName(const std::string& valueName)
 {
@@ -87,11 +88,13 @@ std::string joinPath(const std::string& path, const std::string& name)
 }
 
 // One key of a /s search with every key below it; counts what it prints, as reg.exe's summary does.
-void printTree(std::FILE* output, const platform::RegistryStore& store, const RegKeyName& key, size_t& matches)
+void printTree(
+    std::FILE* output, const platform::RegistryStore& store, const RegKeyName& key, size_t& matches)
 {
     std::fprintf(output, "\n%s\n", key.fullName().c_str());
     ++matches;
-    for (const platform::RegistryValue& value : store.listValues(key.path).value_or(std::vector<platform::RegistryValue>())) {
+    for (const platform::RegistryValue& value :
+        store.listValues(key.path).value_or(std::vector<platform::RegistryValue>())) {
         printValue(output, value);
         ++matches;
     }
@@ -205,12 +208,14 @@ int RegCommand::query(const RegCommandArguments& arguments)
         return success;
     }
     std::fprintf(m_output, "\n%s\n", key->fullName().c_str());
-    for (const platform::RegistryValue& value : store.listValues(key->path).value_or(std::vector<platform::RegistryValue>()))
+    for (const platform::RegistryValue& value :
+        store.listValues(key->path).value_or(std::vector<platform::RegistryValue>()))
         printValue(m_output, value);
     std::fputs("\n", m_output);
     std::vector<std::string> subkeys = store.listSubkeys(key->path).value_or(std::vector<std::string>());
     for (const std::string& name : subkeys)
-        std::fprintf(m_output, "%s\n", RegKeyName { key->root, joinPath(key->path, name) }.fullName().c_str());
+        std::fprintf(
+            m_output, "%s\n", RegKeyName { key->root, joinPath(key->path, name) }.fullName().c_str());
     if (!subkeys.empty())
         std::fputs("\n", m_output);
     return success;
@@ -244,7 +249,8 @@ int RegCommand::add(const RegCommandArguments& arguments)
         std::optional<uint32_t> number = parseRegDword(data);
         if (!number) {
             std::fprintf(m_errors,
-                "ERROR: Invalid REG_DWORD data '%s': give a number from 0 to 4294967295 in decimal or 0x hex.\n",
+                "ERROR: Invalid REG_DWORD data '%s': give a number from 0 to 4294967295 in decimal or 0x "
+                "hex.\n",
                 data.c_str());
             return failure;
         }
@@ -274,7 +280,8 @@ int RegCommand::remove(const RegCommandArguments& arguments)
             std::fputs("ERROR: A root key cannot be deleted.\n", m_errors);
             return failure;
         }
-        if (!arguments.force && !confirm("Permanently delete the registry key " + key->fullName() + " (Yes/No)?"))
+        if (!arguments.force
+            && !confirm("Permanently delete the registry key " + key->fullName() + " (Yes/No)?"))
             return failure;
         if (!store.deleteKey(key->path))
             return writeFailed(m_errors, store);

@@ -55,8 +55,8 @@ std::optional<RegCommandArguments::Operation> parseOperation(const std::string& 
 }
 
 // Sets the addressed values once; a second /v, /ve or /va is a usage error.
-bool setTarget(RegCommandArguments& arguments, RegCommandArguments::Target target, std::string name,
-    bool& targetGiven)
+bool setTarget(
+    RegCommandArguments& arguments, RegCommandArguments::Target target, std::string name, bool& targetGiven)
 {
     if (targetGiven)
         return false;
@@ -75,7 +75,8 @@ bool parseSwitches(const std::vector<std::string>& words, RegCommandArguments& a
         bool hasNext = i + 1 < words.size();
         bool ok = true;
         if (allowed.valueName && isSwitch(word, "v")) {
-            ok = hasNext && setTarget(arguments, RegCommandArguments::Target::Value, words[i + 1], targetGiven);
+            ok = hasNext
+                && setTarget(arguments, RegCommandArguments::Target::Value, words[i + 1], targetGiven);
             ++i;
         } else if (allowed.defaultValue && isSwitch(word, "ve"))
             ok = setTarget(arguments, RegCommandArguments::Target::Value, "", targetGiven);
@@ -96,7 +97,8 @@ bool parseSwitches(const std::vector<std::string>& words, RegCommandArguments& a
         else if (allowed.recursive && isSwitch(word, "s"))
             arguments.recursive = true;
         else {
-            error = looksLikeSwitch(word) ? "unknown or repeated switch '" + word + "'" : "unexpected argument '" + word + "'";
+            error = looksLikeSwitch(word) ? "unknown or repeated switch '" + word + "'"
+                                          : "unexpected argument '" + word + "'";
             return false;
         }
         if (!ok) {
@@ -109,7 +111,8 @@ bool parseSwitches(const std::vector<std::string>& words, RegCommandArguments& a
 
 }
 
-std::optional<RegCommandArguments> RegCommandArguments::parse(const std::vector<std::string>& words, std::string& error)
+std::optional<RegCommandArguments> RegCommandArguments::parse(
+    const std::vector<std::string>& words, std::string& error)
 {
     if (words.empty()) {
         error = "missing operation (query, add or delete)";
@@ -205,7 +208,8 @@ std::optional<uint32_t> parseRegDword(const std::string& text)
     if (digits.empty())
         return std::nullopt;
     for (char character : digits) {
-        bool valid = hex ? std::isxdigit(static_cast<unsigned char>(character)) : (character >= '0' && character <= '9');
+        bool valid = hex ? std::isxdigit(static_cast<unsigned char>(character))
+                         : (character >= '0' && character <= '9');
         if (!valid)
             return std::nullopt;
     }

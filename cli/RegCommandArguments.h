@@ -27,7 +27,8 @@ struct RegCommandArguments {
     bool recursive = false;
 
     // Nothing, with the reason in error, when the words are not a valid command line.
-    static std::optional<RegCommandArguments> parse(const std::vector<std::string>& words, std::string& error);
+    static std::optional<RegCommandArguments> parse(
+        const std::vector<std::string>& words, std::string& error);
 };
 
 // The root and the key path below it of a full key name such as HKCU\SOFTWARE\Tarnwick; nothing

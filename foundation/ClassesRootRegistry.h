@@ -7,5 +7,8 @@
 // MIME associations are not yet merged into this view.
 class ClassesRootRegistry : public Registry {
 public:
-    ClassesRootRegistry() : Registry(Root::ClassesRoot) { }
+    ClassesRootRegistry()
+        : Registry(Root::ClassesRoot)
+    {
+    }
 };

@@ -5,5 +5,8 @@
 // The registry operations below HKEY_CURRENT_USER.
 class CurrentUserRegistry : public Registry {
 public:
-    CurrentUserRegistry() : Registry(Root::CurrentUser) { }
+    CurrentUserRegistry()
+        : Registry(Root::CurrentUser)
+    {
+    }
 };

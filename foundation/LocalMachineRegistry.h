@@ -5,5 +5,8 @@
 // The registry operations below HKEY_LOCAL_MACHINE.
 class LocalMachineRegistry : public Registry {
 public:
-    LocalMachineRegistry() : Registry(Root::LocalMachine) { }
+    LocalMachineRegistry()
+        : Registry(Root::LocalMachine)
+    {
+    }
 };

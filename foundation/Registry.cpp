@@ -43,7 +43,8 @@ std::optional<platform::RegistryValue> query(Registry::Root root, const char* su
 
 // The value's bytes as text in a buffer of size bytes, the terminator included; nothing when they
 // do not fit.
-std::optional<std::string> queryText(Registry::Root root, const char* subkey, const char* valueName, size_t size)
+std::optional<std::string> queryText(
+    Registry::Root root, const char* subkey, const char* valueName, size_t size)
 {
     std::optional<platform::RegistryValue> value = query(root, subkey, valueName);
     if (!value || value->data.size() > size)

@@ -221,8 +221,8 @@ std::vector<std::string> RegistryDocument::subkeyNames(const std::string& path) 
         if (!isBelow(key.path, path))
             continue;
         std::string name = key.path.substr(start, key.path.find('\\', start) - start);
-        bool known = std::any_of(
-            names.begin(), names.end(), [&](const std::string& other) { return registryNamesEqual(other, name); });
+        bool known = std::any_of(names.begin(), names.end(),
+            [&](const std::string& other) { return registryNamesEqual(other, name); });
         if (!known)
             names.push_back(name);
     }
@@ -291,7 +291,8 @@ bool RegistryDocument::deleteKey(const std::string& path)
 {
     if (path.empty() || !keyExists(path))
         return false;
-    std::erase_if(m_keys, [&](const Key& key) { return registryNamesEqual(key.path, path) || isBelow(key.path, path); });
+    std::erase_if(m_keys,
+        [&](const Key& key) { return registryNamesEqual(key.path, path) || isBelow(key.path, path); });
     return true;
 }
 

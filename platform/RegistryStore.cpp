@@ -150,7 +150,9 @@ bool RegistryStore::createKey(const std::string& key) const
     if (!RegistryDocument::isValidKeyPath(key))
         return false;
     return modify([&](RegistryDocument& document) {
-        return document.keyExists(key) ? Change::Unchanged : document.createKey(key) ? Change::Changed : Change::Refused;
+        return document.keyExists(key) ? Change::Unchanged
+            : document.createKey(key)  ? Change::Changed
+                                       : Change::Refused;
     });
 }
 

@@ -29,7 +29,8 @@ struct RegistryValue {
     uint32_t type = RegistryType::None;
     std::vector<unsigned char> data;
 
-    static RegistryValue text(std::string name, const std::string& text, uint32_t type = RegistryType::String);
+    static RegistryValue text(
+        std::string name, const std::string& text, uint32_t type = RegistryType::String);
     static RegistryValue dword(std::string name, uint32_t number);
 
     // The data as text, up to the first NUL.

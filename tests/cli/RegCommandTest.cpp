@@ -66,34 +66,44 @@ const char* const notFound = "ERROR: The system was unable to find the specified
 TEST(RegCommand, AddThenQueryShowsTheDwordAndWritesRegedit4)
 {
     TemporaryRegistry registry;
-    Result added = runCli(registry, { "reg", "add", configKey, "/v", "MacroSecurityLevel", "/t", "REG_DWORD", "/d", "2", "/f" });
+    Result added = runCli(registry,
+        { "reg", "add", configKey, "/v", "MacroSecurityLevel", "/t", "REG_DWORD", "/d", "2", "/f" });
     EXPECT_EQ(added.exitCode, 0) << added.errors;
     EXPECT_EQ(added.output, "The operation completed successfully.\n");
 
     Result queried = runCli(registry, { "reg", "query", configKey });
     EXPECT_EQ(queried.exitCode, 0) << queried.errors;
-    EXPECT_EQ(queried.output, "\nHKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config\n"
-                              "    MacroSecurityLevel    REG_DWORD    0x2\n\n");
-    EXPECT_EQ(registry.readUserFile(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE]\n\n"
-                                       "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick]\n\n"
-                                       "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application]\n\n"
-                                       "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling]\n\n"
-                                       "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n"
-                                       "\"MacroSecurityLevel\"=dword:00000002\n");
+    EXPECT_EQ(queried.output,
+        "\nHKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config\n"
+        "    MacroSecurityLevel    REG_DWORD    0x2\n\n");
+    EXPECT_EQ(registry.readUserFile(),
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n"
+        "\"MacroSecurityLevel\"=dword:00000002\n");
 }
 
 TEST(RegCommand, QueryListsDefaultValueStringsAndSubkeys)
 {
     TemporaryRegistry registry;
-    ASSERT_EQ(runCli(registry, { "reg", "add", "HKEY_LOCAL_MACHINE\\Software\\T", "/ve", "/d", "top" }).exitCode, 0);
-    ASSERT_EQ(runCli(registry, { "reg", "add", "HKLM\\Software\\T", "/v", "Path", "/t", "reg_expand_sz", "/d", "%HOME%\\x" }).exitCode, 0);
+    ASSERT_EQ(
+        runCli(registry, { "reg", "add", "HKEY_LOCAL_MACHINE\\Software\\T", "/ve", "/d", "top" }).exitCode,
+        0);
+    ASSERT_EQ(
+        runCli(registry,
+            { "reg", "add", "HKLM\\Software\\T", "/v", "Path", "/t", "reg_expand_sz", "/d", "%HOME%\\x" })
+            .exitCode,
+        0);
     ASSERT_EQ(runCli(registry, { "reg", "add", "HKLM\\Software\\T\\Sub" }).exitCode, 0);
     Result queried = runCli(registry, { "reg", "query", "hklm\\software\\t\\" });
     EXPECT_EQ(queried.exitCode, 0) << queried.errors;
-    EXPECT_EQ(queried.output, "\nHKEY_LOCAL_MACHINE\\software\\t\n"
-                              "    (Default)    REG_SZ    top\n"
-                              "    Path    REG_EXPAND_SZ    %HOME%\\x\n\n"
-                              "HKEY_LOCAL_MACHINE\\software\\t\\Sub\n\n");
+    EXPECT_EQ(queried.output,
+        "\nHKEY_LOCAL_MACHINE\\software\\t\n"
+        "    (Default)    REG_SZ    top\n"
+        "    Path    REG_EXPAND_SZ    %HOME%\\x\n\n"
+        "HKEY_LOCAL_MACHINE\\software\\t\\Sub\n\n");
     Result one = runCli(registry, { "reg", "query", "HKLM\\Software\\T", "/v", "PATH" });
     EXPECT_EQ(one.output, "\nHKEY_LOCAL_MACHINE\\Software\\T\n    Path    REG_EXPAND_SZ    %HOME%\\x\n\n");
     Result tree = runCli(registry, { "reg", "query", "HKLM\\Software", "/s" });
@@ -108,7 +118,8 @@ TEST(RegCommand, AddAsksBeforeOverwriting)
     ASSERT_EQ(runCli(registry, { "reg", "add", configKey, "/v", "InitialFolder", "/d", "/old" }).exitCode, 0);
     Result refused = runCli(registry, { "reg", "add", configKey, "/v", "InitialFolder", "/d", "/new" });
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.output.find("Value InitialFolder exists, overwrite(Yes/No)?"), std::string::npos) << refused.output;
+    EXPECT_NE(refused.output.find("Value InitialFolder exists, overwrite(Yes/No)?"), std::string::npos)
+        << refused.output;
     EXPECT_NE(registry.readUserFile().find("\"InitialFolder\"=\"/old\""), std::string::npos);
     Result no = runCli(registry, { "reg", "add", configKey, "/v", "InitialFolder", "/d", "/new" }, "no\n");
     EXPECT_EQ(no.exitCode, 1);
@@ -147,14 +158,23 @@ TEST(RegCommand, DwordDataMustBeA32BitNumber)
 {
     TemporaryRegistry registry;
     for (const char* bad : { "4294967296", "-1", "0x100000000", "12abc", "0x", "" }) {
-        Result result = runCli(registry, { "reg", "add", "HKCU\\K", "/v", "N", "/t", "REG_DWORD", "/d", bad, "/f" });
+        Result result
+            = runCli(registry, { "reg", "add", "HKCU\\K", "/v", "N", "/t", "REG_DWORD", "/d", bad, "/f" });
         EXPECT_EQ(result.exitCode, 1) << bad;
-        EXPECT_NE(result.errors.find("Invalid REG_DWORD data"), std::string::npos) << bad << ": " << result.errors;
+        EXPECT_NE(result.errors.find("Invalid REG_DWORD data"), std::string::npos)
+            << bad << ": " << result.errors;
     }
     EXPECT_EQ(registry.readUserFile(), "") << "a refused add must not write";
-    ASSERT_EQ(runCli(registry, { "reg", "add", "HKCU\\K", "/v", "N", "/t", "REG_DWORD", "/d", "0xFFFFFFFF", "/f" }).exitCode, 0);
-    ASSERT_EQ(runCli(registry, { "reg", "add", "HKCU\\K", "/v", "M", "/t", "REG_DWORD", "/d", "4294967295", "/f" }).exitCode, 0);
-    EXPECT_NE(registry.readUserFile().find("\"N\"=dword:ffffffff\n\"M\"=dword:ffffffff\n"), std::string::npos);
+    ASSERT_EQ(
+        runCli(registry, { "reg", "add", "HKCU\\K", "/v", "N", "/t", "REG_DWORD", "/d", "0xFFFFFFFF", "/f" })
+            .exitCode,
+        0);
+    ASSERT_EQ(
+        runCli(registry, { "reg", "add", "HKCU\\K", "/v", "M", "/t", "REG_DWORD", "/d", "4294967295", "/f" })
+            .exitCode,
+        0);
+    EXPECT_NE(
+        registry.readUserFile().find("\"N\"=dword:ffffffff\n\"M\"=dword:ffffffff\n"), std::string::npos);
 }
 
 TEST(RegCommand, UsageErrorsAndBadRootsHaveTheirExitCodes)

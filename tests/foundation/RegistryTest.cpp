@@ -28,7 +28,8 @@ std::string userFileWith(const std::string& values)
 TEST(Registry, GetStringTrimsAndTreatsBlankAsAbsent)
 {
     TemporaryRegistry registry;
-    registry.writeUserFile(userFileWith("\"Blank\"=\" \t  \"\n\"Path\"=\"  /home/a b/docs  \"\n\"Empty\"=\"\"\n"));
+    registry.writeUserFile(
+        userFileWith("\"Blank\"=\" \t  \"\n\"Path\"=\"  /home/a b/docs  \"\n\"Empty\"=\"\"\n"));
     CurrentUserRegistry user;
     String out("kept");
     EXPECT_FALSE(user.getString(key, "Blank", out));
@@ -122,8 +123,9 @@ TEST(Registry, EmptyValueNameIsTheDefaultValue)
 {
     TemporaryRegistry registry;
     ClassesRootRegistry classes;
-    std::string file = "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.doc]\n@=\"Word.Document.8\"\n\n"
-                       "[HKEY_CLASSES_ROOT\\Word.Document.8\\shell\\open\\command]\n@=\"lowriter \\\"%1\\\"\"\n";
+    std::string file
+        = "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.doc]\n@=\"Word.Document.8\"\n\n"
+          "[HKEY_CLASSES_ROOT\\Word.Document.8\\shell\\open\\command]\n@=\"lowriter \\\"%1\\\"\"\n";
     std::FILE* out = std::fopen(registry.classesFile().c_str(), "w");
     ASSERT_NE(out, nullptr);
     std::fputs(file.c_str(), out);
@@ -160,7 +162,8 @@ TEST(Registry, GetStringBufferKeepsToTheCallersSize)
     std::memset(buffer, 'x', sizeof(buffer));
     ASSERT_TRUE(machine.getStringBuffer(key, "Path", buffer, 14));
     EXPECT_STREQ(buffer, " /opt/office ");
-    EXPECT_FALSE(machine.getStringBuffer(key, "Path", buffer, 13)) << "13 bytes leave no room for the terminator";
+    EXPECT_FALSE(machine.getStringBuffer(key, "Path", buffer, 13))
+        << "13 bytes leave no room for the terminator";
     EXPECT_EQ(buffer[14], 'x');
     EXPECT_FALSE(machine.getStringBuffer(key, "Path", buffer, 0));
     EXPECT_FALSE(machine.getStringBuffer(key, "Missing", buffer, sizeof(buffer)));
@@ -175,7 +178,8 @@ TEST(Registry, EnsureKeyCreatesOnlyWhatIsMissing)
     EXPECT_TRUE(user.ensureKey("SOFTWARE\\Tarnwick\\Other"));
     String kept;
     ASSERT_TRUE(user.getString(key, "Keep", kept));
-    EXPECT_NE(registry.readUserFile().find("[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Other]"), std::string::npos);
+    EXPECT_NE(
+        registry.readUserFile().find("[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Other]"), std::string::npos);
     EXPECT_FALSE(user.ensureKey("SOFTWARE\\\\Bad"));
 }
 

@@ -1,6 +1,6 @@
+#include "foundation/VaultrixRegistry.h"
 #include "foundation/Profile.h"
 #include "foundation/String.h"
-#include "foundation/VaultrixRegistry.h"
 
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryRegistry.h"
@@ -15,7 +15,8 @@ namespace {
 
 void writeSettings(const TemporaryRegistry& registry, const std::string& values)
 {
-    registry.writeUserFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n" + values);
+    registry.writeUserFile(
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n" + values);
 }
 
 }
@@ -79,11 +80,12 @@ TEST(VaultrixRegistry, FirstStartCreatesTheEmptyKey)
 {
     TemporaryRegistry registry;
     VaultrixRegistry settings;
-    EXPECT_EQ(registry.readUserFile(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE]\n\n"
-                                       "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick]\n\n"
-                                       "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application]\n\n"
-                                       "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling]\n\n"
-                                       "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n");
+    EXPECT_EQ(registry.readUserFile(),
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n");
     EXPECT_EQ(settings.getMacroSecurityLevel(), 3);
     EXPECT_EQ(settings.getFilesDisplayFormat(), 2);
     String folder;
@@ -149,7 +151,8 @@ TEST(Profile, ReadGeometryWithoutValueGivesMarkers)
     EXPECT_EQ(y, INT32_MIN);
     EXPECT_EQ(width, INT32_MIN);
     EXPECT_EQ(height, INT32_MIN);
-    EXPECT_NE(registry.readUserFile().find("[HKEY_CURRENT_USER\\Software\\Tarnwick\\Application\\GeometryTest]"),
+    EXPECT_NE(
+        registry.readUserFile().find("[HKEY_CURRENT_USER\\Software\\Tarnwick\\Application\\GeometryTest]"),
         std::string::npos)
         << "the constructor must create the program's key";
 }
@@ -159,8 +162,9 @@ TEST(Profile, WriteGeometryStoresLeftTopWidthHeight)
     TemporaryRegistry registry;
     Profile profile("GeometryTest");
     ASSERT_TRUE(profile.writeGeometry(Profile::Rectangle { -8, 10, 792, 610 }));
-    EXPECT_NE(registry.readUserFile().find("[HKEY_CURRENT_USER\\Software\\Tarnwick\\Application\\GeometryTest\\Windows]\n"
-                                           "\"Geometry\"=\"-8 10 800 600\"\n"),
+    EXPECT_NE(registry.readUserFile().find(
+                  "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Application\\GeometryTest\\Windows]\n"
+                  "\"Geometry\"=\"-8 10 800 600\"\n"),
         std::string::npos)
         << registry.readUserFile();
     int32_t x, y, width, height;

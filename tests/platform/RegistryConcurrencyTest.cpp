@@ -44,9 +44,12 @@ int writeFromThreads(const std::string& path, int process)
             for (int write = 0; write < writesPerThread; ++write) {
                 // Half the threads share one key, the others have a key each, so both a value
                 // beside another's and a key beside another's must survive.
-                std::string key = thread % 2 ? "Shared" : "Own\\" + std::to_string(process) + "_" + std::to_string(thread);
-                if (!store.writeValue(key, RegistryValue::dword(valueName(process, thread, write),
-                        valueData(process, thread, write))))
+                std::string key = thread % 2
+                    ? "Shared"
+                    : "Own\\" + std::to_string(process) + "_" + std::to_string(thread);
+                if (!store.writeValue(key,
+                        RegistryValue::dword(
+                            valueName(process, thread, write), valueData(process, thread, write))))
                     ++failures;
             }
         });
@@ -82,7 +85,8 @@ TEST(RegistryConcurrency, NoWriteIsLostAcrossProcessesAndThreads)
     int missing = 0;
     for (int process = 0; process < processCount; ++process) {
         for (int thread = 0; thread < threadCount; ++thread) {
-            std::string key = thread % 2 ? "Shared" : "Own\\" + std::to_string(process) + "_" + std::to_string(thread);
+            std::string key
+                = thread % 2 ? "Shared" : "Own\\" + std::to_string(process) + "_" + std::to_string(thread);
             for (int write = 0; write < writesPerThread; ++write) {
                 auto value = store.readValue(key, valueName(process, thread, write));
                 if (!value || value->asDword() != valueData(process, thread, write))

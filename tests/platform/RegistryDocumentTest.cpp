@@ -30,7 +30,8 @@ TEST(RegistryDocument, EscapedTextSurvivesARoundTrip)
     RegistryDocument document("HKEY_CURRENT_USER");
     document.setValue("A\\B", RegistryValue::text("Na\"me\\", "C:\\dir\\ \"quoted\" \\\\"));
     std::string text = document.format();
-    EXPECT_NE(text.find("\"Na\\\"me\\\\\"=\"C:\\\\dir\\\\ \\\"quoted\\\" \\\\\\\\\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Na\\\"me\\\\\"=\"C:\\\\dir\\\\ \\\"quoted\\\" \\\\\\\\\""), std::string::npos)
+        << text;
     RegistryDocument again = roundTrip(document);
     const RegistryValue* value = again.findValue("A\\B", "Na\"me\\");
     ASSERT_NE(value, nullptr);
@@ -40,11 +41,13 @@ TEST(RegistryDocument, EscapedTextSurvivesARoundTrip)
 
 TEST(RegistryDocument, NamesMatchWithoutCaseAndKeepTheirFirstCase)
 {
-    RegistryDocument document = parsed("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Tarnwick]\n\"Level\"=dword:00000001\n");
+    RegistryDocument document
+        = parsed("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Tarnwick]\n\"Level\"=dword:00000001\n");
     ASSERT_NE(document.findValue("SOFTWARE\\tarnwick", "LEVEL"), nullptr);
     document.setValue("software\\TARNWICK", RegistryValue::dword("level", 2));
     std::string text = document.format();
-    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Tarnwick]\n\"Level\"=dword:00000002\n"), std::string::npos)
+    EXPECT_NE(
+        text.find("[HKEY_CURRENT_USER\\Software\\Tarnwick]\n\"Level\"=dword:00000002\n"), std::string::npos)
         << text;
     EXPECT_EQ(text.find("TARNWICK"), std::string::npos) << "a second key was made for another case";
     // Only ASCII letters fold: other bytes must match exactly.
@@ -53,7 +56,8 @@ TEST(RegistryDocument, NamesMatchWithoutCaseAndKeepTheirFirstCase)
 
 TEST(RegistryDocument, DefaultValueIsTheAtSignAndDistinctFromANamedOne)
 {
-    RegistryDocument document = parsed("REGEDIT4\n\n[HKEY_CURRENT_USER\\.doc]\n@=\"Word.Document.8\"\n\"@\"=\"named\"\n");
+    RegistryDocument document
+        = parsed("REGEDIT4\n\n[HKEY_CURRENT_USER\\.doc]\n@=\"Word.Document.8\"\n\"@\"=\"named\"\n");
     ASSERT_NE(document.findValue(".doc", ""), nullptr);
     EXPECT_EQ(document.findValue(".doc", "")->asText(), "Word.Document.8");
     EXPECT_EQ(document.findValue(".doc", "@")->asText(), "named");
@@ -117,9 +121,11 @@ TEST(RegistryDocument, UnknownTypesAndOddStringsKeepTheirBytes)
 
 TEST(RegistryDocument, ExpandStringIsHexTwoOfItsText)
 {
-    EXPECT_EQ(platform::formatRegistryValueLine(RegistryValue::text("P", "%HOME%", RegistryType::ExpandString)),
+    EXPECT_EQ(
+        platform::formatRegistryValueLine(RegistryValue::text("P", "%HOME%", RegistryType::ExpandString)),
         "\"P\"=hex(2):25,48,4f,4d,45,25,00");
-    EXPECT_EQ(platform::formatRegistryValueLine(RegistryValue::dword("D", 0xdeadbeef)), "\"D\"=dword:deadbeef");
+    EXPECT_EQ(
+        platform::formatRegistryValueLine(RegistryValue::dword("D", 0xdeadbeef)), "\"D\"=dword:deadbeef");
 }
 
 // Hand edits include comments; rewriting the file must not drop them.
@@ -153,7 +159,8 @@ TEST(RegistryDocument, RefusesWhatIsNotAStoreFileOfItsRoot)
         "REGEDIT4\n[HKEY_CURRENT_USER\\K]\n\"A\"=-\n",
         "REGEDIT4\n[HKEY_CURRENT_USER\\K\\\\L]\n",
         "REGEDIT4\n[HKEY_CURRENT_USER\\K]\ngarbage\n",
-        "\x7f" "ELF\x02\x01\x01\0\0\0",
+        "\x7f"
+        "ELF\x02\x01\x01\0\0\0",
     };
     for (const char* text : broken) {
         RegistryDocument document("HKEY_CURRENT_USER");

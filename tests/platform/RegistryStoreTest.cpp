@@ -17,8 +17,7 @@ using platform::RegistryValue;
 namespace {
 
 // Bytes with NULs in them, as a literal of any length gives them.
-template<size_t size>
-std::string bytes(const char (&text)[size])
+template <size_t size> std::string bytes(const char (&text)[size])
 {
     return std::string(text, size - 1);
 }
@@ -61,7 +60,8 @@ TEST(RegistryStore, FilePathsFollowTheEnvironment)
         EXPECT_EQ(RegistryStore::defaultFilePath(RegistryRoot::CurrentUser), "/cfg/Tarnwick/user.reg");
     }
     ScopedEnvironment config("XDG_CONFIG_HOME", "");
-    EXPECT_EQ(RegistryStore::defaultFilePath(RegistryRoot::CurrentUser), "/home/someone/.config/Tarnwick/user.reg");
+    EXPECT_EQ(
+        RegistryStore::defaultFilePath(RegistryRoot::CurrentUser), "/home/someone/.config/Tarnwick/user.reg");
     EXPECT_EQ(RegistryStore::defaultFilePath(RegistryRoot::LocalMachine), "/etc/xdg/Tarnwick/machine.reg");
     EXPECT_EQ(RegistryStore::defaultFilePath(RegistryRoot::ClassesRoot), "/etc/xdg/Tarnwick/classes.reg");
 }
@@ -70,14 +70,17 @@ TEST(RegistryStore, WriteCreatesFoldersAndAReadableTextFile)
 {
     TemporaryFolder folder;
     RegistryStore store(RegistryRoot::CurrentUser, folder.file("deep/er/user.reg"));
-    ASSERT_TRUE(store.writeValue("SOFTWARE\\Tarnwick\\Config", RegistryValue::dword("MacroSecurityLevel", 2)));
-    ASSERT_TRUE(store.writeValue("SOFTWARE\\Tarnwick\\Config", RegistryValue::text("InitialFolder", "/home/a b")));
-    EXPECT_EQ(contents(store.filePath()), "REGEDIT4\n\n"
-                                          "[HKEY_CURRENT_USER\\SOFTWARE]\n\n"
-                                          "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick]\n\n"
-                                          "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Config]\n"
-                                          "\"MacroSecurityLevel\"=dword:00000002\n"
-                                          "\"InitialFolder\"=\"/home/a b\"\n");
+    ASSERT_TRUE(
+        store.writeValue("SOFTWARE\\Tarnwick\\Config", RegistryValue::dword("MacroSecurityLevel", 2)));
+    ASSERT_TRUE(
+        store.writeValue("SOFTWARE\\Tarnwick\\Config", RegistryValue::text("InitialFolder", "/home/a b")));
+    EXPECT_EQ(contents(store.filePath()),
+        "REGEDIT4\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick]\n\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Config]\n"
+        "\"MacroSecurityLevel\"=dword:00000002\n"
+        "\"InitialFolder\"=\"/home/a b\"\n");
     // No temporary file may be left behind after a successful write.
     for (const auto& entry : std::filesystem::directory_iterator(folder.file("deep/er")))
         EXPECT_TRUE(entry.path().filename() == "user.reg" || entry.path().filename() == "user.reg.lock")
@@ -127,7 +130,8 @@ TEST(RegistryStore, UnreadableFilesReadAsAbsent)
 {
     TemporaryFolder folder;
     const std::string cases[] = {
-        bytes("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0"),
+        bytes("\x7f"
+              "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0"),
         "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"A\"=\"cut off",
         "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"A\"=hex:01,0",
         "REGEDIT4\n\n[HKEY_CURRENT_USER\\K",
