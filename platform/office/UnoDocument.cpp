@@ -3,8 +3,11 @@
 #include "platform/office/ComError.h"
 #include "platform/office/LibreOfficeSuite.h"
 #include "platform/office/UnoExporter.h"
+#include "platform/office/UnoInteractionRecorder.h"
 #include "platform/office/UnoText.h"
 #include "platform/office/WordBinaryFlags.h"
+
+#include <rtl/ref.hxx>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -86,20 +89,37 @@ std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOffice
 {
     std::shared_ptr<LibreOfficeInstance> instance = suite->instance();
     uno::Reference<lang::XComponent> component;
-    // No interaction handler is passed: a document that would need an answer (a password, a
-    // repair, a filter choice) fails instead of waiting for a user who is not there.
+    // Every question the office would ask (a password, a repair, a damaged-file warning) is
+    // refused by the recorder: a document that needs an answer fails instead of waiting.
+    rtl::Reference<UnoInteractionRecorder> recorder(new UnoInteractionRecorder);
+    uno::Reference<task::XInteractionHandler> handler(recorder.get());
     uno::Sequence<beans::PropertyValue> arguments = properties({ property("Hidden", uno::Any(true)),
         property("ReadOnly", uno::Any(true)), property("MacroExecutionMode", uno::Any(macroExecutionMode)),
         property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
-        property("RepairPackage", uno::Any(false)), property("Silent", uno::Any(true)) });
+        property("RepairPackage", uno::Any(false)), property("InteractionHandler", uno::Any(handler)) });
     std::string url = fileUrl(path);
-    suite->call(instance, "loading " + path, suite->timeoutForFile(path), [&] {
-        uno::Reference<lang::XComponent> loaded
-            = instance->desktop()->loadComponentFromURL(toOUString(url), rtl::OUString("_blank"), 0, arguments);
-        component = loaded;
-    });
-    if (!component.is())
-        return nullptr;
+    try {
+        suite->call(instance, "loading " + path, suite->timeoutForFile(path), [&] {
+            uno::Reference<lang::XComponent> loaded = instance->desktop()->loadComponentFromURL(
+                toOUString(url), rtl::OUString("_blank"), 0, arguments);
+            component = loaded;
+        });
+    } catch (const ComError& error) {
+        // A refused question makes some filters give up with an error of their own; the
+        // question says better what is wrong with the document.
+        if (recorder->refusedRequest().empty() || error.code() == hresult::callTimedOut
+            || error.code() == hresult::disconnected)
+            throw;
+    }
+    std::string refused = recorder->refusedRequest();
+    if (!refused.empty() || !component.is()) {
+        if (component.is()) {
+            // Half a document is no document: what the office warned about is the failure.
+            std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component))->close();
+        }
+        throw ComError(recorder->wasPassword() ? hresult::accessDenied : hresult::exceptionOccurred,
+            "LibreOffice cannot open " + path + ": " + (refused.empty() ? "it is not a document it reads" : refused));
+    }
     return std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component));
 }
 

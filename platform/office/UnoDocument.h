@@ -22,8 +22,9 @@ class UnoDocument {
 public:
     enum class Kind { Text, Spreadsheet, Presentation, Other };
 
-    // Loads path with the given MacroExecutionMode. None when LibreOffice hands back no
-    // document without an error.
+    // Loads path with the given MacroExecutionMode. Throws ComError when the office gives back
+    // no document or asked a question on the way (a password, a damaged file), which Word
+    // reports as an error too.
     static std::shared_ptr<UnoDocument> load(const std::shared_ptr<LibreOfficeSuite>& suite, const std::string& path,
         int16_t macroExecutionMode);
 

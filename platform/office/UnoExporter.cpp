@@ -10,8 +10,8 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShapeDescriptor.hpp>
 #include <com/sun/star/drawing/XShapes.hpp>
-#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/table/XTable.hpp>
 #include <com/sun/star/text/XText.hpp>
 
@@ -82,8 +82,9 @@ void collectShapeText(const uno::Reference<uno::XInterface>& shape, std::string&
         collectText(group, text);
         return;
     }
-    uno::Reference<lang::XServiceInfo> info(shape, uno::UNO_QUERY);
-    if (info.is() && info->supportsService(rtl::OUString("com.sun.star.drawing.TableShape"))) {
+    // Tables do not list their service; their shape type names them.
+    uno::Reference<drawing::XShapeDescriptor> descriptor(shape, uno::UNO_QUERY);
+    if (descriptor.is() && descriptor->getShapeType() == "com.sun.star.drawing.TableShape") {
         uno::Reference<beans::XPropertySet> properties(shape, uno::UNO_QUERY);
         uno::Reference<table::XTable> table;
         if (properties.is())
