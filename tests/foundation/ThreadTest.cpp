@@ -1,0 +1,298 @@
+#include "foundation/Exception.h"
+#include "foundation/Thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <future>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The threads of this process as the kernel lists them.
+size_t threadCount()
+{
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
+}
+
+// Waits until at most limit threads are left, for threads that end on their own.
+bool threadsDropTo(size_t limit)
+{
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (threadCount() <= limit)
+            return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+std::atomic<int> probeRuns { 0 };
+
+class Probe : public Thread {
+public:
+    explicit Probe(size_t stackSize = 0, void* window = nullptr, int32_t parameter = 0)
+        : Thread(window, stackSize, parameter)
+    {
+    }
+    void run() override { ++probeRuns; }
+};
+
+class Signalling : public Thread {
+public:
+    explicit Signalling(std::promise<void>& ran, size_t stackSize = 0)
+        : Thread(nullptr, stackSize, 0)
+        , m_ran(ran)
+    {
+    }
+    void run() override { m_ran.set_value(); }
+
+private:
+    std::promise<void>& m_ran;
+};
+
+}
+
+// Catches a thread that runs its work without start, or one that runs it on a destroyed object
+// when the owner gives up before starting it; also catches threads left waiting forever.
+TEST(Thread, NeverStartedThreadNeverRunsAndGoesAway)
+{
+    probeRuns = 0;
+    size_t before = threadCount();
+    {
+        std::vector<std::unique_ptr<Probe>> probes;
+        for (int index = 0; index < 20; ++index)
+            probes.push_back(std::make_unique<Probe>());
+        EXPECT_EQ(threadCount(), before + 20);
+    }
+    EXPECT_TRUE(threadsDropTo(before));
+    EXPECT_EQ(probeRuns.load(), 0);
+}
+
+// Catches a start that does not report the suspend count, or that runs the work twice.
+TEST(Thread, StartReturnsOneThenZeroAndRunsOnce)
+{
+    std::promise<void> ran;
+    Signalling thread(ran);
+    EXPECT_EQ(thread.start(), 1);
+    EXPECT_EQ(ran.get_future().wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(thread.start(), 0);
+}
+
+// Catches the construction values being lost, and an identifier that is not the kernel's.
+TEST(Thread, KeepsWindowParameterAndTheKernelIdentifier)
+{
+    int window = 0;
+    Probe thread(0, &window, 42);
+    EXPECT_EQ(thread.getWindow(), &window);
+    EXPECT_EQ(thread.getParameter(), 42);
+    EXPECT_TRUE(thread.hasHandle());
+    EXPECT_NE(thread.getThreadId(), 0u);
+    EXPECT_TRUE(std::filesystem::exists("/proc/self/task/" + std::to_string(thread.getThreadId())));
+}
+
+// Catches a creation failure that is hidden (a thread object without a thread) or reported
+// without the system's error code.
+TEST(Thread, CreationFailureThrowsWithTheSystemError)
+{
+    try {
+        Probe impossible(SIZE_MAX / 2);
+        FAIL() << "a thread with an impossible stack was created";
+    } catch (const Exception& failure) {
+        EXPECT_STREQ(failure.getMessage(), "Thread#Thread,1,Failed to create a thread");
+        int32_t code = failure.getErrorCode();
+        EXPECT_TRUE(code == EAGAIN || code == ENOMEM || code == EINVAL) << code;
+    }
+    // A small stack is rounded up to what the system allows and still gives a working thread.
+    std::promise<void> ran;
+    Signalling small(ran, 4096);
+    small.start();
+    EXPECT_EQ(ran.get_future().wait_for(10s), std::future_status::ready);
+}
+
+namespace {
+
+struct SelfDeletingRecord {
+    std::atomic<int> destroyed { 0 };
+    std::promise<void> finished;
+};
+
+class SelfDeleting : public Thread {
+public:
+    explicit SelfDeleting(SelfDeletingRecord& record)
+        : Thread(nullptr, 0, 0)
+        , m_record(record)
+    {
+    }
+    ~SelfDeleting() override { ++m_record.destroyed; }
+
+    void run() override
+    {
+        SelfDeletingRecord& record = m_record;
+        delete this;
+        record.finished.set_value();
+    }
+
+private:
+    SelfDeletingRecord& m_record;
+};
+
+}
+
+// Catches the thread's entry touching the object after run has deleted it, and a destructor that
+// waits for its own thread (which would never end).
+TEST(Thread, JobThatDeletesItselfAtTheEndOfRun)
+{
+    size_t before = threadCount();
+    SelfDeletingRecord record;
+    (new SelfDeleting(record))->start();
+    EXPECT_EQ(record.finished.get_future().wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(record.destroyed.load(), 1);
+    EXPECT_TRUE(threadsDropTo(before));
+}
+
+namespace {
+
+class Blocked : public Thread {
+public:
+    Blocked(std::promise<void>& running, std::shared_future<void> release, std::promise<void>& ended)
+        : Thread(nullptr, 0, 0)
+        , m_running(running)
+        , m_release(std::move(release))
+        , m_ended(ended)
+    {
+    }
+    void run() override
+    {
+        // Copied out first: the owner destroys the object while run still waits.
+        std::shared_future<void> release = m_release;
+        std::promise<void>& ended = m_ended;
+        m_running.set_value();
+        release.wait();
+        ended.set_value();
+    }
+
+private:
+    std::promise<void>& m_running;
+    std::shared_future<void> m_release;
+    std::promise<void>& m_ended;
+};
+
+}
+
+// Catches a destructor that waits for the thread or stops it.
+TEST(Thread, DestroyingARunningThreadNeitherWaitsNorStopsIt)
+{
+    std::promise<void> running;
+    std::promise<void> release;
+    std::promise<void> ended;
+    auto* thread = new Blocked(running, release.get_future().share(), ended);
+    thread->start();
+    ASSERT_EQ(running.get_future().wait_for(10s), std::future_status::ready);
+    delete thread;
+    release.set_value();
+    EXPECT_EQ(ended.get_future().wait_for(10s), std::future_status::ready);
+}
+
+namespace {
+
+class Receiver : public Thread {
+public:
+    Receiver()
+        : Thread(nullptr, 0, 0)
+    {
+    }
+    void run() override
+    {
+        m_timedOutWhileEmpty = !waitMessage(20);
+        m_ready.set_value();
+        if (waitMessage(10000)) {
+            m_peeked = peekMessage(m_first, false);
+            // The job's way of draining: take messages until none is left.
+            ThreadMessage message;
+            while (peekMessage(message, true))
+                m_taken.push_back(message);
+        }
+        ThreadMessage rest;
+        m_emptyAfterwards = !peekMessage(rest, false);
+        m_done.set_value();
+    }
+
+    std::promise<void> m_ready;
+    std::promise<void> m_done;
+    bool m_timedOutWhileEmpty = false;
+    bool m_peeked = false;
+    bool m_emptyAfterwards = false;
+    ThreadMessage m_first;
+    std::vector<ThreadMessage> m_taken;
+};
+
+}
+
+// Catches messages from another thread that are lost, reordered, taken by a peek that should
+// leave them, or not seen by a thread waiting for them.
+TEST(Thread, MessagePostedFromAnotherThreadIsWaitedForAndPeeked)
+{
+    Receiver receiver;
+    auto ready = receiver.m_ready.get_future();
+    auto done = receiver.m_done.get_future();
+    receiver.start();
+    ASSERT_EQ(ready.wait_for(10s), std::future_status::ready);
+    std::thread poster([id = receiver.getThreadId()] {
+        Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 7, -3);
+    });
+    poster.join();
+    ASSERT_EQ(done.wait_for(10s), std::future_status::ready);
+
+    EXPECT_TRUE(receiver.m_timedOutWhileEmpty);
+    EXPECT_TRUE(receiver.m_peeked);
+    EXPECT_EQ(receiver.m_first.message, 1624u);
+    ASSERT_GE(receiver.m_taken.size(), 1u);
+    EXPECT_EQ(receiver.m_taken[0].message, WM_CANCEL_PUBLISHING);
+    EXPECT_EQ(receiver.m_taken[0].wParam, 7u);
+    EXPECT_EQ(receiver.m_taken[0].lParam, -3);
+    EXPECT_TRUE(receiver.m_emptyAfterwards);
+}
+
+// Catches messages taken out of order when several wait.
+TEST(Thread, MessagesComeOutInTheOrderPosted)
+{
+    Probe thread;
+    for (uint32_t number = 1; number <= 5; ++number)
+        EXPECT_TRUE(thread.postMessage(number, number * 10, 0));
+    ThreadMessage message;
+    for (uint32_t number = 1; number <= 5; ++number) {
+        ASSERT_TRUE(thread.peekMessage(message, true));
+        EXPECT_EQ(message.message, number);
+        EXPECT_EQ(message.wParam, number * 10);
+    }
+    EXPECT_FALSE(thread.peekMessage(message, true));
+}
+
+// Catches a post by identifier that reaches a destroyed thread object (a use after free in the
+// notifier's cancel) or that reports success for a thread that is not there.
+TEST(Thread, PostingByIdentifierReachesOnlyLiveThreadObjects)
+{
+    uint32_t id;
+    {
+        Probe thread;
+        id = thread.getThreadId();
+        EXPECT_TRUE(Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 0, 0));
+        ThreadMessage message;
+        EXPECT_TRUE(thread.peekMessage(message, true));
+        EXPECT_EQ(message.message, WM_CANCEL_PUBLISHING);
+    }
+    EXPECT_FALSE(Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 0, 0));
+    EXPECT_FALSE(Thread::postThreadMessage(0, WM_CANCEL_PUBLISHING, 0, 0));
+}
