@@ -1,0 +1,189 @@
+#include "platform/FileOperations.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::fileOperations {
+
+namespace {
+
+// Closes a descriptor when the scope ends, whatever path the copy takes out of it.
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor) : m_descriptor(descriptor) { }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    int get() const { return m_descriptor; }
+    // Closes now and reports the failure that a deferred write may only show here.
+    bool close(int& error)
+    {
+        int descriptor = m_descriptor;
+        m_descriptor = -1;
+        if (::close(descriptor) == 0)
+            return true;
+        error = errno;
+        return false;
+    }
+
+private:
+    int m_descriptor;
+};
+
+bool writeAll(int descriptor, const char* data, size_t length, int& error)
+{
+    while (length > 0) {
+        ssize_t written = ::write(descriptor, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return false;
+        }
+        data += written;
+        length -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool copyContents(int from, int to, int& error)
+{
+    char buffer[64 * 1024];
+    for (;;) {
+        ssize_t got = ::read(from, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        if (!writeAll(to, buffer, static_cast<size_t>(got), error))
+            return false;
+    }
+}
+
+}
+
+FileAttributes attributes(const std::string& path)
+{
+    FileAttributes result;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return result;
+    result.exists = true;
+    result.isDirectory = S_ISDIR(status.st_mode);
+    result.readOnly = (status.st_mode & S_IWUSR) == 0;
+    result.mode = status.st_mode & 07777;
+    return result;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+bool setMode(const std::string& path, uint32_t mode, int& error)
+{
+    if (::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0)
+        return true;
+    error = errno;
+    return false;
+}
+
+bool setWritable(const std::string& path, bool writable, int& error)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        error = errno;
+        return false;
+    }
+    mode_t mode = status.st_mode & 07777;
+    mode = writable ? (mode | S_IWUSR) : (mode & ~static_cast<mode_t>(S_IWUSR));
+    return setMode(path, mode, error);
+}
+
+bool copyFileExclusive(const std::string& source, const std::string& target, int& error)
+{
+    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (from.get() < 0) {
+        error = errno;
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(from.get(), &status) != 0) {
+        error = errno;
+        return false;
+    }
+    // Created writable for the owner so that it can be filled; the source's bits follow at the end.
+    Descriptor to(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
+    if (to.get() < 0) {
+        error = errno;
+        return false;
+    }
+    bool copied = copyContents(from.get(), to.get(), error);
+    if (copied && (::fchmod(to.get(), status.st_mode & 07777) != 0 || ::fsync(to.get()) != 0)) {
+        error = errno;
+        copied = false;
+    }
+    if (copied)
+        copied = to.close(error);
+    if (!copied)
+        ::unlink(target.c_str());
+    return copied;
+}
+
+bool renameReplacing(const std::string& source, const std::string& target, int& error)
+{
+    if (::rename(source.c_str(), target.c_str()) == 0)
+        return true;
+    error = errno;
+    return false;
+}
+
+bool removeFile(const std::string& path, int& error)
+{
+    if (::unlink(path.c_str()) == 0)
+        return true;
+    error = errno;
+    return false;
+}
+
+bool readAll(const std::string& path, std::string& bytes)
+{
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0)
+        return false;
+    bytes.clear();
+    char buffer[64 * 1024];
+    for (;;) {
+        ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+}
+
+int64_t fileSize(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return -1;
+    return status.st_size;
+}
+
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The few file system calls that publishing one document makes, each reporting the system's
+// error number instead of throwing, so that the caller can turn every failure into its own code.
+namespace fileOperations {
+
+// What stands in for a file's attribute word: present, and writable by its owner.
+struct FileAttributes {
+    bool exists = false;
+    bool readOnly = false;
+    bool isDirectory = false;
+    // The permission bits, kept so that a change can be undone exactly.
+    uint32_t mode = 0;
+};
+
+FileAttributes attributes(const std::string& path);
+bool exists(const std::string& path);
+// Sets or clears the owner's write permission and leaves every other bit alone. False with
+// error set when the permissions cannot be changed.
+bool setWritable(const std::string& path, bool writable, int& error);
+// Puts the permission bits back to mode.
+bool setMode(const std::string& path, uint32_t mode, int& error);
+
+// A real copy: target is created (never replaced) with the source's permissions, filled with the
+// source's bytes and flushed to the disk before this returns. A partial target is removed again.
+bool copyFileExclusive(const std::string& source, const std::string& target, int& error);
+// Renames source to target in one atomic step, replacing an existing target: at every moment
+// one of the two files is there under the target's name.
+bool renameReplacing(const std::string& source, const std::string& target, int& error);
+bool removeFile(const std::string& path, int& error);
+
+// The whole contents of a file; false when it cannot be read.
+bool readAll(const std::string& path, std::string& bytes);
+// The file's size in bytes, or -1 when it has none.
+int64_t fileSize(const std::string& path);
+
+}
+
+}

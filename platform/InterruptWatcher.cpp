@@ -1,0 +1,90 @@
+#include "platform/InterruptWatcher.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+std::atomic<int> interruptPipe { -1 };
+
+void onSignal(int)
+{
+    int saved = errno;
+    int descriptor = interruptPipe.load();
+    if (descriptor >= 0) {
+        char byte = 1;
+        // Async-signal-safe; a full pipe already holds a pending interrupt.
+        [[maybe_unused]] ssize_t ignored = ::write(descriptor, &byte, 1);
+    }
+    errno = saved;
+}
+
+}
+
+struct InterruptWatcher::State {
+    int signalPipe[2] = { -1, -1 };
+    int stopPipe[2] = { -1, -1 };
+    struct sigaction previous {};
+    std::thread thread;
+};
+
+InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
+    : m_state(std::make_unique<State>())
+{
+    State& state = *m_state;
+    if (::pipe2(state.signalPipe, O_CLOEXEC | O_NONBLOCK) != 0 || ::pipe2(state.stopPipe, O_CLOEXEC) != 0)
+        return;
+    interruptPipe.store(state.signalPipe[1]);
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, &state.previous);
+    int signalRead = state.signalPipe[0];
+    int stopRead = state.stopPipe[0];
+    state.thread = std::thread([signalRead, stopRead, onInterrupt = std::move(onInterrupt)] {
+        for (;;) {
+            pollfd descriptors[2] = { { signalRead, POLLIN, 0 }, { stopRead, POLLIN, 0 } };
+            if (::poll(descriptors, 2, -1) < 0) {
+                if (errno == EINTR)
+                    continue;
+                return;
+            }
+            if (descriptors[1].revents)
+                return;
+            char bytes[16];
+            while (::read(signalRead, bytes, sizeof bytes) > 0) { }
+            onInterrupt();
+        }
+    });
+}
+
+InterruptWatcher::~InterruptWatcher()
+{
+    State& state = *m_state;
+    if (state.thread.joinable()) {
+        ::sigaction(SIGINT, &state.previous, nullptr);
+        interruptPipe.store(-1);
+        char byte = 1;
+        [[maybe_unused]] ssize_t ignored = ::write(state.stopPipe[1], &byte, 1);
+        state.thread.join();
+    }
+    for (int descriptor : { state.signalPipe[0], state.signalPipe[1], state.stopPipe[0], state.stopPipe[1] }) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+    }
+}
+
+bool isTerminal(int descriptor)
+{
+    return ::isatty(descriptor) == 1;
+}
+
+}

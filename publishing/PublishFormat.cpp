@@ -1,0 +1,82 @@
+#include "publishing/PublishFormat.h"
+
+#include "platform/office/OfficeFormat.h"
+
+#include <cstring>
+
+namespace {
+
+struct FormatRow {
+    int32_t command;
+    const char* name;
+    const char* suffix;
+    int32_t word;
+    int32_t excel;
+    int32_t powerPoint;
+};
+
+// Workbooks and presentations give the same names as documents, so that a folder's published
+// files always read source name plus one of six suffixes.
+constexpr FormatRow formatRows[] = {
+    { ID_PUBLISH_AS_HTML, "html", ".html", platform::wordFormat::html, platform::excelFormat::html,
+        platform::powerPointFormat::html },
+    { ID_PUBLISH_AS_WEBARCHIVE, "mhtml", ".mhtml", platform::wordFormat::webArchive,
+        platform::excelFormat::webArchive, platform::powerPointFormat::webArchive },
+    { ID_PUBLISH_AS_TEXT, "text", ".txt", platform::wordFormat::text, platform::excelFormat::currentPlatformText,
+        platform::powerPointFormat::text },
+    { ID_PUBLISH_AS_UNICODETEXT, "unicode", ".unicode.txt", platform::wordFormat::unicodeText,
+        platform::excelFormat::unicodeText, platform::powerPointFormat::unicodeText },
+    { ID_PUBLISH_AS_XPS, "xps", ".xps", platform::wordFormat::xps, platform::excelFormat::xps,
+        platform::powerPointFormat::xps },
+    { ID_PUBLISH_AS_PDF, "pdf", ".pdf", platform::wordFormat::pdf, platform::excelFormat::pdf,
+        platform::powerPointFormat::pdf },
+};
+
+const FormatRow* findRow(int32_t command)
+{
+    for (const FormatRow& row : formatRows) {
+        if (row.command == command)
+            return &row;
+    }
+    return nullptr;
+}
+
+}
+
+bool wordPublishFormat(int32_t command, PublishFormat& out)
+{
+    const FormatRow* row = findRow(command);
+    if (!row)
+        return false;
+    out = PublishFormat { row->suffix, row->word };
+    return true;
+}
+
+bool excelPublishFormat(int32_t command, PublishFormat& out)
+{
+    const FormatRow* row = findRow(command);
+    if (!row)
+        return false;
+    out = PublishFormat { row->suffix, row->excel };
+    return true;
+}
+
+bool powerPointPublishFormat(int32_t command, PublishFormat& out)
+{
+    const FormatRow* row = findRow(command);
+    if (!row)
+        return false;
+    out = PublishFormat { row->suffix, row->powerPoint };
+    return true;
+}
+
+int32_t publishCommandForName(const char* name)
+{
+    if (!name)
+        return 0;
+    for (const FormatRow& row : formatRows) {
+        if (std::strcmp(row.name, name) == 0)
+            return row.command;
+    }
+    return 0;
+}
