@@ -1,0 +1,21 @@
+#pragma once
+
+#include "foundation/Object.h"
+
+#include <cstdint>
+
+// Which Word the machine has, read from the registry without starting any office application.
+// Where no Word is registered, an installed LibreOffice that reads and writes the Office 2007
+// formats stands in for it as version 16.
+class OfficeVersion : public Object {
+public:
+    // The highest major version with both its install root and its user key, or -1. Scans
+    // again on every call.
+    int32_t getWordVersion();
+    bool isOfficeWord12ConverterInstalled();
+    // Version 12 or later, or 11 with the Word 12 converters; remembered once known.
+    bool isOfficeWord12Convertible();
+
+    // Forgets the remembered answer, as a fresh start of the program would.
+    static void resetCache();
+};
