@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+// What a publishing job shows while it runs: a progress line, one result row per document and a
+// summary, in a window (the desktop program) or on a terminal (pressling-cli). The job calls the
+// operations in this order: create, showProgress and addResult per document, showSummary,
+// waitForClose, hide, destroyWindow.
+class PublishingNotifier {
+public:
+    virtual ~PublishingNotifier() = default;
+
+    // owner: the window that started the job, or null; jobThread: the thread that a confirmed
+    // Cancel is posted to.
+    virtual void create(void* owner, uint32_t jobThread) = 0;
+    // A null text leaves the line as it is and only makes the notifier visible again.
+    virtual void showProgress(const char* text) = 0;
+    // successMark 1 for a success, 0 otherwise.
+    virtual void addResult(const char* path, const char* resultText, int32_t successMark) = 0;
+    // Shows the final line; a cancel is no longer possible afterwards.
+    virtual void showSummary(const char* text) = 0;
+    // Serves the job thread's messages until the user has closed the notifier.
+    virtual void waitForClose() = 0;
+    virtual void hide() = 0;
+    virtual void destroyWindow() = 0;
+};

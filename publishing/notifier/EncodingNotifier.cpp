@@ -1,0 +1,129 @@
+#include "publishing/notifier/EncodingNotifier.h"
+
+#include "foundation/Thread.h"
+#include "publishing/notifier/NotifierWindow.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+struct EncodingNotifier::Shared {
+    // Touched on the GUI thread only.
+    QPointer<NotifierWindow> window;
+    QPointer<QWidget> owner;
+    // Set on the GUI thread when the window is gone; read by the job thread.
+    std::atomic<bool> closed { false };
+};
+
+namespace {
+
+// Runs work on the GUI thread: at once when already there, otherwise as a queued call, or as a
+// blocking one when the caller needs the result before it goes on.
+void onGuiThread(std::function<void()> work, bool wait = false)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return;
+    if (QThread::currentThread() == application->thread()) {
+        work();
+        return;
+    }
+    QMetaObject::invokeMethod(application, std::move(work),
+        wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+}
+
+QString fromNarrow(const char* text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+}
+
+EncodingNotifier::EncodingNotifier()
+    : m_shared(std::make_shared<Shared>())
+{
+}
+
+EncodingNotifier::~EncodingNotifier()
+{
+    if (m_created)
+        destroyWindow();
+}
+
+void EncodingNotifier::create(void* owner, uint32_t jobThread)
+{
+    m_created = true;
+    auto shared = m_shared;
+    auto* ownerWidget = static_cast<QWidget*>(owner);
+    onGuiThread(
+        [shared, ownerWidget, jobThread] {
+            shared->owner = ownerWidget;
+            auto* window = new NotifierWindow(ownerWidget, jobThread,
+                [](uint32_t thread) { Thread::postThreadMessage(thread, WM_CANCEL_PUBLISHING, 0, 0); });
+            QObject::connect(window, &QObject::destroyed, [shared] { shared->closed = true; });
+            shared->window = window;
+            window->show();
+        },
+        true);
+    if (!QCoreApplication::instance())
+        m_shared->closed = true;
+}
+
+void EncodingNotifier::showProgress(const char* text)
+{
+    onGuiThread([shared = m_shared, line = fromNarrow(text)] {
+        if (shared->window)
+            shared->window->showProgress(line);
+    });
+}
+
+void EncodingNotifier::addResult(const char* path, const char* resultText, int32_t successMark)
+{
+    onGuiThread([shared = m_shared, name = fromNarrow(path), result = fromNarrow(resultText), successMark] {
+        if (shared->window)
+            shared->window->addResult(name, result, successMark);
+    });
+}
+
+void EncodingNotifier::showSummary(const char* text)
+{
+    onGuiThread([shared = m_shared, line = fromNarrow(text)] {
+        if (shared->window)
+            shared->window->showSummary(line);
+    });
+}
+
+void EncodingNotifier::waitForClose()
+{
+    using namespace std::chrono_literals;
+    // The window is served by the GUI thread, so the job only has to wait here; a cancel that
+    // arrives now finds nothing left to stop and stays in the job's queue until the job ends.
+    while (!m_shared->closed)
+        std::this_thread::sleep_for(10ms);
+}
+
+void EncodingNotifier::hide()
+{
+    onGuiThread([shared = m_shared] {
+        if (shared->window)
+            shared->window->hide();
+        if (shared->owner)
+            shared->owner->setEnabled(true);
+    });
+}
+
+void EncodingNotifier::destroyWindow()
+{
+    m_created = false;
+    onGuiThread([shared = m_shared] {
+        if (shared->owner)
+            shared->owner->setEnabled(true);
+        delete shared->window.data();
+        shared->closed = true;
+    });
+}

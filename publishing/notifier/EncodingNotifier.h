@@ -1,0 +1,29 @@
+#pragma once
+
+#include "publishing/PublishingNotifier.h"
+
+#include <memory>
+
+// The job's side of the notifier window. The job runs on a worker thread while Qt allows windows
+// on the GUI thread only, so every operation is handed to the GUI thread as a queued call; the
+// job never waits for the GUI thread except while the window is being created.
+class EncodingNotifier final : public PublishingNotifier {
+public:
+    EncodingNotifier();
+    ~EncodingNotifier() override;
+
+    void create(void* owner, uint32_t jobThread) override;
+    void showProgress(const char* text) override;
+    void addResult(const char* path, const char* resultText, int32_t successMark) override;
+    void showSummary(const char* text) override;
+    void waitForClose() override;
+    void hide() override;
+    void destroyWindow() override;
+
+    // Shared with the queued calls, which may still run after this object is gone.
+    struct Shared;
+
+private:
+    std::shared_ptr<Shared> m_shared;
+    bool m_created = false;
+};

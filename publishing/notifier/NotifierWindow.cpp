@@ -1,0 +1,168 @@
+#include "publishing/notifier/NotifierWindow.h"
+
+#include "publishing/notifier/MessageBox.h"
+#include "resources/ResourceIcons.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMimeDatabase>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
+
+namespace {
+
+const char* const Title = "Publishing Notifier";
+const char* const FirstLine = "Publishing Office 2003/2007 Excel files as HTML files. ";
+constexpr int SuccessRole = Qt::UserRole;
+
+// The type a file manager shows for the name, from its extension alone: the file is not read,
+// so a document that has gone still gets the type of its name.
+QString typeName(const QString& fileName)
+{
+    static const QMimeDatabase database;
+    return database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension).comment();
+}
+
+QString lastComponent(const QString& path)
+{
+    int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? path : path.mid(slash + 1);
+}
+
+}
+
+NotifierWindow::NotifierWindow(QWidget* owner, uint32_t jobThread, std::function<void(uint32_t)> cancelRequested)
+    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_jobThread(jobThread)
+    , m_cancelRequested(std::move(cancelRequested))
+{
+    setupWindow();
+    setupControls();
+    setupResultList();
+}
+
+void NotifierWindow::setupWindow()
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QString::fromLatin1(Title));
+    setWindowIcon(ResourceIcons::icon(ResourceIcons::PublishingNotifier));
+    setFixedSize(Width, Height - 20);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area = screen->geometry();
+        move((area.width() - Width) / 2, (area.height() - Height) / 2);
+    }
+}
+
+void NotifierWindow::setupControls()
+{
+    QFont messageFont = QApplication::font("QMessageBox");
+
+    m_textLine = new QLabel(QString::fromLatin1(FirstLine), this);
+    m_textLine->setGeometry(10, 6, 520, 22);
+    m_textLine->setFont(messageFont);
+
+    auto* separator = new QFrame(this);
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setGeometry(1, 207, 538, 2);
+
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancelButton->setGeometry(350, 215, 70, 25);
+    m_cancelButton->setFont(messageFont);
+    connect(m_cancelButton, &QPushButton::clicked, this, &NotifierWindow::applyCancelRule);
+
+    m_closeButton = new QPushButton(QStringLiteral("Close"), this);
+    m_closeButton->setGeometry(450, 215, 70, 25);
+    m_closeButton->setFont(messageFont);
+    m_closeButton->setEnabled(false);
+    connect(m_closeButton, &QPushButton::clicked, this, &QObject::deleteLater);
+}
+
+void NotifierWindow::setupResultList()
+{
+    m_resultList = new QTreeWidget(this);
+    m_resultList->setGeometry(10, 30, 520, 170);
+    m_resultList->setColumnCount(3);
+    m_resultList->setHeaderLabels({ QStringLiteral("FileName"), QStringLiteral("Type"), QStringLiteral("Result") });
+    m_resultList->setColumnWidth(0, 250);
+    m_resultList->setColumnWidth(1, 190);
+    m_resultList->setColumnWidth(2, 60);
+    m_resultList->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_resultList->header()->setSectionsClickable(false);
+    m_resultList->header()->setStretchLastSection(false);
+    m_resultList->header()->setSortIndicatorShown(false);
+    m_resultList->setRootIsDecorated(false);
+    m_resultList->setIconSize(QSize(16, 16));
+    m_resultList->setWordWrap(false);
+    m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultList->setSortingEnabled(true);
+    m_resultList->sortByColumn(0, Qt::AscendingOrder);
+}
+
+void NotifierWindow::showProgress(const QString& text)
+{
+    if (!text.isNull())
+        m_textLine->setText(text);
+    showNormal();
+}
+
+void NotifierWindow::addResult(const QString& path, const QString& resultText, int32_t successMark)
+{
+    QString name = lastComponent(path);
+    auto* row = new QTreeWidgetItem({ name, typeName(name), resultText });
+    bool succeeded = successMark == 1;
+    row->setIcon(0, ResourceIcons::icon(succeeded ? ResourceIcons::Success : ResourceIcons::Failure));
+    row->setData(0, SuccessRole, successMark);
+    if (successMark == 0) {
+        for (int column = 0; column < 3; ++column)
+            row->setForeground(column, QColor(0xFF, 0, 0));
+    }
+    m_resultList->addTopLevelItem(row);
+}
+
+void NotifierWindow::showSummary(const QString& text)
+{
+    m_textLine->setText(text);
+    m_jobThread = 0;
+    m_closeButton->setEnabled(true);
+    m_cancelButton->setEnabled(false);
+}
+
+NotifierWindow::State NotifierWindow::state() const
+{
+    if (m_closeButton->isEnabled())
+        return State::Finished;
+    return m_jobThread ? State::Running : State::CancelRequested;
+}
+
+QString NotifierWindow::progressText() const
+{
+    return m_textLine->text();
+}
+
+void NotifierWindow::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    applyCancelRule();
+}
+
+void NotifierWindow::applyCancelRule()
+{
+    if (m_jobThread == 0) {
+        deleteLater();
+        return;
+    }
+    MessageBox::Answer answer = MessageBox::current().show(this, QString::fromLatin1(Title),
+        QStringLiteral("Are you sure you want to cancel this publishing operation?"), MessageBox::Buttons::OkCancel,
+        MessageBox::Icon::Question);
+    // The job may have finished while the question was open; then there is nothing to cancel.
+    if (answer != MessageBox::Answer::Ok || m_jobThread == 0)
+        return;
+    m_cancelButton->setEnabled(false);
+    m_cancelRequested(m_jobThread);
+    m_jobThread = 0;
+}

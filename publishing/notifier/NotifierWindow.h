@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+// The "Publishing Notifier" window: a progress line, the result rows sorted by file name, Cancel
+// and Close. It lives on the GUI thread; the job drives it through EncodingNotifier.
+class NotifierWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class State { Running, CancelRequested, Finished };
+
+    // cancelRequested is called on the GUI thread with the job thread once the user has
+    // confirmed Cancel.
+    NotifierWindow(QWidget* owner, uint32_t jobThread, std::function<void(uint32_t)> cancelRequested);
+
+    void showProgress(const QString& text);
+    void addResult(const QString& path, const QString& resultText, int32_t successMark);
+    void showSummary(const QString& text);
+
+    State state() const;
+    QString progressText() const;
+    QTreeWidget* resultList() const { return m_resultList; }
+    QPushButton* cancelButton() const { return m_cancelButton; }
+    QPushButton* closeButton() const { return m_closeButton; }
+
+    static constexpr int Width = 540;
+    static constexpr int Height = 270;
+
+protected:
+    // The caption's close request is Cancel: it never closes a running job's window unasked.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void setupWindow();
+    void setupControls();
+    void setupResultList();
+    void applyCancelRule();
+
+    // The job's thread while a cancel is still possible, 0 afterwards.
+    uint32_t m_jobThread;
+    std::function<void(uint32_t)> m_cancelRequested;
+    QLabel* m_textLine = nullptr;
+    QTreeWidget* m_resultList = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+};
