@@ -1,0 +1,77 @@
+#include "cli/TerminalNotifier.h"
+
+#include "platform/InterruptWatcher.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr int barWidth = 24;
+
+std::string progressBar(int index, int total)
+{
+    int filled = total > 0 ? (index - 1) * barWidth / total : 0;
+    return "[" + std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(barWidth - filled), '.')
+        + "]";
+}
+
+}
+
+TerminalNotifier::TerminalNotifier(std::shared_ptr<Tally> tally)
+    : m_tally(std::move(tally))
+    , m_terminal(platform::isTerminal(2))
+{
+}
+
+void TerminalNotifier::create(void*, uint32_t) { }
+
+void TerminalNotifier::showProgress(const char* text)
+{
+    if (!text)
+        return;
+    if (!m_terminal) {
+        std::fprintf(stderr, "%s\n", text);
+        return;
+    }
+    int index = 0;
+    int total = 0;
+    std::sscanf(text, "Publishing (%d/%d)", &index, &total);
+    // Carriage return and erase-line redraw the bar in place.
+    std::fprintf(stderr, "\r\033[K%s %s", progressBar(index, total).c_str(), text);
+    std::fflush(stderr);
+    m_progressShown = true;
+}
+
+void TerminalNotifier::clearProgressLine()
+{
+    if (m_progressShown) {
+        std::fprintf(stderr, "\r\033[K");
+        std::fflush(stderr);
+        m_progressShown = false;
+    }
+}
+
+void TerminalNotifier::addResult(const char* path, const char* resultText, int32_t successMark)
+{
+    clearProgressLine();
+    std::fprintf(stdout, "%s\t%s\n", resultText, path);
+    std::fflush(stdout);
+    ++m_tally->rows;
+    if (successMark)
+        ++m_tally->succeeded;
+}
+
+void TerminalNotifier::showSummary(const char* text)
+{
+    clearProgressLine();
+    std::fprintf(stdout, "%s\n", text);
+    std::fflush(stdout);
+    m_tally->finished = true;
+}
+
+void TerminalNotifier::waitForClose() { }
+
+void TerminalNotifier::hide() { }
+
+void TerminalNotifier::destroyWindow() { }

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ScriptedAutomation.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+class PasswordEncryptionThread;
+
+// The registry of a test: a fresh folder, optionally with an installed Office version and a
+// macro security level, so that nothing reads the user's own settings.
+class TestRegistry {
+public:
+    // version 0 writes no Office keys (LibreOffice then stands in as version 16).
+    explicit TestRegistry(int officeVersion = 0, const std::string& macroSecurityLevel = "");
+    const TemporaryFolder& folder() const { return m_folder; }
+
+private:
+    TemporaryFolder m_folder;
+    ScopedEnvironment m_environment;
+};
+
+// Stands in for the file list window: counts the WM_PUBLISHING_DONE events it receives.
+class DoneReceiver : public QObject {
+public:
+    bool event(QEvent* event) override;
+    std::atomic<int> done { 0 };
+};
+
+// A job whose destruction a test can count.
+struct JobCounters {
+    std::atomic<int> destroyed { 0 };
+};
+
+// Runs one job over paths with the scripted office and a recording notifier, and waits (serving
+// the Qt events) until the window was told the job is done. Returns false when it never was.
+bool runJob(const std::vector<std::string>& paths, int32_t command, const std::shared_ptr<OfficeScript>& script,
+    const std::shared_ptr<RecordingNotifier::Record>& record, DoneReceiver& receiver, JobCounters& counters,
+    int timeoutMilliseconds = 20000);
+
+// Serves Qt events until condition holds or the time is up.
+bool serveEventsUntil(const std::function<bool()>& condition, int timeoutMilliseconds);
+
+std::string readFile(const std::string& path);
+std::vector<std::string> folderEntries(const std::string& folder);

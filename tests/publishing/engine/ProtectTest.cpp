@@ -1,0 +1,206 @@
+#include "EngineTestSupport.h"
+
+#include "publishing/OfficeApplication.h"
+#include "publishing/OfficeVersion.h"
+#include "publishing/PublishFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sys/stat.h>
+
+namespace {
+
+class ProtectTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        OfficeVersion::resetCache();
+        m_registry = std::make_unique<TestRegistry>();
+        m_session = std::make_unique<OfficeApplication>(std::make_unique<ScriptedAutomation>(m_script), 1, 1, 1);
+    }
+
+    std::string document(const std::string& name, const std::string& bytes = "original bytes")
+    {
+        return m_folder.write(name, bytes);
+    }
+    // The folder holds exactly these names (sorted), so no backup was left behind.
+    void expectFolder(const std::vector<std::string>& names) { EXPECT_EQ(folderEntries(m_folder.path()), names); }
+
+    std::unique_ptr<TestRegistry> m_registry;
+    std::shared_ptr<OfficeScript> m_script = std::make_shared<OfficeScript>();
+    std::unique_ptr<OfficeApplication> m_session;
+    TemporaryFolder m_folder;
+};
+
+mode_t modeOf(const std::string& path)
+{
+    struct stat status {};
+    stat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
+}
+
+// Catches a check that creates a backup (or calls the office) for a file that is not there.
+TEST_F(ProtectTest, VanishedDocumentGives102AndTouchesNothing)
+{
+    EXPECT_EQ(m_session->protect(m_folder.file("gone.docx").c_str(), ID_PUBLISH_AS_PDF), 102);
+    expectFolder({});
+    EXPECT_EQ(m_script->indexOf("Word.open("), -1);
+}
+
+// Catches published files being fed back to the office as documents.
+TEST_F(ProtectTest, PublishedFilesGive103)
+{
+    for (const char* name : { "a.docx.pdf", "a.doc.html", "a.doc.txt" }) {
+        std::string path = document(name);
+        EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_HTML), 103) << name;
+    }
+    expectFolder({ "a.doc.html", "a.doc.txt", "a.docx.pdf" });
+}
+
+// Catches a wrong output name or format code, or a backup left after success.
+TEST_F(ProtectTest, SuccessWritesSuffixedOutputAndRemovesBackup)
+{
+    std::string path = document("report.docx");
+    ASSERT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_UNICODETEXT), 0);
+    EXPECT_TRUE(m_script->called("Word.saveAs(" + path + ".unicode.txt,7)"));
+    expectFolder({ "report.docx", "report.docx.unicode.txt" });
+    EXPECT_EQ(readFile(path), "original bytes");
+}
+
+// Catches an upper-case extension sent to the wrong publisher (or refused).
+TEST_F(ProtectTest, UpperCaseExtensionsReachTheirPublisher)
+{
+    std::string word = document("REPORT.DOCX");
+    std::string excel = document("BUDGET.XLS");
+    std::string slides = document("TALK.PPTX");
+    EXPECT_EQ(m_session->protect(word.c_str(), ID_PUBLISH_AS_PDF), 0);
+    EXPECT_EQ(m_session->protect(excel.c_str(), ID_PUBLISH_AS_HTML), 0);
+    EXPECT_EQ(m_session->protect(slides.c_str(), ID_PUBLISH_AS_XPS), 0);
+    EXPECT_TRUE(m_script->called("Word.saveAs(" + word + ".pdf,17)"));
+    EXPECT_TRUE(m_script->called("Excel.saveAs(" + excel + ".html,44)"));
+    EXPECT_TRUE(m_script->called("PowerPoint.saveAs(" + slides + ".xps,33)"));
+}
+
+// Catches a backup name that loses a period, the GUID or the extension.
+TEST_F(ProtectTest, BackupNameIsPathGuidAndExtension)
+{
+    std::string path = document("a.b.doc");
+    std::vector<std::string> seen;
+    std::string backupBytes;
+    m_script->onOpen = [&](const std::string&) {
+        seen = folderEntries(m_folder.path());
+        if (seen.size() == 2)
+            backupBytes = readFile(m_folder.file(seen[1]));
+    };
+    ASSERT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_TEXT), 0);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(std::regex_match(seen[1], std::regex(R"(a\.b\.doc\.\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}\.doc)")))
+        << seen[1];
+    EXPECT_EQ(backupBytes, "original bytes");
+}
+
+// Catches a failed publication that leaves the backup behind or the document changed.
+TEST_F(ProtectTest, FailedSaveRestoresDocumentAndRemovesBackup)
+{
+    std::string path = document("report.doc");
+    m_script->documents[path].saveThrows = true;
+    // The office scribbles over the document before it fails; the backup must put it right.
+    m_script->onOpen = [&](const std::string& opened) { std::ofstream(opened) << "ruined"; };
+    EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 203);
+    EXPECT_EQ(readFile(path), "original bytes");
+    expectFolder({ "report.doc" });
+}
+
+// Catches a document that asks to be opened read-only being published anyway.
+TEST_F(ProtectTest, ReadOnlyRecommendedGives205And407WithoutOutput)
+{
+    std::string word = document("memo.doc");
+    std::string excel = document("sheet.xlsx");
+    m_script->documents[word].readOnlyRecommended = true;
+    m_script->documents[excel].readOnlyRecommended = true;
+    EXPECT_EQ(m_session->protect(word.c_str(), ID_PUBLISH_AS_HTML), 205);
+    EXPECT_EQ(m_session->protect(excel.c_str(), ID_PUBLISH_AS_HTML), 407);
+    EXPECT_EQ(m_script->count("Word.close"), 1);
+    EXPECT_EQ(m_script->count("Excel.close"), 1);
+    expectFolder({ "memo.doc", "sheet.xlsx" });
+}
+
+// Catches a missing document from the open call reported as success.
+TEST_F(ProtectTest, NothingOpenedGives202And402)
+{
+    std::string word = document("memo.docx");
+    std::string excel = document("sheet.xls");
+    m_script->documents[word].openReturnsNothing = true;
+    m_script->documents[excel].openReturnsNothing = true;
+    EXPECT_EQ(m_session->protect(word.c_str(), ID_PUBLISH_AS_HTML), 202);
+    EXPECT_EQ(m_session->protect(excel.c_str(), ID_PUBLISH_AS_HTML), 402);
+    expectFolder({ "memo.docx", "sheet.xls" });
+}
+
+// Catches a success status without an output file counted as published.
+TEST_F(ProtectTest, SuccessStatusWithoutOutputIsAFailure)
+{
+    std::string word = document("memo.docx");
+    std::string excel = document("sheet.xlsx");
+    m_script->documents[word].saveWritesOutput = false;
+    m_script->documents[excel].saveWritesOutput = false;
+    EXPECT_EQ(m_session->protect(word.c_str(), ID_PUBLISH_AS_PDF), 203);
+    EXPECT_EQ(m_session->protect(excel.c_str(), ID_PUBLISH_AS_PDF), 403);
+    expectFolder({ "memo.docx", "sheet.xlsx" });
+}
+
+// Catches Excel saved with the wrong code or access mode, and a close failure turning success into
+// failure.
+TEST_F(ProtectTest, ExcelFormatsAndCloseFailureAfterSave)
+{
+    std::string path = document("budget.xlsx");
+    m_script->documents[path].closeStatus = platform::hresult::fail;
+    EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_TEXT), 0);
+    EXPECT_TRUE(m_script->called("Excel.saveAs(" + path + ".txt,-4158)"));
+    EXPECT_TRUE(m_script->called("Excel.accessMode(3)"));
+    EXPECT_TRUE(std::filesystem::exists(path + ".txt"));
+}
+
+// Catches a document left writable after publishing, also when it was refused as in use.
+TEST_F(ProtectTest, ReadOnlyDocumentIsWritableOnlyForTheDuration)
+{
+    std::string path = document("locked.docx");
+    chmod(path.c_str(), 0444);
+    mode_t during = 0;
+    m_script->onOpen = [&](const std::string& opened) { during = modeOf(opened); };
+    EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 0);
+    EXPECT_EQ(during, 0644u);
+    EXPECT_EQ(modeOf(path), 0444u);
+
+    m_folder.write(".~lock.locked.docx#", "someone,host,/home/someone;");
+    EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 601);
+    EXPECT_EQ(modeOf(path), 0444u);
+    expectFolder({ ".~lock.locked.docx#", "locked.docx", "locked.docx.pdf" });
+}
+
+// Catches a document restored by a delete and a move that would lose it on a crash in between:
+// the document keeps its name at every step, and a failure to start Word still restores it.
+TEST_F(ProtectTest, WordThatCannotStartRestoresTheDocument)
+{
+    auto script = std::make_shared<OfficeScript>();
+    script->createResults["Word.Application"] = platform::hresult::serverExecutionFailure;
+    OfficeApplication session(std::make_unique<ScriptedAutomation>(script), 0, 0, 0);
+    std::string path = document("report.doc");
+    EXPECT_EQ(session.protect(path.c_str(), ID_PUBLISH_AS_PDF), 201);
+    EXPECT_EQ(readFile(path), "original bytes");
+    expectFolder({ "report.doc" });
+}
+
+// Catches a delete that reports a file it could not remove as gone.
+TEST_F(ProtectTest, DeleteReportsWhetherTheFileIsGone)
+{
+    EXPECT_EQ(m_session->doDeleteFile(m_folder.file("missing").c_str()), 0);
+    std::string path = document("there");
+    EXPECT_EQ(m_session->doDeleteFile(path.c_str()), 1);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}

@@ -1,0 +1,175 @@
+#include "EngineTestSupport.h"
+
+#include "foundation/Thread.h"
+#include "publishing/OfficeVersion.h"
+#include "publishing/PublishFormat.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PublishingJobTest : public ::testing::Test {
+protected:
+    void SetUp() override { OfficeVersion::resetCache(); }
+
+    bool run(const std::vector<std::string>& paths, int32_t command = ID_PUBLISH_AS_PDF)
+    {
+        return runJob(paths, command, m_script, m_record, m_receiver, m_counters);
+    }
+    std::vector<std::string> results()
+    {
+        std::vector<std::string> texts;
+        for (const auto& row : m_record->rowsCopy())
+            texts.push_back(row.result);
+        return texts;
+    }
+
+    TemporaryFolder m_folder;
+    std::shared_ptr<OfficeScript> m_script = std::make_shared<OfficeScript>();
+    std::shared_ptr<RecordingNotifier::Record> m_record = std::make_shared<RecordingNotifier::Record>();
+    DoneReceiver m_receiver;
+    JobCounters m_counters;
+};
+
+}
+
+// Catches an application started for the wrong documents, or twice.
+TEST_F(PublishingJobTest, StartsOneApplicationPerKindOfDocument)
+{
+    TestRegistry registry;
+    std::vector<std::string> paths = { m_folder.write("a.doc", "a"), m_folder.write("b.PPTX", "b"),
+        m_folder.write("c.xlsm", "c"), m_folder.write("d.docx", "d"), m_folder.write("e.pdf", "e") };
+    ASSERT_TRUE(run(paths));
+    EXPECT_EQ(m_script->count("create(Word.Application)"), 1);
+    EXPECT_EQ(m_script->count("create(PowerPoint.Application)"), 1);
+    EXPECT_EQ(m_script->count("create(Excel.Application)"), 1);
+    EXPECT_EQ(results(), (std::vector<std::string> { "OK", "OK", "OK", "OK", "NG" }));
+    EXPECT_EQ(m_record->summary, "Publishing Result: Total=5   Scucceeded=4   Failed=1");
+    EXPECT_EQ(m_record->progress[1], "Publishing (2/5): '" + paths[1] + "'");
+}
+
+// Catches ".xps" entries that get a row, count as succeeded, or start an office.
+TEST_F(PublishingJobTest, XpsEntriesShowProgressOnly)
+{
+    TestRegistry registry;
+    ASSERT_TRUE(run({ m_folder.file("one.xps"), m_folder.file("TWO.XPS"), m_folder.file("three.Xps") }));
+    EXPECT_EQ(m_record->progress.size(), 3u);
+    EXPECT_TRUE(m_record->rows.empty());
+    EXPECT_EQ(m_record->summary, "Publishing Result: Total=3   Scucceeded=0   Failed=3");
+    EXPECT_EQ(m_script->indexOf("create("), -1);
+}
+
+// Catches an empty job that never ends or never tells its window.
+TEST_F(PublishingJobTest, EmptyListStillEndsProperly)
+{
+    TestRegistry registry;
+    ASSERT_TRUE(run({}));
+    EXPECT_EQ(m_record->summary, "Publishing Result: Total=0   Scucceeded=0   Failed=0");
+    EXPECT_EQ(m_receiver.done, 1);
+    EXPECT_EQ(m_counters.destroyed, 1);
+}
+
+// Catches the notifier driven out of order, the session outliving the summary, or the job object
+// destroyed more than once.
+TEST_F(PublishingJobTest, NotifierCallsInOrderAndSessionEndsBeforeSummary)
+{
+    TestRegistry registry;
+    ASSERT_TRUE(run({ m_folder.write("a.docx", "a") }));
+    EXPECT_EQ(m_record->callsCopy(),
+        (std::vector<std::string> {
+            "create", "showProgress", "addResult", "showSummary", "waitForClose", "hide", "destroyWindow", "delete" }));
+    EXPECT_EQ(m_record->owner, &m_receiver);
+    EXPECT_EQ(m_script->automationsDestroyed, 1);
+    EXPECT_EQ(m_script->calls.back(), "automation.end");
+    serveEventsUntil([] { return false; }, 50);
+    EXPECT_EQ(m_counters.destroyed, 1);
+    EXPECT_EQ(m_receiver.done, 1);
+}
+
+// Catches 2007 formats sent to an office that cannot read them, and (version 14) refused by one that
+// can.
+TEST_F(PublishingJobTest, Office2007DocumentsSkippedOnlyBelowVersion12)
+{
+    {
+        TestRegistry registry(11);
+        std::string path = m_folder.write("new.DOCX", "n");
+        std::string old = m_folder.write("old.doc", "o");
+        ASSERT_TRUE(run({ path, old }));
+        EXPECT_EQ(results(), (std::vector<std::string> { "SKIPPED", "OK" }));
+        EXPECT_EQ(m_script->indexOf("Word.open(" + path), -1);
+    }
+    TestRegistry registry(14);
+    auto script = std::make_shared<OfficeScript>();
+    auto record = std::make_shared<RecordingNotifier::Record>();
+    DoneReceiver receiver;
+    JobCounters counters;
+    std::string path = m_folder.write("later.docx", "l");
+    ASSERT_TRUE(runJob({ path }, ID_PUBLISH_AS_HTML, script, record, receiver, counters));
+    EXPECT_EQ(record->rowsCopy().at(0).result, "OK");
+}
+
+// Catches a cancel seen in the middle of a document, or not seen before the next one.
+TEST_F(PublishingJobTest, CancelDuringThirdOfFiveStopsBeforeTheFourth)
+{
+    TestRegistry registry;
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 5; ++i)
+        paths.push_back(m_folder.write("doc" + std::to_string(i) + ".doc", "x"));
+    m_script->onOpen = [&](const std::string& path) {
+        if (path == paths[2])
+            Thread::postThreadMessage(m_record->jobThread, WM_CANCEL_PUBLISHING, 0, 0);
+    };
+    ASSERT_TRUE(run(paths));
+    EXPECT_EQ(results(), (std::vector<std::string> { "OK", "OK", "OK" }));
+    EXPECT_EQ(m_record->summary, "Publishing Result: Total=5   Scucceeded=3   Failed=2");
+    EXPECT_EQ(m_script->indexOf("Word.open(" + paths[3]), -1);
+}
+
+// Catches a session that cannot start crashing the job, hanging it, or skipping its end.
+TEST_F(PublishingJobTest, SessionThatCannotStartFailsEveryDocument)
+{
+    TestRegistry registry;
+    m_script->createResults["Excel.Application"] = platform::hresult::serverExecutionFailure;
+    std::vector<std::string> paths
+        = { m_folder.write("a.docx", "a"), m_folder.write("b.xls", "b"), m_folder.file("c.xps") };
+    ASSERT_TRUE(run(paths));
+    EXPECT_EQ(results(), (std::vector<std::string> { "NG", "NG" }));
+    EXPECT_EQ(m_record->summary, "Publishing Result: Total=3   Scucceeded=0   Failed=3");
+    EXPECT_EQ(m_receiver.done, 1);
+    EXPECT_EQ(m_counters.destroyed, 1);
+    EXPECT_EQ(readFile(paths[0]), "a");
+}
+
+// Catches one failing document stopping the job, and NG rows marked as successes.
+TEST_F(PublishingJobTest, FailuresCostOnlyTheirDocument)
+{
+    TestRegistry registry;
+    std::vector<std::string> paths = { m_folder.write("a.doc", "a"), m_folder.write("b.doc", "b"),
+        m_folder.file("missing.doc"), m_folder.write("c.doc.html", "c"), m_folder.write("d.doc", "d") };
+    m_script->documents[paths[1]].saveThrows = true;
+    ASSERT_TRUE(run(paths, ID_PUBLISH_AS_HTML));
+    auto rows = m_record->rowsCopy();
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(results(), (std::vector<std::string> { "OK", "NG", "NG", "NG", "OK" }));
+    EXPECT_EQ(rows[0].mark, 1);
+    EXPECT_EQ(rows[1].mark, 0);
+    EXPECT_EQ(m_record->summary, "Publishing Result: Total=5   Scucceeded=2   Failed=3");
+}
+
+// Catches the window told before the user has closed the notifier.
+TEST_F(PublishingJobTest, DoneOnlyAfterTheNotifierClosed)
+{
+    TestRegistry registry;
+    m_record->holdClose = true;
+    std::vector<std::string> paths = { m_folder.write("a.doc", "a") };
+    std::thread release([&] {
+        m_record->waitUntilWaiting(20000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_EQ(m_receiver.done, 0);
+        m_record->releaseClose();
+    });
+    bool ended = run(paths);
+    release.join();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(m_receiver.done, 1);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/office/OfficeAutomation.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// An office that does what a test tells it: it records every call in order, starts or refuses
+// each application, and opens, refuses, saves or fails each document as scripted. Saving writes
+// a small output file under the requested name, as a real office would.
+struct OfficeScript {
+    struct Document {
+        bool openReturnsNothing = false;
+        bool readOnlyRecommended = false;
+        platform::HResult saveStatus = 0;
+        bool saveThrows = false;
+        bool saveWritesOutput = true;
+        bool closeThrows = false;
+        platform::HResult closeStatus = 0;
+    };
+
+    // progId -> result of createInstance; absent means success.
+    std::map<std::string, platform::HResult> createResults;
+    // The application whose configuration calls throw, by ProgID.
+    std::string failingConfiguration;
+    std::map<std::string, Document> documents;
+    // Runs when a document is opened, with its path (a test posts Cancel from here).
+    std::function<void(const std::string&)> onOpen;
+    int powerPointOpenPresentations = 0;
+    int excelOpenWorkbooks = 0;
+
+    std::vector<std::string> calls;
+    int automationsCreated = 0;
+    int automationsDestroyed = 0;
+
+    bool called(const std::string& call) const;
+    int count(const std::string& call) const;
+    // Position of the first call that starts with prefix, or -1.
+    int indexOf(const std::string& prefix) const;
+};
+
+class ScriptedAutomation : public platform::OfficeAutomation {
+public:
+    explicit ScriptedAutomation(std::shared_ptr<OfficeScript> script);
+    ~ScriptedAutomation() override;
+
+    platform::HResult createInstance(
+        const std::string& progId, std::shared_ptr<platform::AutomationApplication>& application) override;
+
+private:
+    std::shared_ptr<OfficeScript> m_script;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "publishing/PublishingNotifier.h"
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// A publishing notifier that writes down what the job shows, for tests. Its record outlives the
+// notifier (the job deletes its notifier), and the close can be held back until the test lets
+// it go, to see what the job does while its notifier is still open.
+class RecordingNotifier : public PublishingNotifier {
+public:
+    struct Row {
+        std::string path;
+        std::string result;
+        int32_t mark = -1;
+    };
+
+    struct Record {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<std::string> calls;
+        std::vector<std::string> progress;
+        std::vector<Row> rows;
+        std::string summary;
+        uint32_t jobThread = 0;
+        void* owner = nullptr;
+        bool holdClose = false;
+        bool waiting = false;
+        int notifiersDestroyed = 0;
+
+        // Lets a held waitForClose return.
+        void releaseClose();
+        // Waits until the job sits in waitForClose; false when it did not within the time.
+        bool waitUntilWaiting(int milliseconds);
+        std::vector<std::string> callsCopy();
+        std::vector<Row> rowsCopy();
+    };
+
+    explicit RecordingNotifier(std::shared_ptr<Record> record);
+    ~RecordingNotifier() override;
+
+    void create(void* owner, uint32_t jobThread) override;
+    void showProgress(const char* text) override;
+    void addResult(const char* path, const char* resultText, int32_t successMark) override;
+    void showSummary(const char* text) override;
+    void waitForClose() override;
+    void hide() override;
+    void destroyWindow() override;
+
+private:
+    void note(const std::string& call);
+
+    std::shared_ptr<Record> m_record;
+};
