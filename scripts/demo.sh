@@ -1,13 +1,32 @@
 #!/usr/bin/env bash
-# Shows pressling-cli at work in a scratch registry, so that nothing of the user's changes.
+# Shows pressling-cli at work: publishes a few real sample documents to PDF and to HTML in a
+# scratch folder, with a scratch registry, so that nothing of the user's changes.
 set -euo pipefail
 build=${1:-build}
-cli="$build/cli/pressling-cli"
-export PRESSLING_REGISTRY_DIR
-PRESSLING_REGISTRY_DIR=$(mktemp -d)
-trap 'rm -rf "$PRESSLING_REGISTRY_DIR"' EXIT
-key='HKCU\SOFTWARE\Tarnwick\Application\Pressling\Config'
-"$cli" reg add "$key" /v MacroSecurityLevel /t REG_DWORD /d 2 /f
-"$cli" reg query "$key"
-echo "--- $PRESSLING_REGISTRY_DIR/user.reg"
-cat "$PRESSLING_REGISTRY_DIR/user.reg"
+cli="$(cd "$build" && pwd)/cli/pressling-cli"
+checkout=$(cd "$(dirname "$0")/.." && pwd)
+corpus="$(dirname "$checkout")/shared/corpus/documents"
+if [[ ! -d $corpus ]]; then
+    echo "demo: no sample documents at $corpus" >&2
+    exit 1
+fi
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export PRESSLING_REGISTRY_DIR="$scratch/registry"
+mkdir -p "$PRESSLING_REGISTRY_DIR" "$scratch/documents"
+"$cli" reg add 'HKCU\SOFTWARE\Tarnwick\Application\Pressling\Config' /v WorkingFolder /t REG_SZ \
+    /d "$scratch/work" /f >/dev/null
+for sample in word/having-images.docx word/tbl-2x2-table.docx word/par-hyperlinks.docx excel/sample.xlsx \
+    powerpoint/sld-slides.pptx; do
+    cp "$corpus/$sample" "$scratch/documents/"
+done
+chmod u+w "$scratch/documents/"*
+cd "$scratch/documents"
+status=0
+for format in pdf html; do
+    echo "--- pressling-cli publish --format $format"
+    "$cli" publish --format "$format" ./*.docx ./*.xlsx ./*.pptx || status=$?
+done
+echo "--- published files"
+ls -l "$scratch/documents"
+exit "$status"
