@@ -7,7 +7,10 @@
 // together with every missing folder above it.
 class Directory : public Object {
 public:
-    explicit Directory(const char* path) : m_path(path) { }
+    explicit Directory(const char* path)
+        : m_path(path)
+    {
+    }
 
     const char* getPath() const { return m_path.getText(); }
 

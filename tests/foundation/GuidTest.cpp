@@ -16,7 +16,8 @@ TEST(Guid, RegistryFormWithVersionFourMarks)
     ASSERT_TRUE(guid.create(text));
     ASSERT_EQ(text.getLength(), Guid::Length);
     std::string value = text.getText();
-    EXPECT_TRUE(std::regex_match(value, std::regex("^\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\}$")))
+    EXPECT_TRUE(std::regex_match(
+        value, std::regex("^\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\}$")))
         << value;
     EXPECT_EQ(value[9], '-');
     EXPECT_EQ(value[14], '-');

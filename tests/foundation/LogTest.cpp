@@ -16,8 +16,9 @@ namespace {
 
 // The log key of the child program, whose executable is named "logchild".
 const char* const LogSection = "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\logchild\\Log]";
-const char* const TimeStamp = "(?:Sun|Mon|Tue|Wed|Thu|Fri|Sat) (?:Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
-                              "[ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}";
+const char* const TimeStamp
+    = "(?:Sun|Mon|Tue|Wed|Thu|Fri|Sat) (?:Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
+      "[ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}";
 
 std::string readFile(const std::string& path)
 {
@@ -82,7 +83,8 @@ protected:
         options.workingFolder = m_work;
         options.environment = { { "PRESSLING_REGISTRY_DIR", m_registry },
             { "XDG_RUNTIME_DIR", runtimeFolder.empty() ? m_runtime : runtimeFolder } };
-        auto result = platform::ChildProcess::run({ LOG_CHILD_PATH, mode }, std::chrono::seconds(30), options);
+        auto result
+            = platform::ChildProcess::run({ LOG_CHILD_PATH, mode }, std::chrono::seconds(30), options);
         EXPECT_TRUE(result.succeeded()) << result.error << result.standardError;
         return result;
     }
@@ -112,7 +114,8 @@ TEST_F(LogChild, NoLogKeyWritesNothingAndCreatesNoFile)
     EXPECT_EQ(result.standardOutput, ".//logchild.log\n");
     EXPECT_TRUE(workFiles().empty());
 
-    std::ofstream(m_registry + "/user.reg") << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick]\n\"x\"=\"y\"\n";
+    std::ofstream(m_registry + "/user.reg")
+        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick]\n\"x\"=\"y\"\n";
     runChild("levels");
     EXPECT_TRUE(workFiles().empty());
 }
@@ -149,7 +152,8 @@ TEST_F(LogChild, LineHoldsTimeStampTwoBlanksTagBlankMessageAndLineEnd)
     writeLogKey("\"level\"=dword:00000001");
     runChild("levels");
     std::string text = readFile(m_work + "/logchild.log");
-    EXPECT_TRUE(std::regex_match(text, std::regex(std::string("^") + TimeStamp + "  Error: LogChild#main,1,error 1\n$")))
+    EXPECT_TRUE(std::regex_match(
+        text, std::regex(std::string("^") + TimeStamp + "  Error: LogChild#main,1,error 1\n$")))
         << text;
     EXPECT_EQ(text.find('\r'), std::string::npos);
 }
@@ -217,7 +221,8 @@ TEST_F(LogChild, FolderTooLongForThePathFallsBackToTheCurrentDirectory)
 {
     std::string folder = m_folder.file(std::string(120, 'd') + "/" + std::string(120, 'e'));
     std::filesystem::create_directories(folder);
-    writeLogKey("\"level\"=dword:00000001\n\"dir\"=\"" + folder + "\"\n\"filename\"=\"" + std::string(40, 'f') + "\"");
+    writeLogKey("\"level\"=dword:00000001\n\"dir\"=\"" + folder + "\"\n\"filename\"=\"" + std::string(40, 'f')
+        + "\"");
     auto result = runChild("levels");
     EXPECT_EQ(result.standardOutput, ".//" + std::string(40, 'f') + "\n");
     EXPECT_EQ(linesOf(readFile(m_work + "/" + std::string(40, 'f'))).size(), 1u);
@@ -260,8 +265,8 @@ TEST_F(LogChild, ConcurrentFirstCallsGiveWholeLines)
     std::set<std::string> expected;
     for (int thread = 0; thread < 8; ++thread) {
         for (int line = 0; line < 50; ++line)
-            expected.insert("Error: LogChild#threads," + std::to_string(thread) + ",line " + std::to_string(line)
-                + " of thread " + std::to_string(thread));
+            expected.insert("Error: LogChild#threads," + std::to_string(thread) + ",line "
+                + std::to_string(line) + " of thread " + std::to_string(thread));
     }
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(defaultLogLines().size(), 400u);

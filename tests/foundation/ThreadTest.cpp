@@ -1,5 +1,5 @@
-#include "foundation/Exception.h"
 #include "foundation/Thread.h"
+#include "foundation/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -249,9 +249,8 @@ TEST(Thread, MessagePostedFromAnotherThreadIsWaitedForAndPeeked)
     auto done = receiver.m_done.get_future();
     receiver.start();
     ASSERT_EQ(ready.wait_for(10s), std::future_status::ready);
-    std::thread poster([id = receiver.getThreadId()] {
-        Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 7, -3);
-    });
+    std::thread poster(
+        [id = receiver.getThreadId()] { Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 7, -3); });
     poster.join();
     ASSERT_EQ(done.wait_for(10s), std::future_status::ready);
 
