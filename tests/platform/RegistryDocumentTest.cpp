@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using platform::RegistryDocument;
 using platform::RegistryValue;
 namespace RegistryType = platform::RegistryType;
@@ -190,4 +192,37 @@ TEST(RegistryDocument, RefusesPathsAndNamesTheFileCannotHold)
     EXPECT_FALSE(document.setValue("A", RegistryValue::dword("two\nlines", 1)));
     EXPECT_FALSE(document.createKey("A\nB"));
     EXPECT_FALSE(document.keyExists("A"));
+}
+
+// Damaged files come in every shape. Whatever a mutated file gives, reading it must not crash,
+// and whatever is accepted must be written back in a form that reads back the same.
+TEST(RegistryDocument, MutatedFilesNeverCrashAndAcceptedOnesRoundTrip)
+{
+    const std::string seed
+        = "REGEDIT4\n\n; c\n[HKEY_CURRENT_USER\\A\\B]\n@=\"x\\\\y\\\"z\"\n\"N\"=dword:0000000a\n"
+          "\"H\"=hex(2):41,42,\\\n  00\n[HKEY_CURRENT_USER]\n\"r\"=hex:\n";
+    const std::string alphabet = "[]\\\"@=:,;\n\r hexdword()0fA\t";
+    std::mt19937 random(7);
+    int accepted = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = seed;
+        for (int edit = 1 + random() % 4; edit > 0; --edit) {
+            size_t position = random() % (text.size() + 1);
+            if (random() % 3 == 0)
+                text.insert(position, 1, alphabet[random() % alphabet.size()]);
+            else if (position < text.size() && random() % 2)
+                text.erase(position, 1);
+            else if (position < text.size())
+                text[position] = static_cast<char>(random());
+        }
+        RegistryDocument document("HKEY_CURRENT_USER");
+        if (!document.parse(text))
+            continue;
+        ++accepted;
+        std::string written = document.format();
+        RegistryDocument again("HKEY_CURRENT_USER");
+        ASSERT_TRUE(again.parse(written)) << text;
+        ASSERT_EQ(again.format(), written) << text;
+    }
+    EXPECT_GT(accepted, 0) << "no mutation was accepted, so the round trip was never checked";
 }
