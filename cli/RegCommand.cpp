@@ -173,6 +173,25 @@ std::optional<RegKeyName> keyOf(const RegCommandArguments& arguments, std::FILE*
     return key;
 }
 
+// A damaged file reads as empty; say so, or "not found" would look like the whole answer.
+void warnAboutFile(std::FILE* errors, const platform::RegistryStore& store)
+{
+    switch (store.fileState()) {
+    case platform::RegistryStore::FileState::Unparsable:
+        std::fprintf(errors,
+            "WARNING: %s is not a valid REGEDIT4 file and reads as empty; the next change keeps it as "
+            "%s.corrupt-DATE.\n",
+            store.filePath().c_str(), store.filePath().c_str());
+        break;
+    case platform::RegistryStore::FileState::Unreadable:
+        std::fprintf(errors, "WARNING: %s cannot be read; it reads as empty and is not changed.\n",
+            store.filePath().c_str());
+        break;
+    default:
+        break;
+    }
+}
+
 int writeFailed(std::FILE* errors, const platform::RegistryStore& store)
 {
     std::fprintf(errors, "ERROR: The registry file %s could not be written.\n", store.filePath().c_str());
@@ -187,6 +206,7 @@ int RegCommand::query(const RegCommandArguments& arguments)
     if (!key)
         return failure;
     platform::RegistryStore store(key->root);
+    warnAboutFile(m_errors, store);
     if (!store.keyExists(key->path))
         return notFound();
     if (arguments.target == RegCommandArguments::Target::Value) {
@@ -227,6 +247,7 @@ int RegCommand::add(const RegCommandArguments& arguments)
     if (!key)
         return failure;
     platform::RegistryStore store(key->root);
+    warnAboutFile(m_errors, store);
     if (arguments.target == RegCommandArguments::Target::Key) {
         if (!store.createKey(key->path))
             return writeFailed(m_errors, store);
@@ -272,6 +293,7 @@ int RegCommand::remove(const RegCommandArguments& arguments)
     if (!key)
         return failure;
     platform::RegistryStore store(key->root);
+    warnAboutFile(m_errors, store);
     if (!store.keyExists(key->path))
         return notFound();
     switch (arguments.target) {

@@ -94,6 +94,25 @@ RegistryDocument RegistryStore::load() const
     return document;
 }
 
+RegistryStore::FileState RegistryStore::fileState() const
+{
+    try {
+        std::string bytes;
+        switch (RegistryFile::read(m_filePath, bytes)) {
+        case RegistryFile::ReadResult::Missing:
+            return FileState::Missing;
+        case RegistryFile::ReadResult::Failed:
+            return FileState::Unreadable;
+        case RegistryFile::ReadResult::Read:
+            break;
+        }
+        RegistryDocument document(rootName(m_root));
+        return document.parse(bytes) ? FileState::Valid : FileState::Unparsable;
+    } catch (...) {
+        return FileState::Unreadable;
+    }
+}
+
 std::optional<RegistryValue> RegistryStore::readValue(const std::string& key, const std::string& name) const
 {
     try {

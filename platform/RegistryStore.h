@@ -31,6 +31,10 @@ public:
     // "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT".
     static const char* rootName(RegistryRoot root);
 
+    // What the file holds right now: a tool can warn that a damaged file reads as empty.
+    enum class FileState { Missing, Valid, Unparsable, Unreadable };
+    FileState fileState() const;
+
     RegistryRoot root() const { return m_root; }
     const std::string& filePath() const { return m_filePath; }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -216,4 +217,24 @@ TEST(RegCommand, UnwritableStoreIsAFailure)
     Result result = runCli(registry, { "reg", "add", "HKLM\\K", "/v", "A", "/d", "x", "/f" });
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.errors.find("could not be written"), std::string::npos) << result.errors;
+}
+
+// A damaged user file reads as empty; the tool must say so rather than let "not found" pass for
+// the answer, and a change must keep the old file.
+TEST(RegCommand, WarnsAboutADamagedFileAndKeepsIt)
+{
+    TemporaryRegistry registry;
+    registry.writeUserFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"A\"=\"unterminated\n");
+    Result query = runCli(registry, { "reg", "query", "HKCU\\K" });
+    EXPECT_EQ(query.exitCode, 1);
+    EXPECT_NE(query.errors.find("is not a valid REGEDIT4 file"), std::string::npos) << query.errors;
+    Result add = runCli(registry, { "reg", "add", "HKCU\\K", "/v", "A", "/d", "fixed", "/f" });
+    EXPECT_EQ(add.exitCode, 0) << add.errors;
+    bool kept = false;
+    for (const auto& entry : std::filesystem::directory_iterator(registry.folder()))
+        kept = kept || entry.path().filename().string().rfind("user.reg.corrupt-", 0) == 0;
+    EXPECT_TRUE(kept);
+    Result again = runCli(registry, { "reg", "query", "HKCU\\K", "/v", "A" });
+    EXPECT_EQ(again.errors, "");
+    EXPECT_NE(again.output.find("    A    REG_SZ    fixed\n"), std::string::npos) << again.output;
 }
