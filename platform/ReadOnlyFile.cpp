@@ -1,0 +1,60 @@
+#include "platform/ReadOnlyFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+bool fileAttributesReadable(const std::string& path)
+{
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+ReadOnlyFile::ReadOnlyFile(const std::string& path)
+{
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0)
+        return;
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return;
+    }
+    m_descriptor = descriptor;
+    m_size = static_cast<uint64_t>(status.st_size);
+}
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+size_t ReadOnlyFile::readAt(uint64_t offset, void* buffer, size_t length) const
+{
+    if (m_descriptor < 0)
+        return 0;
+    size_t total = 0;
+    char* target = static_cast<char*>(buffer);
+    while (total < length) {
+        ssize_t count = ::pread(m_descriptor, target + total, length - total, static_cast<off_t>(offset + total));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        total += static_cast<size_t>(count);
+    }
+    return total;
+}
+
+int ReadOnlyFile::release()
+{
+    int descriptor = m_descriptor;
+    m_descriptor = -1;
+    return descriptor;
+}
+
+}
