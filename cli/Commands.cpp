@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/InspectCommand.h"
 #include "cli/PublishCommand.h"
 #include "cli/RegCommand.h"
 
@@ -7,6 +8,7 @@ std::vector<std::unique_ptr<Command>> makeCommands()
 {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<PublishCommand>());
+    commands.push_back(std::make_unique<InspectCommand>());
     commands.push_back(std::make_unique<RegCommand>());
     return commands;
 }
