@@ -125,7 +125,9 @@ bool LibreOfficeInstance::isAlive() { return m_alive && m_process.isRunning(); }
 
 void LibreOfficeInstance::terminate(std::chrono::milliseconds timeout)
 {
-    if (m_alive && m_desktop.is()) {
+    // The profile is thrown away and every document was opened read-only, so an office told to
+    // end at once loses nothing; a graceful end is only worth waiting for when asked.
+    if (m_alive && m_desktop.is() && timeout.count() > 0) {
         // terminate() returns once the office has agreed to end; it may still be writing its
         // profile, which is what the wait is for. A hung office meets the kill below.
         std::thread request([desktop = m_desktop] {

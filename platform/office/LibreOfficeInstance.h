@@ -30,8 +30,9 @@ public:
 
     // Kills the process group at once; safe from any thread. Calls in progress then fail.
     void kill();
-    // Asks the office to end, gives it timeout to do so, then makes sure the whole process
-    // group is gone and the launcher reaped. Never throws.
+    // With a timeout, asks the office to end and gives it that long; then (or at once, for a
+    // timeout of 0) makes sure the whole process group is gone and the launcher reaped. Never
+    // throws.
     void terminate(std::chrono::milliseconds timeout);
     // False once the instance was killed or terminated, or its process ended by itself.
     bool isAlive();

@@ -20,6 +20,9 @@ bool LibreOfficeProcess::start(const LibreOfficeProfile& profile, const std::str
         "--accept=pipe,name=" + pipeName + ";urp;", "-env:UserInstallation=" + profile.url() };
     ChildProcess::Options options;
     options.newSession = true;
+    // The office's own temporary files go inside the profile, so that an office that is killed
+    // leaves nothing behind in the system's temporary folder.
+    options.environment.emplace_back("TMPDIR", profile.folder() + "/tmp");
     // What LibreOffice prints is kept beside its profile for when a start fails.
     options.standardOutput = { ChildProcess::Output::File, profile.folder() + "/soffice.log" };
     options.standardError = { ChildProcess::Output::File, profile.folder() + "/soffice.err" };

@@ -39,6 +39,7 @@ bool LibreOfficeProfile::create()
     }
     m_folder = name.data();
     std::filesystem::create_directories(m_folder + "/user", failure);
+    std::filesystem::create_directories(m_folder + "/tmp", failure);
     std::ofstream settings(m_folder + "/user/registrymodifications.xcu", std::ios::binary);
     settings << seedSettings();
     settings.close();

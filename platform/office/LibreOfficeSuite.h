@@ -21,7 +21,8 @@ public:
         // A load or save may take base plus perMegabyte for every megabyte of the document.
         std::chrono::milliseconds base { 60000 };
         std::chrono::milliseconds perMegabyte { 15000 };
-        std::chrono::milliseconds terminate { 10000 };
+        // How long the office may take to end by itself; 0 ends it at once.
+        std::chrono::milliseconds terminate { 0 };
     };
 
     LibreOfficeSuite();

@@ -1,6 +1,7 @@
 #include "platform/office/UnoExporter.h"
 
 #include "platform/WebArchiveWriter.h"
+#include "platform/XpsWriter.h"
 #include "platform/office/ComError.h"
 #include "platform/office/ScratchFolder.h"
 #include "platform/office/TextForm.h"
@@ -200,7 +201,14 @@ void UnoExporter::storeWebArchive(const std::string& fileName)
 
 void UnoExporter::storeXps(const std::string& fileName)
 {
-    throw ComError(hresult::notImplemented, "XPS export of " + m_document.path() + " is not available yet");
+    ScratchFolder scratch(fileName);
+    if (!scratch.create())
+        throw ComError(hresult::accessDenied, scratch.error());
+    std::string pdf = scratch.file("document.pdf");
+    storePdf(pdf);
+    XpsWriter writer;
+    if (!writer.write(pdf, fileName))
+        throw ComError(hresult::fail, "cannot write the XPS document " + fileName + ": " + writer.errorMessage());
 }
 
 std::vector<std::string> UnoExporter::slideTexts(const uno::Reference<lang::XComponent>& component)
