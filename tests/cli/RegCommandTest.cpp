@@ -36,13 +36,23 @@ std::string readFile(const std::string& path)
     return text.str();
 }
 
+// The built pressling-cli: under PRESSLING_BINARY_DIR, or else found from this test's own place in
+// the build folder (tests/cli/test_cli), so that running the test by hand works too.
+std::string cliPath()
+{
+    if (const char* binaryDir = std::getenv("PRESSLING_BINARY_DIR"); binaryDir && *binaryDir)
+        return std::string(binaryDir) + "/cli/pressling-cli";
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (self.parent_path().parent_path().parent_path() / "cli" / "pressling-cli").string();
+}
+
 // Runs the built pressling-cli as its own process with input as its standard input (none: the
 // end of input at once), in the registry of the calling test.
 Result runCli(const TemporaryRegistry& registry, const std::vector<std::string>& arguments,
     const std::string& input = "")
 {
-    const char* binaryDir = std::getenv("PRESSLING_BINARY_DIR");
-    std::string command = shellQuoted(std::string(binaryDir ? binaryDir : ".") + "/cli/pressling-cli");
+    std::string command = shellQuoted(cliPath());
     for (const std::string& argument : arguments)
         command += " " + shellQuoted(argument);
     std::string in = registry.folder() + "/stdin", out = registry.folder() + "/stdout",
