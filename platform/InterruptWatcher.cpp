@@ -31,7 +31,8 @@ void onSignal(int)
 struct InterruptWatcher::State {
     int signalPipe[2] = { -1, -1 };
     int stopPipe[2] = { -1, -1 };
-    struct sigaction previous {};
+    struct sigaction previousInterrupt {};
+    struct sigaction previousTerminate {};
     std::thread thread;
 };
 
@@ -46,7 +47,8 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, &state.previous);
+    ::sigaction(SIGINT, &action, &state.previousInterrupt);
+    ::sigaction(SIGTERM, &action, &state.previousTerminate);
     int signalRead = state.signalPipe[0];
     int stopRead = state.stopPipe[0];
     state.thread = std::thread([signalRead, stopRead, onInterrupt = std::move(onInterrupt)] {
@@ -70,7 +72,8 @@ InterruptWatcher::~InterruptWatcher()
 {
     State& state = *m_state;
     if (state.thread.joinable()) {
-        ::sigaction(SIGINT, &state.previous, nullptr);
+        ::sigaction(SIGINT, &state.previousInterrupt, nullptr);
+        ::sigaction(SIGTERM, &state.previousTerminate, nullptr);
         interruptPipe.store(-1);
         char byte = 1;
         [[maybe_unused]] ssize_t ignored = ::write(state.stopPipe[1], &byte, 1);

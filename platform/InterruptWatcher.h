@@ -5,9 +5,10 @@
 
 namespace platform {
 
-// Turns Ctrl-C (SIGINT) into a call on a thread of its own, where ordinary code may run: a
-// signal handler itself may do next to nothing. While the watcher lives, SIGINT no longer ends
-// the program; afterwards the previous handling is back. One watcher at a time.
+// Turns Ctrl-C (SIGINT) and a termination request (SIGTERM) into a call on a thread of its own,
+// where ordinary code may run: a signal handler itself may do next to nothing. While the watcher
+// lives, neither signal ends the program at once, so that work in progress can finish cleanly;
+// afterwards the previous handling is back. One watcher at a time.
 class InterruptWatcher {
 public:
     explicit InterruptWatcher(std::function<void()> onInterrupt);

@@ -91,13 +91,23 @@ bool runJob(const std::vector<std::string>& paths, int32_t command, const std::s
     const std::shared_ptr<RecordingNotifier::Record>& record, DoneReceiver& receiver, JobCounters& counters,
     int timeoutMilliseconds)
 {
+    return runJobWith(
+        paths, command, [script] { return std::make_unique<ScriptedAutomation>(script); }, record, receiver, counters,
+        timeoutMilliseconds);
+}
+
+bool runJobWith(const std::vector<std::string>& paths, int32_t command,
+    const std::function<std::unique_ptr<platform::OfficeAutomation>()>& automations,
+    const std::shared_ptr<RecordingNotifier::Record>& record, DoneReceiver& receiver, JobCounters& counters,
+    int timeoutMilliseconds)
+{
     application();
     auto list = std::make_unique<LinkedList>();
     for (const std::string& path : paths)
         list->addLast(std::make_unique<String>(path.c_str()));
     auto* job = new CountedJob(
         &receiver, *list, command, [record] { return std::make_unique<RecordingNotifier>(record); },
-        [script] { return std::make_unique<ScriptedAutomation>(script); }, counters);
+        automations, counters);
     // The caller's list goes at once; the job works on its own copy.
     list.reset();
     job->start();

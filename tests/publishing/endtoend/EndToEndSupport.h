@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// What a test needs to prove that nothing of a document was lost: its bytes and permissions
+// before, compared with after.
+struct DocumentSnapshot {
+    std::string path;
+    std::string bytes;
+    mode_t mode = 0;
+
+    static DocumentSnapshot of(const std::string& path);
+    bool unchanged() const;
+};
+
+// A copy of a corpus document (corpus-relative name such as "word/default.docx") in folder,
+// writable by its owner; returns its path.
+std::string copyCorpusDocument(const std::string& corpusName, const std::string& folder,
+    const std::string& newName = "");
+std::string corpusFolder();
+// Names in folder that look like a backup: the document's name, a period and a braced GUID.
+std::vector<std::string> backupsIn(const std::string& folder);
+// A small Word document that recommends read-only opening.
+std::string readOnlyRecommendedDocument();
+mode_t modeOf(const std::string& path);
