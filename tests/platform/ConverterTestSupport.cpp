@@ -27,6 +27,26 @@ std::string readFile(const std::string& path)
     return bytes.str();
 }
 
+std::vector<std::string> exportAllWithLibreOffice(const std::vector<std::string>& documents,
+    const std::string& filter, const std::string& outputFolder, const std::string& profileFolder, std::string& error)
+{
+    std::vector<std::string> arguments = { "soffice", "-env:UserInstallation=file://" + profileFolder, "--headless",
+        "--norestore", "--convert-to", filter, "--outdir", outputFolder };
+    arguments.insert(arguments.end(), documents.begin(), documents.end());
+    auto result = ChildProcess::run(arguments, 300s);
+    std::vector<std::string> outputs;
+    std::string extension = filter.substr(0, filter.find(':'));
+    for (const std::string& document : documents) {
+        std::string output = outputFolder + "/" + std::filesystem::path(document).stem().string() + "." + extension;
+        if (!std::filesystem::exists(output)) {
+            error = "soffice did not export " + document + ": " + result.error + result.standardError;
+            return {};
+        }
+        outputs.push_back(output);
+    }
+    return outputs;
+}
+
 std::string exportWithLibreOffice(const std::string& document, const std::string& filter,
     const std::string& outputFolder, const std::string& profileFolder, std::string& error)
 {
@@ -80,6 +100,53 @@ long inkedPixels(const std::string& png)
     return count;
 }
 
+static QImage onPaper(const QImage& image)
+{
+    QImage paper(image.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter painter(&paper);
+    painter.drawImage(0, 0, image);
+    return paper;
+}
+
+static std::vector<bool> inkedBlocks(const QImage& image, int& columns, int& rows)
+{
+    constexpr int block = 8;
+    QImage paper = onPaper(image);
+    columns = (paper.width() + block - 1) / block;
+    rows = (paper.height() + block - 1) / block;
+    std::vector<bool> inked(static_cast<size_t>(columns * rows), false);
+    for (int y = 0; y < paper.height(); ++y) {
+        for (int x = 0; x < paper.width(); ++x) {
+            QRgb pixel = paper.pixel(x, y);
+            if (qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 3 * 220)
+                inked[static_cast<size_t>((y / block) * columns + x / block)] = true;
+        }
+    }
+    return inked;
+}
+
+double inkOverlap(const std::string& pngA, const std::string& pngB)
+{
+    QImage a(QString::fromStdString(pngA));
+    QImage b(QString::fromStdString(pngB));
+    if (a.isNull() || b.isNull())
+        return -1;
+    int columnsA, rowsA, columnsB, rowsB;
+    auto inkA = inkedBlocks(a, columnsA, rowsA);
+    auto inkB = inkedBlocks(b, columnsB, rowsB);
+    int both = 0, either = 0;
+    for (int y = 0; y < std::max(rowsA, rowsB); ++y) {
+        for (int x = 0; x < std::max(columnsA, columnsB); ++x) {
+            bool p = y < rowsA && x < columnsA && inkA[static_cast<size_t>(y * columnsA + x)];
+            bool q = y < rowsB && x < columnsB && inkB[static_cast<size_t>(y * columnsB + x)];
+            both += p && q;
+            either += p || q;
+        }
+    }
+    return either == 0 ? 1.0 : static_cast<double>(both) / either;
+}
+
 double meanDifference(const std::string& pngA, const std::string& pngB, int tolerance)
 {
     QImage a(QString::fromStdString(pngA));
@@ -88,18 +155,8 @@ double meanDifference(const std::string& pngA, const std::string& pngB, int tole
         || std::abs(a.height() - b.height()) > tolerance)
         return -1;
     // Transparent areas count as the white paper they are printed on.
-    QImage paperA(a.size(), QImage::Format_RGB32);
-    paperA.fill(Qt::white);
-    QImage paperB(b.size(), QImage::Format_RGB32);
-    paperB.fill(Qt::white);
-    {
-        QPainter painter(&paperA);
-        painter.drawImage(0, 0, a);
-    }
-    {
-        QPainter painter(&paperB);
-        painter.drawImage(0, 0, b);
-    }
+    QImage paperA = onPaper(a);
+    QImage paperB = onPaper(b);
     int width = std::min(a.width(), b.width());
     int height = std::min(a.height(), b.height());
     double total = 0;
