@@ -2,6 +2,7 @@
 
 #include "platform/office/ComError.h"
 #include "platform/office/LibreOfficeInstallation.h"
+#include "platform/office/OrphanedOffices.h"
 #include "platform/office/UnoText.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -47,7 +48,7 @@ std::string uniquePipeName()
     static std::atomic<unsigned> counter { 0 };
     std::random_device random;
     std::ostringstream name;
-    name << "pressling-" << getpid() << "-" << counter++ << "-" << std::hex << random();
+    name << OrphanedOffices::pipePrefix(getpid()) << counter++ << "-" << std::hex << random();
     return name.str();
 }
 
@@ -76,6 +77,9 @@ std::string LibreOfficeInstance::startFailure(const std::string& reason) const
 
 void LibreOfficeInstance::start(std::chrono::milliseconds timeout)
 {
+    // A crashed predecessor's office would otherwise run for good; this is the first moment a
+    // later Pressling can end it.
+    OrphanedOffices::endAll();
     if (!m_profile.create())
         throw ComError(hresult::serverExecutionFailure, m_profile.error());
     m_profileUrl = m_profile.url();

@@ -1,3 +1,4 @@
+#include "platform/ChildProcess.h"
 #include "platform/office/ComError.h"
 #include "platform/office/LibreOfficeAutomation.h"
 #include "platform/office/LibreOfficeProcess.h"
@@ -8,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 #include <unistd.h>
 
@@ -142,13 +146,18 @@ TEST(OfficeLifecycleTest, TwoSessionsSideBySideKeepApart)
     std::string profiles[2];
     HResult results[2] = { hresult::fail, hresult::fail };
     auto publish = [&](LibreOfficeAutomation& automation, int index) {
-        auto word = startWord(automation);
-        profiles[index] = automation.runningProfileUrl();
-        for (int round = 0; round < 3; ++round) {
-            auto document = word->documents()->open(sampleDocument());
-            results[index] = document->saveAs(folder.file(std::to_string(index) + "-" + std::to_string(round) + ".pdf"),
-                wordFormat::pdf);
-            document->close();
+        // Nothing may escape a thread: an exception there would end the test program.
+        try {
+            auto word = startWord(automation);
+            profiles[index] = automation.runningProfileUrl();
+            for (int round = 0; round < 3; ++round) {
+                auto document = word->documents()->open(sampleDocument());
+                results[index] = document->saveAs(
+                    folder.file(std::to_string(index) + "-" + std::to_string(round) + ".pdf"), wordFormat::pdf);
+                document->close();
+            }
+        } catch (const ComError& error) {
+            results[index] = error.code();
         }
     };
     std::thread one([&] { publish(first, 0); });
@@ -162,4 +171,38 @@ TEST(OfficeLifecycleTest, TwoSessionsSideBySideKeepApart)
         for (int round = 0; round < 3; ++round)
             EXPECT_GE(pdfPageCount(folder.file(std::to_string(index) + "-" + std::to_string(round) + ".pdf")), 1);
     }
+}
+
+// The half of the next test that runs in a child program: it starts an office, tells its
+// profile, and dies without running any destructor, as a crash would.
+TEST(OfficeLifecycleTest, CrashingOwnerChild)
+{
+    const char* report = std::getenv("PRESSLING_OFFICE_CRASH_REPORT");
+    if (!report)
+        GTEST_SKIP() << "runs only as the child of CrashedOwnersOfficeIsEndedByTheNextSession";
+    auto* automation = new LibreOfficeAutomation;
+    auto word = startWord(*automation);
+    std::ofstream(report) << automation->runningProfileUrl();
+    kill(getpid(), SIGKILL);
+}
+
+// Catches an office that runs for good after its Pressling crashed.
+TEST(OfficeLifecycleTest, CrashedOwnersOfficeIsEndedByTheNextSession)
+{
+    TemporaryFolder folder;
+    std::string report = folder.file("profile.txt");
+    platform::ChildProcess::Options options;
+    options.environment = { { "PRESSLING_OFFICE_CRASH_REPORT", report } };
+    auto result = platform::ChildProcess::run(
+        { "/proc/self/exe", "--gtest_filter=OfficeLifecycleTest.CrashingOwnerChild" }, 120s, options);
+    EXPECT_EQ(result.status.outcome, platform::ChildProcess::Outcome::Signalled);
+    std::string profile = readFile(report);
+    ASSERT_FALSE(profile.empty()) << result.standardOutput;
+    EXPECT_FALSE(LibreOfficeProcess::officeProcessesOf(profile).empty()) << "the crash took the office along";
+
+    LibreOfficeAutomation next;
+    auto word = startWord(next);
+    EXPECT_TRUE(officeGone(profile)) << "the orphaned office still runs";
+    EXPECT_NE(access(profile.substr(7).c_str(), F_OK), 0) << "the orphan's profile is still there";
+    EXPECT_FALSE(next.runningProfileUrl().empty()) << "the next session has no office of its own";
 }
