@@ -204,3 +204,31 @@ TEST_F(ProtectTest, DeleteReportsWhetherTheFileIsGone)
     EXPECT_EQ(m_session->doDeleteFile(path.c_str()), 1);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
+
+// Catches a document that vanished during a failed publication staying lost although its backup
+// is there to bring it back.
+TEST_F(ProtectTest, DocumentThatVanishedIsBroughtBackFromItsBackup)
+{
+    std::string path = document("report.docx");
+    m_script->documents[path].saveThrows = true;
+    m_script->onOpen = [&](const std::string& opened) { std::filesystem::remove(opened); };
+    EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 203);
+    EXPECT_EQ(readFile(path), "original bytes");
+    expectFolder({ "report.docx" });
+}
+
+// Catches a backup deleted although it could not be put back and may be the one good copy.
+TEST_F(ProtectTest, BackupThatCannotBePutBackStaysOnDiskWith605)
+{
+    std::string path = document("report.docx");
+    m_script->documents[path].saveThrows = true;
+    // Something puts a folder in the document's place, over which no file can be renamed.
+    m_script->onOpen = [&](const std::string& opened) {
+        std::filesystem::remove(opened);
+        m_folder.write("report.docx/inside", "x");
+    };
+    EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 605);
+    std::vector<std::string> names = folderEntries(m_folder.path());
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(readFile(m_folder.file(names[1])), "original bytes");
+}
