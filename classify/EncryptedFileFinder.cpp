@@ -6,7 +6,10 @@
 #include "classify/PasswordEncryption.h"
 #include "classify/ZipFile.h"
 
+#include "platform/CompoundFileStorage.h"
+
 #include <cstdio>
+#include <memory>
 #include <initializer_list>
 
 namespace {
@@ -29,12 +32,19 @@ void reportAccessError(int failures, const char* path)
 
 bool EncryptedFileFinder::testOfficeDocument(const char* path, ProtectionKind& kind)
 {
+    // A real zip package is neither rights-protected nor password-encrypted: both protections
+    // turn a package into a compound file. Otherwise the document is opened once for both
+    // tests, which answer as if each had opened it.
+    if (FileType().isZipFile(path))
+        return false;
+    platform::StorageOpenFailure failure = platform::StorageOpenFailure::None;
+    std::unique_ptr<platform::CompoundFileStorage> root = platform::CompoundFileStorage::open(path, &failure);
     bool isProtected = false;
-    if (OfficeDocument::IsIRMProtected(path) == 1) {
+    if (OfficeDocument::IsIRMProtected(path, root.get(), failure) == 1) {
         isProtected = true;
         kind = PROTECTION_IRM;
     }
-    if (isPasswordEncrypted(path)) {
+    if (isPasswordEncrypted(path, root.get())) {
         isProtected = true;
         kind = PROTECTION_PASSWORD;
     }

@@ -110,16 +110,23 @@ bool FileType::isXpsFile(const char* path) const
 
 bool FileType::isZipFile(const char* path) const
 {
-    if (!path || !platform::fileAttributesReadable(path))
+    if (!path)
         return false;
     bool extension = isPackageFile(path);
-    logDebug("FileType#isZipFile,1,filename=%s extension=%d", path, extension ? 1 : 0);
-    if (!extension)
+    if (!extension) {
+        if (platform::fileAttributesReadable(path))
+            logDebug("FileType#isZipFile,1,filename=%s extension=%d", path, 0);
         return false;
-
+    }
+    // Opening first spares the separate look at the attributes for every file that opens; a
+    // file that does not open is looked at only to tell whether it exists.
     platform::ReadOnlyFile file(path);
-    if (!file.isOpen())
+    if (!file.isOpen()) {
+        if (platform::fileAttributesReadable(path))
+            logDebug("FileType#isZipFile,1,filename=%s extension=%d", path, 1);
         return false;
+    }
+    logDebug("FileType#isZipFile,1,filename=%s extension=%d", path, 1);
     unsigned char head[sizeof(ZIP_PACKAGE_SIGNATURE)];
     if (file.readAt(0, head, sizeof(head)) != sizeof(head))
         return false;

@@ -8,17 +8,13 @@
 
 namespace {
 
-int findTransform(const char* path)
+int findTransform(const char* path, const platform::CompoundFileStorage* root, platform::StorageOpenFailure failure)
 {
-    FileType fileType;
-    if (fileType.isZipFile(path))
-        return 0;
-    if (platform::CompoundFileStorage::check(path) == platform::StorageFileCheck::Failed)
-        return 101;
-    // Reading is all this test needs, so a read-only document is examined like any other.
-    auto root = platform::CompoundFileStorage::open(path);
+    // The signature test and the open are one look at the file: one that cannot be read at all
+    // fails the signature test (101), one that is no compound file or is held by another
+    // program fails the open (201).
     if (!root)
-        return 201;
+        return failure == platform::StorageOpenFailure::Unreachable ? 101 : 201;
     auto dataSpaces = root->openStorage(StorageNames::DataSpaces);
     if (!dataSpaces)
         return 202;
@@ -40,7 +36,26 @@ int OfficeDocument::IsIRMProtected(const char* path)
     if (!path)
         return 100;
     try {
-        return findTransform(path);
+        if (FileType().isZipFile(path))
+            return 0;
+        // Reading is all this test needs, so a read-only document is examined like any other.
+        platform::StorageOpenFailure failure;
+        auto root = platform::CompoundFileStorage::open(path, &failure);
+        return findTransform(path, root.get(), failure);
+    } catch (const std::exception&) {
+        return 106;
+    } catch (...) {
+        return 1000;
+    }
+}
+
+int OfficeDocument::IsIRMProtected(
+    const char* path, const platform::CompoundFileStorage* root, platform::StorageOpenFailure failure)
+{
+    if (!path)
+        return 100;
+    try {
+        return findTransform(path, root, failure);
     } catch (const std::exception&) {
         return 106;
     } catch (...) {

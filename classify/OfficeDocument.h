@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CompoundFileStorage.h"
+
 // The rights-management (IRM) test of Office and XPS documents.
 class OfficeDocument {
 public:
@@ -9,4 +11,9 @@ public:
     // 202 the storage chain is incomplete, 105 the transform has no "\x06Primary" stream,
     // 106 a platform failure, 1000 any other failure.
     static int IsIRMProtected(const char* path);
+
+    // The same test over a root storage the caller has opened for path (null, with the reason,
+    // when it could not be opened), after it has found the file to be no zip package.
+    static int IsIRMProtected(
+        const char* path, const platform::CompoundFileStorage* root, platform::StorageOpenFailure failure);
 };

@@ -8,12 +8,11 @@ PDFFile::PDFFile(const char* path)
 {
     if (!path)
         throw -1002;
-    if (!platform::fileAttributesReadable(path))
-        throw -1003;
     m_path.assign(path);
+    // Opened before the attributes are looked at, which only tells the two failures apart.
     platform::ReadOnlyFile file(path);
     if (!file.isOpen())
-        throw -1001;
+        throw platform::fileAttributesReadable(path) ? -1001 : -1003;
     uint64_t length = file.size();
 
     char header[5];

@@ -3,7 +3,6 @@
 #include "classify/FileType.h"
 #include "classify/StorageNames.h"
 #include "platform/CompoundFileStorage.h"
-#include "platform/ReadOnlyFile.h"
 
 #include <cstdint>
 #include <memory>
@@ -61,7 +60,11 @@ bool currentUserSaysEncrypted(const platform::CompoundFileStorage& root)
 
 int isEncryptedWordFile(const char* path)
 {
-    auto root = platform::CompoundFileStorage::open(path);
+    return isEncryptedWordFile(platform::CompoundFileStorage::open(path).get());
+}
+
+int isEncryptedWordFile(const platform::CompoundFileStorage* root)
+{
     if (!root)
         return CannotOpen;
     auto stream = root->openStream(StorageNames::WordDocument);
@@ -76,7 +79,11 @@ int isEncryptedWordFile(const char* path)
 
 int isEncryptedPowerPointFile(const char* path)
 {
-    auto root = platform::CompoundFileStorage::open(path);
+    return isEncryptedPowerPointFile(platform::CompoundFileStorage::open(path).get());
+}
+
+int isEncryptedPowerPointFile(const platform::CompoundFileStorage* root)
+{
     if (!root)
         return CannotOpen;
     if (root->openStream(StorageNames::EncryptedSummary))
@@ -90,7 +97,11 @@ int isEncryptedPowerPointFile(const char* path)
 
 int isEncryptedExcelFile(const char* path)
 {
-    auto root = platform::CompoundFileStorage::open(path);
+    return isEncryptedExcelFile(platform::CompoundFileStorage::open(path).get());
+}
+
+int isEncryptedExcelFile(const platform::CompoundFileStorage* root)
+{
     if (!root)
         return CannotOpen;
     auto stream = root->openStream(StorageNames::Workbook);
@@ -104,7 +115,11 @@ int isEncryptedExcelFile(const char* path)
 
 int isEncryptedPackageFile(const char* path)
 {
-    auto root = platform::CompoundFileStorage::open(path);
+    return isEncryptedPackageFile(platform::CompoundFileStorage::open(path).get());
+}
+
+int isEncryptedPackageFile(const platform::CompoundFileStorage* root)
+{
     if (!root)
         return CannotOpen;
     return root->openStream(StorageNames::EncryptionInfo) ? Encrypted : StreamMissing;
@@ -112,16 +127,30 @@ int isEncryptedPackageFile(const char* path)
 
 bool isPasswordEncrypted(const char* path)
 {
-    if (!path || !platform::fileAttributesReadable(path))
+    // A file whose attributes cannot be read cannot be opened either, so each format test
+    // answers for it without a separate look at the attributes.
+    if (!path || !hasPasswordTest(path))
         return false;
-    FileType fileType;
+    return isPasswordEncrypted(path, platform::CompoundFileStorage::open(path).get());
+}
+
+bool isPasswordEncrypted(const char* path, const platform::CompoundFileStorage* root)
+{
+    if (!path)
+        return false;
     if (endsWith(path, ".doc"))
-        return isEncryptedWordFile(path) == Encrypted;
+        return isEncryptedWordFile(root) == Encrypted;
     if (endsWith(path, ".ppt") || endsWith(path, ".pps"))
-        return isEncryptedPowerPointFile(path) == Encrypted;
+        return isEncryptedPowerPointFile(root) == Encrypted;
     if (endsWith(path, ".xls"))
-        return isEncryptedExcelFile(path) == Encrypted;
-    if (fileType.isOffice2007File(path))
-        return isEncryptedPackageFile(path) == Encrypted;
+        return isEncryptedExcelFile(root) == Encrypted;
+    if (FileType().isOffice2007File(path))
+        return isEncryptedPackageFile(root) == Encrypted;
     return false;
+}
+
+bool hasPasswordTest(const char* path)
+{
+    return endsWith(path, ".doc") || endsWith(path, ".ppt") || endsWith(path, ".pps") || endsWith(path, ".xls")
+        || FileType().isOffice2007File(path);
 }

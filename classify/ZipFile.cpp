@@ -35,10 +35,9 @@ int ZipFile::open(const char* path)
 {
     if (!path)
         throw -5000;
-    if (!platform::fileAttributesReadable(path))
-        throw -5001;
+    // Opened before the attributes are looked at, which only tells the two failures apart.
     if (!m_file.open(path))
-        throw -5002;
+        throw platform::fileAttributesReadable(path) ? -5002 : -5001;
     if (m_file.size() < 4)
         throw -5004;
     m_cursor = m_file.data();

@@ -39,14 +39,34 @@ void initialiseLibrary()
 // many small reads and seeks of walking its blocks in the file; a large one is read in place.
 constexpr uint64_t InMemoryLimit = 512 * 1024;
 
-GsfInput* openInput(ReadOnlyFile& file, const std::string& path)
+bool hasSignature(const unsigned char* bytes, size_t length)
 {
-    if (file.size() <= InMemoryLimit) {
-        auto* bytes = static_cast<guint8*>(g_try_malloc(file.size() ? file.size() : 1));
-        if (!bytes)
-            return nullptr;
-        size_t length = file.readAt(0, bytes, file.size());
-        return gsf_input_memory_new(bytes, static_cast<gsf_off_t>(length), TRUE);
+    return length >= sizeof(Signature) && std::memcmp(bytes, Signature, sizeof(Signature)) == 0;
+}
+
+// The file's bytes when it is small enough to read whole, or null for a larger one.
+struct WholeFile {
+    guint8* bytes = nullptr;
+    size_t length = 0;
+    ~WholeFile() { g_free(bytes); }
+};
+
+bool readWhole(const ReadOnlyFile& file, WholeFile& whole)
+{
+    whole.bytes = static_cast<guint8*>(g_try_malloc(file.size() ? file.size() : 1));
+    if (!whole.bytes)
+        return false;
+    whole.length = file.readAt(0, whole.bytes, file.size());
+    return true;
+}
+
+GsfInput* openInput(ReadOnlyFile& file, WholeFile& whole, const std::string& path)
+{
+    if (whole.bytes) {
+        GsfInput* input = gsf_input_memory_new(whole.bytes, static_cast<gsf_off_t>(whole.length), TRUE);
+        if (input)
+            whole.bytes = nullptr;
+        return input;
     }
     int descriptor = file.release();
     FILE* stream = ::fdopen(descriptor, "rb");
@@ -75,8 +95,7 @@ StorageFileCheck CompoundFileStorage::check(const std::string& path)
     unsigned char head[sizeof(Signature)];
     if (file.readAt(0, head, sizeof(head)) != sizeof(head))
         return StorageFileCheck::NotStorage;
-    return std::memcmp(head, Signature, sizeof(Signature)) == 0 ? StorageFileCheck::Storage
-                                                                 : StorageFileCheck::NotStorage;
+    return hasSignature(head, sizeof(head)) ? StorageFileCheck::Storage : StorageFileCheck::NotStorage;
 }
 
 std::unique_ptr<CompoundFileStorage> CompoundFileStorage::open(const std::string& path, StorageOpenFailure* failure)
@@ -91,10 +110,11 @@ std::unique_ptr<CompoundFileStorage> CompoundFileStorage::open(const std::string
         reason = StorageOpenFailure::Unreachable;
         return nullptr;
     }
-    // Most files asked about are no compound files at all; they are told apart by their first
+    // Many files asked about are no compound files at all; they are told apart by their first
     // bytes before anything costlier is done.
     unsigned char head[sizeof(Signature)];
-    if (file.readAt(0, head, sizeof(head)) != sizeof(head) || std::memcmp(head, Signature, sizeof(head)) != 0) {
+    bool isCompound = hasSignature(head, file.readAt(0, head, sizeof(head)));
+    if (!isCompound) {
         reason = StorageOpenFailure::NotCompoundFile;
         return nullptr;
     }
@@ -102,7 +122,12 @@ std::unique_ptr<CompoundFileStorage> CompoundFileStorage::open(const std::string
         reason = StorageOpenFailure::InUse;
         return nullptr;
     }
-    GsfInput* input = openInput(file, path);
+    WholeFile whole;
+    if (file.size() <= InMemoryLimit && !readWhole(file, whole)) {
+        reason = StorageOpenFailure::Unreachable;
+        return nullptr;
+    }
+    GsfInput* input = openInput(file, whole, path);
     if (!input) {
         reason = StorageOpenFailure::Unreachable;
         return nullptr;

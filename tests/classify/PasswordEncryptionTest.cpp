@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 using classifytest::currentUserAtom;
@@ -52,7 +53,9 @@ TEST(PasswordEncryption, FormatTestsReportUnopenableFilesAndMissingStreams)
     std::string empty = folder.file("empty.doc");
     CompoundFileWriter().stream("Other", "x").write(empty);
     std::string text = folder.write("text.doc", "just some text, no compound file");
-    for (auto test : { isEncryptedWordFile, isEncryptedPowerPointFile, isEncryptedExcelFile, isEncryptedPackageFile }) {
+    using PathTest = int (*)(const char*);
+    for (PathTest test : std::initializer_list<PathTest> {
+             isEncryptedWordFile, isEncryptedPowerPointFile, isEncryptedExcelFile, isEncryptedPackageFile }) {
         EXPECT_EQ(test(empty.c_str()), -2);
         EXPECT_EQ(test(text.c_str()), -1);
         EXPECT_EQ(test(folder.file("missing.doc").c_str()), -1);
