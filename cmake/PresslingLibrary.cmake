@@ -43,7 +43,10 @@ function(pressling_test area)
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${environment}")
   else()
+    # The discovered tests' properties pass through one more list expansion, so the separators
+    # of the environment list must be escaped to survive it.
+    string(REPLACE ";" "\\;" escaped_environment "${environment}")
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-      PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${environment}")
+      PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${escaped_environment}")
   endif()
 endfunction()
