@@ -26,12 +26,16 @@ namespace {
 
 constexpr size_t documentCount = 20;
 
-double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double seconds(Clock::time_point since)
+{
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
 std::vector<std::string> wordDocuments(const std::string& source)
 {
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(source + "/../shared/corpus/documents/word")) {
+    for (const auto& entry :
+        std::filesystem::directory_iterator(source + "/../shared/corpus/documents/word")) {
         if (entry.path().extension() == ".docx")
             files.push_back(entry.path().string());
     }
@@ -49,11 +53,12 @@ size_t pdfsIn(const std::string& folder)
     return count;
 }
 
-bool convert(const std::vector<std::string>& files, const std::string& outFolder, const LibreOfficeProfile& profile)
+bool convert(
+    const std::vector<std::string>& files, const std::string& outFolder, const LibreOfficeProfile& profile)
 {
-    std::vector<std::string> argv { LibreOfficeInstallation::launcherPath(), "--headless", "--invisible", "--norestore",
-        "--nologo", "--nodefault", "--nolockcheck", "-env:UserInstallation=" + profile.url(), "--convert-to", "pdf",
-        "--outdir", outFolder };
+    std::vector<std::string> argv { LibreOfficeInstallation::launcherPath(), "--headless", "--invisible",
+        "--norestore", "--nologo", "--nodefault", "--nolockcheck", "-env:UserInstallation=" + profile.url(),
+        "--convert-to", "pdf", "--outdir", outFolder };
     argv.insert(argv.end(), files.begin(), files.end());
     return ChildProcess::run(argv, std::chrono::minutes(10)).succeeded();
 }
@@ -71,7 +76,8 @@ double sessionRun(const std::vector<std::string>& files, const std::string& outF
     for (const std::string& file : files) {
         try {
             std::shared_ptr<WordDocument> document = documents->open(file);
-            document->saveAs(outFolder + "/" + std::filesystem::path(file).filename().string() + ".pdf", wordFormat::pdf);
+            document->saveAs(
+                outFolder + "/" + std::filesystem::path(file).filename().string() + ".pdf", wordFormat::pdf);
             document->close();
         } catch (const ComError& error) {
             std::fprintf(stderr, "%s: %s\n", file.c_str(), error.what());
@@ -114,8 +120,8 @@ int main()
         convert({ file }, root + "/single", profile);
     double single = seconds(singleStart);
 
-    std::printf("documents: %zu Word documents to PDF (written: session %zu, batch %zu, per file %zu)\n", files.size(),
-        pdfsIn(root + "/session"), pdfsIn(root + "/batch"), pdfsIn(root + "/single"));
+    std::printf("documents: %zu Word documents to PDF (written: session %zu, batch %zu, per file %zu)\n",
+        files.size(), pdfsIn(root + "/session"), pdfsIn(root + "/batch"), pdfsIn(root + "/single"));
     std::printf("one session:                 %7.2f s\n", session);
     std::printf("one soffice call for all:    %7.2f s\n", batch);
     std::printf("one soffice call per file:   %7.2f s\n", single);

@@ -32,7 +32,13 @@ constexpr HResult callTimedOut = static_cast<HResult>(0x8001011Fu);
 constexpr HResult serverUnavailable = static_cast<HResult>(0x800706BAu);
 }
 
-inline bool failed(HResult result) { return result < 0; }
-inline bool succeeded(HResult result) { return result >= 0; }
+inline bool failed(HResult result)
+{
+    return result < 0;
+}
+inline bool succeeded(HResult result)
+{
+    return result >= 0;
+}
 
 }

@@ -37,7 +37,7 @@ void LibreOfficeApplicationState::checkRunning() const
 std::shared_ptr<UnoDocument> LibreOfficeApplicationState::open(const std::string& fileName)
 {
     checkRunning();
-    struct stat status {};
+    struct stat status { };
     if (stat(fileName.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         throw ComError(hresult::fileNotFound, "no document " + fileName);
     std::shared_ptr<UnoDocument> document
@@ -55,8 +55,8 @@ std::shared_ptr<UnoDocument> LibreOfficeApplicationState::open(const std::string
 int32_t LibreOfficeApplicationState::openCount()
 {
     checkRunning();
-    return static_cast<int32_t>(std::count_if(m_documents.begin(), m_documents.end(),
-        [](const std::weak_ptr<UnoDocument>& entry) {
+    return static_cast<int32_t>(
+        std::count_if(m_documents.begin(), m_documents.end(), [](const std::weak_ptr<UnoDocument>& entry) {
             auto open = entry.lock();
             return open && !open->isClosed();
         }));

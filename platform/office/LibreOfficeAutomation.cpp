@@ -54,7 +54,8 @@ Program programOf(const std::string& name, HResult& result)
             return registration.program;
         // "Word.Application.16" names the same class.
         size_t length = std::string(registration.progId).size();
-        if (!byClassId && name.size() > length + 1 && strncasecmp(name.c_str(), key, length) == 0 && name[length] == '.')
+        if (!byClassId && name.size() > length + 1 && strncasecmp(name.c_str(), key, length) == 0
+            && name[length] == '.')
             return registration.program;
     }
     result = byClassId ? hresult::classNotRegistered : hresult::invalidClassString;
@@ -68,10 +69,13 @@ LibreOfficeAutomation::LibreOfficeAutomation()
 {
 }
 
-LibreOfficeAutomation::~LibreOfficeAutomation() { m_suite->shutDown(); }
+LibreOfficeAutomation::~LibreOfficeAutomation()
+{
+    m_suite->shutDown();
+}
 
-HResult LibreOfficeAutomation::createInstance(const std::string& progId,
-    std::shared_ptr<AutomationApplication>& application)
+HResult LibreOfficeAutomation::createInstance(
+    const std::string& progId, std::shared_ptr<AutomationApplication>& application)
 {
     application.reset();
     HResult result;
@@ -101,7 +105,8 @@ HResult LibreOfficeAutomation::createInstance(const std::string& progId,
     return hresult::ok;
 }
 
-void LibreOfficeAutomation::setCallTimeout(std::chrono::milliseconds base, std::chrono::milliseconds perMegabyte)
+void LibreOfficeAutomation::setCallTimeout(
+    std::chrono::milliseconds base, std::chrono::milliseconds perMegabyte)
 {
     LibreOfficeSuite::Timeouts timeouts = m_suite->timeouts();
     timeouts.base = base;
@@ -122,7 +127,10 @@ std::string LibreOfficeAutomation::runningProfileUrl() const
     return instance && instance->isAlive() ? instance->profileUrl() : std::string();
 }
 
-int LibreOfficeAutomation::officeStartCount() const { return m_suite->startCount(); }
+int LibreOfficeAutomation::officeStartCount() const
+{
+    return m_suite->startCount();
+}
 
 void LibreOfficeAutomation::killOffice()
 {

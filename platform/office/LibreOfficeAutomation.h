@@ -18,7 +18,8 @@ public:
     LibreOfficeAutomation();
     ~LibreOfficeAutomation() override;
 
-    HResult createInstance(const std::string& progId, std::shared_ptr<AutomationApplication>& application) override;
+    HResult createInstance(
+        const std::string& progId, std::shared_ptr<AutomationApplication>& application) override;
 
     // How long a load or save may take: base plus perMegabyte for each megabyte of the
     // document; beyond it the office is stopped and the call fails.

@@ -12,15 +12,22 @@ LibreOfficeDocumentAccess::LibreOfficeDocumentAccess(std::shared_ptr<UnoDocument
 {
 }
 
-bool LibreOfficeDocumentAccess::readOnlyRecommended() { return m_document->readOnlyRecommended(); }
+bool LibreOfficeDocumentAccess::readOnlyRecommended()
+{
+    return m_document->readOnlyRecommended();
+}
 
-int16_t LibreOfficeDocumentAccess::macroExecutionMode() { return m_document->macroExecutionMode(); }
+int16_t LibreOfficeDocumentAccess::macroExecutionMode()
+{
+    return m_document->macroExecutionMode();
+}
 
-HResult LibreOfficeDocumentAccess::saveAs(const std::string& fileName, std::optional<ExportTarget> target,
-    int32_t fileFormat)
+HResult LibreOfficeDocumentAccess::saveAs(
+    const std::string& fileName, std::optional<ExportTarget> target, int32_t fileFormat)
 {
     if (!target)
-        throw ComError(hresult::invalidArgument, "format code " + std::to_string(fileFormat) + " is not supported");
+        throw ComError(
+            hresult::invalidArgument, "format code " + std::to_string(fileFormat) + " is not supported");
     if (m_document->isClosed())
         throw ComError(hresult::disconnected, "the document " + m_document->path() + " is closed");
     std::error_code failure;

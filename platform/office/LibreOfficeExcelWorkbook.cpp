@@ -12,7 +12,8 @@ HResult LibreOfficeExcelWorkbook::saveAs(const std::string& fileName, std::optio
     // not quietly produce an unprotected file.
     if ((password && !password->empty()) || (writeResPassword && !writeResPassword->empty())
         || readOnlyRecommended.value_or(false))
-        throw ComError(hresult::invalidArgument, "passwords and read-only recommendations cannot be exported");
+        throw ComError(
+            hresult::invalidArgument, "passwords and read-only recommendations cannot be exported");
     // Backups are of the saved file in place, which never happens here.
     (void)createBackup;
     int32_t code = fileFormat.value_or(0);

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-std::shared_ptr<ExcelWorkbook> LibreOfficeExcelWorkbooks::open(const std::string& fileName, std::optional<int32_t>,
-    std::optional<bool>)
+std::shared_ptr<ExcelWorkbook> LibreOfficeExcelWorkbooks::open(
+    const std::string& fileName, std::optional<int32_t>, std::optional<bool>)
 {
     std::shared_ptr<UnoDocument> document = m_state->open(fileName);
     if (!document)

@@ -39,7 +39,10 @@ std::string LibreOfficeInstallation::programFolder()
     return "/usr/lib/libreoffice/program";
 }
 
-std::string LibreOfficeInstallation::launcherPath() { return programFolder() + "/soffice"; }
+std::string LibreOfficeInstallation::launcherPath()
+{
+    return programFolder() + "/soffice";
+}
 
 std::string LibreOfficeInstallation::productVersion()
 {
@@ -56,7 +59,10 @@ std::string LibreOfficeInstallation::productVersion()
     return main.substr(open + 7, close - open - 7);
 }
 
-std::string LibreOfficeInstallation::buildId() { return iniValue(programFolder() + "/versionrc", "buildid"); }
+std::string LibreOfficeInstallation::buildId()
+{
+    return iniValue(programFolder() + "/versionrc", "buildid");
+}
 
 bool LibreOfficeInstallation::readsAndWritesOpenXml()
 {

@@ -37,7 +37,8 @@ uno::Reference<uno::XComponentContext> localContext()
         std::string program = LibreOfficeInstallation::programFolder();
         // The office API's types sit in a second type library that unorc does not name; without
         // them the bridge cannot build proxies for the desktop's interfaces.
-        rtl::Bootstrap::set(rtl::OUString("URE_MORE_TYPES"), toOUString("file://" + program + "/types/offapi.rdb"));
+        rtl::Bootstrap::set(
+            rtl::OUString("URE_MORE_TYPES"), toOUString("file://" + program + "/types/offapi.rdb"));
         context = cppu::defaultBootstrap_InitialComponentContext(toOUString("file://" + program + "/unorc"));
     }
     return context;
@@ -67,7 +68,10 @@ LibreOfficeInstance::LibreOfficeInstance()
 {
 }
 
-LibreOfficeInstance::~LibreOfficeInstance() { terminate(std::chrono::seconds(10)); }
+LibreOfficeInstance::~LibreOfficeInstance()
+{
+    terminate(std::chrono::seconds(10));
+}
 
 std::string LibreOfficeInstance::startFailure(const std::string& reason) const
 {
@@ -107,7 +111,8 @@ void LibreOfficeInstance::start(std::chrono::milliseconds timeout)
                 }
                 if (std::chrono::steady_clock::now() >= deadline) {
                     kill();
-                    throw ComError(hresult::serverExecutionFailure, startFailure("its pipe did not answer in time"));
+                    throw ComError(
+                        hresult::serverExecutionFailure, startFailure("its pipe did not answer in time"));
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(25));
             }
@@ -125,7 +130,10 @@ void LibreOfficeInstance::kill()
     m_process.kill();
 }
 
-bool LibreOfficeInstance::isAlive() { return m_alive && m_process.isRunning(); }
+bool LibreOfficeInstance::isAlive()
+{
+    return m_alive && m_process.isRunning();
+}
 
 void LibreOfficeInstance::terminate(std::chrono::milliseconds timeout)
 {

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-std::shared_ptr<PowerPointPresentation> LibreOfficePowerPointPresentations::open(const std::string& fileName,
-    std::optional<bool>, std::optional<bool>, std::optional<bool>)
+std::shared_ptr<PowerPointPresentation> LibreOfficePowerPointPresentations::open(
+    const std::string& fileName, std::optional<bool>, std::optional<bool>, std::optional<bool>)
 {
     std::shared_ptr<UnoDocument> document = m_state->open(fileName);
     if (!document)

@@ -13,8 +13,9 @@ public:
     }
 
     int32_t count() override { return m_state->openCount(); }
-    std::shared_ptr<PowerPointPresentation> open(const std::string& fileName, std::optional<bool> readOnly = {},
-        std::optional<bool> untitled = {}, std::optional<bool> withWindow = {}) override;
+    std::shared_ptr<PowerPointPresentation> open(const std::string& fileName,
+        std::optional<bool> readOnly = {}, std::optional<bool> untitled = {},
+        std::optional<bool> withWindow = {}) override;
 
 private:
     std::shared_ptr<LibreOfficeApplicationState> m_state;

@@ -10,14 +10,17 @@
 
 namespace platform {
 
-LibreOfficeProcess::~LibreOfficeProcess() { kill(); }
+LibreOfficeProcess::~LibreOfficeProcess()
+{
+    kill();
+}
 
 bool LibreOfficeProcess::start(const LibreOfficeProfile& profile, const std::string& pipeName)
 {
     std::lock_guard lock(m_mutex);
     std::vector<std::string> argv { LibreOfficeInstallation::launcherPath(), "--headless", "--invisible",
-        "--norestore", "--nologo", "--nodefault", "--nolockcheck",
-        "--accept=pipe,name=" + pipeName + ";urp;", "-env:UserInstallation=" + profile.url() };
+        "--norestore", "--nologo", "--nodefault", "--nolockcheck", "--accept=pipe,name=" + pipeName + ";urp;",
+        "-env:UserInstallation=" + profile.url() };
     ChildProcess::Options options;
     options.newSession = true;
     // The office's own temporary files go inside the profile, so that an office that is killed

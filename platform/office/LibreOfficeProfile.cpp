@@ -22,7 +22,10 @@ std::string item(const char* path, const char* name, const std::string& value)
 
 LibreOfficeProfile::LibreOfficeProfile() = default;
 
-LibreOfficeProfile::~LibreOfficeProfile() { remove(); }
+LibreOfficeProfile::~LibreOfficeProfile()
+{
+    remove();
+}
 
 bool LibreOfficeProfile::create()
 {
@@ -50,7 +53,10 @@ bool LibreOfficeProfile::create()
     return true;
 }
 
-std::string LibreOfficeProfile::url() const { return "file://" + m_folder; }
+std::string LibreOfficeProfile::url() const
+{
+    return "file://" + m_folder;
+}
 
 std::string LibreOfficeProfile::seedSettings()
 {

@@ -18,7 +18,10 @@ LibreOfficeSuite::LibreOfficeSuite()
 {
 }
 
-LibreOfficeSuite::~LibreOfficeSuite() { shutDown(); }
+LibreOfficeSuite::~LibreOfficeSuite()
+{
+    shutDown();
+}
 
 LibreOfficeSuite::Timeouts LibreOfficeSuite::defaultTimeouts()
 {
@@ -47,7 +50,7 @@ LibreOfficeSuite::Timeouts LibreOfficeSuite::timeouts()
 std::chrono::milliseconds LibreOfficeSuite::timeoutForFile(const std::string& path)
 {
     Timeouts current = timeouts();
-    struct stat status {};
+    struct stat status { };
     long long bytes = stat(path.c_str(), &status) == 0 ? status.st_size : 0;
     return current.base + current.perMegabyte * (bytes / (1024 * 1024));
 }
@@ -102,19 +105,22 @@ void LibreOfficeSuite::call(const std::shared_ptr<LibreOfficeInstance>& instance
         if (watchdog.finish())
             throw timedOut();
         instance->kill();
-        throw ComError(hresult::disconnected, "LibreOffice ended during " + what + ": " + toUtf8(error.Message));
+        throw ComError(
+            hresult::disconnected, "LibreOffice ended during " + what + ": " + toUtf8(error.Message));
     } catch (const uno::RuntimeException& error) {
         if (watchdog.finish())
             throw timedOut();
         if (!instance->isAlive()) {
             instance->kill();
-            throw ComError(hresult::disconnected, "LibreOffice ended during " + what + ": " + toUtf8(error.Message));
+            throw ComError(
+                hresult::disconnected, "LibreOffice ended during " + what + ": " + toUtf8(error.Message));
         }
         throw ComError(hresult::serverFault, "LibreOffice failed " + what + ": " + toUtf8(error.Message));
     } catch (const uno::Exception& error) {
         if (watchdog.finish())
             throw timedOut();
-        throw ComError(hresult::exceptionOccurred, "LibreOffice failed " + what + ": " + toUtf8(error.Message));
+        throw ComError(
+            hresult::exceptionOccurred, "LibreOffice failed " + what + ": " + toUtf8(error.Message));
     }
     if (watchdog.finish())
         throw timedOut();

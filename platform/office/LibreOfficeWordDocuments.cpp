@@ -4,8 +4,8 @@
 
 namespace platform {
 
-std::shared_ptr<WordDocument> LibreOfficeWordDocuments::open(const std::string& fileName, std::optional<bool>,
-    std::optional<bool>, std::optional<bool>)
+std::shared_ptr<WordDocument> LibreOfficeWordDocuments::open(
+    const std::string& fileName, std::optional<bool>, std::optional<bool>, std::optional<bool>)
 {
     // Every document is opened read-only whatever is asked: publishing only reads it.
     std::shared_ptr<UnoDocument> document = m_state->open(fileName);

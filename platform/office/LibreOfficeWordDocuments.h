@@ -12,8 +12,9 @@ public:
     {
     }
 
-    std::shared_ptr<WordDocument> open(const std::string& fileName, std::optional<bool> confirmConversions = {},
-        std::optional<bool> readOnly = {}, std::optional<bool> addToRecentFiles = {}) override;
+    std::shared_ptr<WordDocument> open(const std::string& fileName,
+        std::optional<bool> confirmConversions = {}, std::optional<bool> readOnly = {},
+        std::optional<bool> addToRecentFiles = {}) override;
     int32_t count() override { return m_state->openCount(); }
 
 private:

@@ -17,12 +17,13 @@ public:
 
     // A negative result means creation failed and application stays empty. Text that begins
     // with "{" names a class by its identifier rather than by ProgID.
-    virtual HResult createInstance(const std::string& progId, std::shared_ptr<AutomationApplication>& application)
+    virtual HResult createInstance(
+        const std::string& progId, std::shared_ptr<AutomationApplication>& application)
         = 0;
 
     // Creation followed by the request for one application interface: noInterface when the
     // object created is not an Interface.
-    template<typename Interface>
+    template <typename Interface>
     HResult createApplication(const std::string& progId, std::shared_ptr<Interface>& application)
     {
         application.reset();

@@ -53,11 +53,17 @@ pid_t processGroupOf(long pid)
     return static_cast<pid_t>(group);
 }
 
-bool processExists(long pid) { return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
+bool processExists(long pid)
+{
+    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
 
 }
 
-std::string OrphanedOffices::pipePrefix(long ownerPid) { return "pressling-" + std::to_string(ownerPid) + "-"; }
+std::string OrphanedOffices::pipePrefix(long ownerPid)
+{
+    return "pressling-" + std::to_string(ownerPid) + "-";
+}
 
 int OrphanedOffices::endAll()
 {

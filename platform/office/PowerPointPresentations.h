@@ -16,7 +16,8 @@ public:
     virtual int32_t count() = 0;
     // The presentation, or none. Never prompts.
     virtual std::shared_ptr<PowerPointPresentation> open(const std::string& fileName,
-        std::optional<bool> readOnly = {}, std::optional<bool> untitled = {}, std::optional<bool> withWindow = {})
+        std::optional<bool> readOnly = {}, std::optional<bool> untitled = {},
+        std::optional<bool> withWindow = {})
         = 0;
 };
 

@@ -21,7 +21,11 @@ std::u32string decodeUtf8(const std::string& text)
     size_t index = 0;
     while (index < text.size()) {
         unsigned char lead = static_cast<unsigned char>(text[index]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        int length = lead < 0x80 ? 1
+            : (lead >> 5) == 6   ? 2
+            : (lead >> 4) == 14  ? 3
+            : (lead >> 3) == 30  ? 4
+                                 : 0;
         if (length == 0 || index + length > text.size()) {
             result += U'\uFFFD';
             ++index;
@@ -84,8 +88,8 @@ std::string normalizedUtf16Le(const std::string& bytes)
     appendUnit(out, 0xFEFF);
     size_t units = bytes.size() / 2;
     auto unitAt = [&](size_t i) {
-        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i])
-            | (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+        return static_cast<char16_t>(
+            static_cast<unsigned char>(bytes[2 * i]) | (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
     };
     size_t start = units > 0 && unitAt(0) == 0xFEFF ? 1 : 0;
     for (size_t i = start; i < units; ++i) {

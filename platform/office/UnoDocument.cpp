@@ -59,13 +59,15 @@ bool hasExtension(const std::string& path, const char* extension)
     for (char c : path)
         lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     std::string suffix = extension;
-    return lower.size() >= suffix.size() && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return lower.size() >= suffix.size()
+        && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 }
 
-UnoDocument::UnoDocument(std::shared_ptr<LibreOfficeSuite> suite, std::shared_ptr<LibreOfficeInstance> instance,
-    std::string path, uno::Reference<lang::XComponent> component)
+UnoDocument::UnoDocument(std::shared_ptr<LibreOfficeSuite> suite,
+    std::shared_ptr<LibreOfficeInstance> instance, std::string path,
+    uno::Reference<lang::XComponent> component)
     : m_suite(std::move(suite))
     , m_instance(std::move(instance))
     , m_path(std::move(path))
@@ -84,8 +86,8 @@ UnoDocument::~UnoDocument()
     }
 }
 
-std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOfficeSuite>& suite,
-    const std::string& path, int16_t macroExecutionMode)
+std::shared_ptr<UnoDocument> UnoDocument::load(
+    const std::shared_ptr<LibreOfficeSuite>& suite, const std::string& path, int16_t macroExecutionMode)
 {
     std::shared_ptr<LibreOfficeInstance> instance = suite->instance();
     uno::Reference<lang::XComponent> component;
@@ -118,7 +120,8 @@ std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOffice
             std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component))->close();
         }
         throw ComError(recorder->wasPassword() ? hresult::accessDenied : hresult::exceptionOccurred,
-            "LibreOffice cannot open " + path + ": " + (refused.empty() ? "it is not a document it reads" : refused));
+            "LibreOffice cannot open " + path + ": "
+                + (refused.empty() ? "it is not a document it reads" : refused));
     }
     return std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component));
 }
@@ -161,10 +164,13 @@ int16_t UnoDocument::macroExecutionMode()
     return mode;
 }
 
-void UnoDocument::storeToUrl(const std::string& fileName, const char* filterName, const std::string& filterOptions)
+void UnoDocument::storeToUrl(
+    const std::string& fileName, const char* filterName, const std::string& filterOptions)
 {
-    uno::Sequence<beans::PropertyValue> arguments = properties({ property("FilterName", uno::Any(toOUString(filterName))),
-        property("FilterOptions", uno::Any(toOUString(filterOptions))), property("Overwrite", uno::Any(true)) });
+    uno::Sequence<beans::PropertyValue> arguments
+        = properties({ property("FilterName", uno::Any(toOUString(filterName))),
+            property("FilterOptions", uno::Any(toOUString(filterOptions))),
+            property("Overwrite", uno::Any(true)) });
     std::string url = fileUrl(fileName);
     call(std::string("saving (") + filterName + ")", [&] {
         uno::Reference<frame::XStorable> storable(m_component, uno::UNO_QUERY_THROW);
@@ -172,7 +178,10 @@ void UnoDocument::storeToUrl(const std::string& fileName, const char* filterName
     });
 }
 
-void UnoDocument::store(const std::string& fileName, ExportTarget target) { UnoExporter(*this).store(fileName, target); }
+void UnoDocument::store(const std::string& fileName, ExportTarget target)
+{
+    UnoExporter(*this).store(fileName, target);
+}
 
 std::vector<std::string> UnoDocument::slideTexts()
 {

@@ -25,8 +25,8 @@ public:
     // Loads path with the given MacroExecutionMode. Throws ComError when the office gives back
     // no document or asked a question on the way (a password, a damaged file), which Word
     // reports as an error too.
-    static std::shared_ptr<UnoDocument> load(const std::shared_ptr<LibreOfficeSuite>& suite, const std::string& path,
-        int16_t macroExecutionMode);
+    static std::shared_ptr<UnoDocument> load(
+        const std::shared_ptr<LibreOfficeSuite>& suite, const std::string& path, int16_t macroExecutionMode);
 
     UnoDocument(const UnoDocument&) = delete;
     UnoDocument& operator=(const UnoDocument&) = delete;

@@ -28,7 +28,10 @@ using Kind = UnoDocument::Kind;
 
 // Calc's text export options: tab between fields, quotes only where a field needs them, the
 // given character set, cells as shown, the sheet in view.
-std::string calcTextOptions(bool unicode) { return std::string("9,34,") + (unicode ? "65535" : "76") + ",1,,0,false,true,true,false,false"; }
+std::string calcTextOptions(bool unicode)
+{
+    return std::string("9,34,") + (unicode ? "65535" : "76") + ",1,,0,false,true,true,false,false";
+}
 
 const char* htmlFilter(Kind kind)
 {
@@ -196,7 +199,8 @@ void UnoExporter::storeWebArchive(const std::string& fileName)
     storeHtml(page);
     WebArchiveWriter writer;
     if (!writer.write(page, fileName))
-        throw ComError(hresult::fail, "cannot write the web archive " + fileName + ": " + writer.errorMessage());
+        throw ComError(
+            hresult::fail, "cannot write the web archive " + fileName + ": " + writer.errorMessage());
 }
 
 void UnoExporter::storeXps(const std::string& fileName)
@@ -208,7 +212,8 @@ void UnoExporter::storeXps(const std::string& fileName)
     storePdf(pdf);
     XpsWriter writer;
     if (!writer.write(pdf, fileName))
-        throw ComError(hresult::fail, "cannot write the XPS document " + fileName + ": " + writer.errorMessage());
+        throw ComError(
+            hresult::fail, "cannot write the XPS document " + fileName + ": " + writer.errorMessage());
 }
 
 std::vector<std::string> UnoExporter::slideTexts(const uno::Reference<lang::XComponent>& component)

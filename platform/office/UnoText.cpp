@@ -14,8 +14,9 @@ std::string fileUrl(const std::string& path)
     static const char hex[] = "0123456789ABCDEF";
     std::string url = "file://";
     for (unsigned char byte : absolute) {
-        bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9')
-            || byte == '/' || byte == '-' || byte == '_' || byte == '.' || byte == '~';
+        bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z')
+            || (byte >= '0' && byte <= '9') || byte == '/' || byte == '-' || byte == '_' || byte == '.'
+            || byte == '~';
         if (plain) {
             url += static_cast<char>(byte);
         } else {

@@ -9,8 +9,8 @@ namespace platform {
 // UNO strings are UTF-16; the rest of the program speaks UTF-8.
 inline rtl::OUString toOUString(const std::string& utf8)
 {
-    return rtl::OStringToOUString(rtl::OString(utf8.data(), static_cast<sal_Int32>(utf8.size())),
-        RTL_TEXTENCODING_UTF8);
+    return rtl::OStringToOUString(
+        rtl::OString(utf8.data(), static_cast<sal_Int32>(utf8.size())), RTL_TEXTENCODING_UTF8);
 }
 
 inline std::string toUtf8(const rtl::OUString& text)

@@ -58,11 +58,20 @@ TEST(OfficeAutomationTest, FormatCodesSelectTheirTargets)
 // Catches line ends or byte order marks left as the filters wrote them.
 TEST(OfficeAutomationTest, TextFormsAreWordsOwn)
 {
-    EXPECT_EQ(textForm::utf8WithCrlf("\xEF\xBB\xBF" "a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
-    EXPECT_EQ(textForm::utf16LeWithBom("a\n\xC3\xA9"), std::string("\xFF\xFE" "a\0\r\0\n\0\xE9\0", 10));
+    EXPECT_EQ(textForm::utf8WithCrlf("\xEF\xBB\xBF"
+                                     "a\nb\r\nc\rd"),
+        "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(textForm::utf16LeWithBom("a\n\xC3\xA9"),
+        std::string("\xFF\xFE"
+                    "a\0\r\0\n\0\xE9\0",
+            10));
     EXPECT_EQ(textForm::utf16LeWithBom("\xF0\x9F\x98\x80"), std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6));
-    EXPECT_EQ(textForm::normalizedUtf16Le(std::string("a\0\n\0", 4)), std::string("\xFF\xFE" "a\0\r\0\n\0", 8));
-    EXPECT_EQ(textForm::normalizedUtf16Le(std::string("\xFF\xFE\r\0\n\0", 6)), std::string("\xFF\xFE\r\0\n\0", 6));
+    EXPECT_EQ(textForm::normalizedUtf16Le(std::string("a\0\n\0", 4)),
+        std::string("\xFF\xFE"
+                    "a\0\r\0\n\0",
+            8));
+    EXPECT_EQ(
+        textForm::normalizedUtf16Le(std::string("\xFF\xFE\r\0\n\0", 6)), std::string("\xFF\xFE\r\0\n\0", 6));
 }
 
 // Catches a profile that LibreOffice would take for a first start.

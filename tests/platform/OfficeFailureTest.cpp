@@ -43,15 +43,15 @@ HResult openWorkbookError(const std::string& path)
 // protected document that opens as something else.
 TEST(OfficeFailureTest, PasswordProtectedDocumentsFailAtOnce)
 {
-    for (const char* file : { "office-crypto/rc4cryptoapi_password.doc", "office-crypto/example_password.docx",
-             "office-crypto/ecma376standard_password.docx" }) {
+    for (const char* file : { "office-crypto/rc4cryptoapi_password.doc",
+             "office-crypto/example_password.docx", "office-crypto/ecma376standard_password.docx" }) {
         SCOPED_TRACE(file);
         HResult code = openError(corpus(file));
         EXPECT_TRUE(failed(code));
         EXPECT_NE(code, hresult::callTimedOut);
     }
-    for (const char* file : { "office-crypto/rc4cryptoapi_password.xls", "office-crypto/example_password.xlsx",
-             "office-crypto/xor_password_123456789012345.xls" }) {
+    for (const char* file : { "office-crypto/rc4cryptoapi_password.xls",
+             "office-crypto/example_password.xlsx", "office-crypto/xor_password_123456789012345.xls" }) {
         SCOPED_TRACE(file);
         HResult code = openWorkbookError(corpus(file));
         EXPECT_TRUE(failed(code));
@@ -122,7 +122,8 @@ TEST(OfficeFailureTest, ReadOnlyRecommendationIsReported)
     EXPECT_TRUE(workbook->readOnlyRecommended());
     workbook->close();
     // The same documents without the flag, so that a reader that always says yes fails.
-    auto plain = sharedWord()->documents()->open(corpus("office-crypto/decrypted-rc4cryptoapi_password_plain.doc"));
+    auto plain
+        = sharedWord()->documents()->open(corpus("office-crypto/decrypted-rc4cryptoapi_password_plain.doc"));
     ASSERT_TRUE(plain);
     EXPECT_FALSE(plain->readOnlyRecommended());
     plain->close();
@@ -149,7 +150,8 @@ TEST(OfficeFailureTest, AutomationSecurityBecomesTheMacroExecutionMode)
     EXPECT_EQ(openedMode(automationSecurity::forceDisable), 0);
     EXPECT_EQ(macroExecutionModeFor(automationSecurity::byUi), 5);
     EXPECT_NE(openedMode(automationSecurity::byUi), 0);
-    EXPECT_EQ(openedMode(automationSecurity::forceDisable), 0) << "a later setting did not replace the earlier";
+    EXPECT_EQ(openedMode(automationSecurity::forceDisable), 0)
+        << "a later setting did not replace the earlier";
     word->setAutomationSecurity(automationSecurity::forceDisable);
 }
 
@@ -163,5 +165,6 @@ TEST(OfficeFailureTest, QuitApplicationRefusesFurtherCalls)
     word->quit();
     EXPECT_THROW(word->documents(), ComError);
     EXPECT_THROW(word->setVisible(false), ComError);
-    EXPECT_THROW(document->saveAs("/tmp/never.txt", wordFormat::text), ComError) << "quit left the document open";
+    EXPECT_THROW(document->saveAs("/tmp/never.txt", wordFormat::text), ComError)
+        << "quit left the document open";
 }

@@ -41,7 +41,8 @@ void checkHtmlFiles(const PublishedSet& set, const std::string& documentText)
     std::string html = readFile(set.html);
     std::string archive = readFile(set.webArchive);
     EXPECT_NE(html.find("<html"), std::string::npos);
-    EXPECT_NE(archive.find("multipart/related"), std::string::npos) << "web archive is no MIME multipart file";
+    EXPECT_NE(archive.find("multipart/related"), std::string::npos)
+        << "web archive is no MIME multipart file";
     for (const std::string& word : sampleWords(documentText, 5))
         EXPECT_NE(html.find(word), std::string::npos) << "HTML lacks " << word;
 }
@@ -58,7 +59,8 @@ struct Gray {
 Gray render(const std::string& document, const std::string& pgm)
 {
     Gray image;
-    auto result = platform::ChildProcess::run({ "mutool", "draw", "-q", "-r", "24", "-c", "gray", "-o", pgm, document, "1" },
+    auto result = platform::ChildProcess::run(
+        { "mutool", "draw", "-q", "-r", "24", "-c", "gray", "-o", pgm, document, "1" },
         std::chrono::seconds(120));
     EXPECT_TRUE(result.succeeded()) << "mutool cannot draw " << document << ": " << result.standardError;
     std::string bytes = readFile(pgm);
@@ -97,7 +99,8 @@ void checkXps(const PublishedSet& set, const std::string& documentText, const st
     ASSERT_EQ(fromPdf.height, fromXps.height);
     double difference = 0;
     for (size_t i = 0; i < fromPdf.pixels.size(); ++i)
-        difference += std::abs(int(static_cast<unsigned char>(fromPdf.pixels[i])) - int(static_cast<unsigned char>(fromXps.pixels[i])));
+        difference += std::abs(int(static_cast<unsigned char>(fromPdf.pixels[i]))
+            - int(static_cast<unsigned char>(fromXps.pixels[i])));
     difference /= fromPdf.pixels.size();
     EXPECT_LT(difference, 12.0) << "the XPS page does not look like the PDF page";
     if (!sampleWords(documentText, 1).empty())

@@ -46,7 +46,8 @@ std::string sourceFolder()
     return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
 }
 
-platform::ChildProcess::RunResult runReader(const std::vector<std::string>& argv, std::chrono::milliseconds limit)
+platform::ChildProcess::RunResult runReader(
+    const std::vector<std::string>& argv, std::chrono::milliseconds limit)
 {
     platform::ChildProcess::RunResult result = platform::ChildProcess::run(argv, limit);
     EXPECT_TRUE(result.succeeded()) << argv[0] << " failed: " << result.error << result.standardError;
@@ -55,9 +56,15 @@ platform::ChildProcess::RunResult runReader(const std::vector<std::string>& argv
 
 }
 
-std::string corpus(const std::string& relative) { return sourceFolder() + "/../shared/corpus/" + relative; }
+std::string corpus(const std::string& relative)
+{
+    return sourceFolder() + "/../shared/corpus/" + relative;
+}
 
-std::string testData(const std::string& relative) { return sourceFolder() + "/tests/data/" + relative; }
+std::string testData(const std::string& relative)
+{
+    return sourceFolder() + "/tests/data/" + relative;
+}
 
 std::vector<std::string> corpusFiles(const std::string& folder, const std::vector<std::string>& extensions)
 {
@@ -66,7 +73,8 @@ std::vector<std::string> corpusFiles(const std::string& folder, const std::vecto
     for (const auto& entry : std::filesystem::directory_iterator(corpus(folder), failure)) {
         std::string name = entry.path().filename().string();
         for (const std::string& extension : extensions) {
-            if (name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
+            if (name.size() > extension.size()
+                && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
                 files.push_back(entry.path().string());
         }
     }
@@ -109,7 +117,8 @@ std::shared_ptr<platform::ExcelApplication> sharedExcel()
 std::shared_ptr<platform::PowerPointApplication> sharedPowerPoint()
 {
     if (!powerPoint) {
-        EXPECT_EQ(sharedOffice().createApplication("PowerPoint.Application", powerPoint), platform::hresult::ok);
+        EXPECT_EQ(
+            sharedOffice().createApplication("PowerPoint.Application", powerPoint), platform::hresult::ok);
         powerPoint->setDisplayAlerts(1);
         powerPoint->setAutomationSecurity(3);
     }
@@ -124,7 +133,10 @@ std::string readFile(const std::string& path)
     return bytes.str();
 }
 
-bool fileExists(const std::string& path) { return std::filesystem::is_regular_file(path); }
+bool fileExists(const std::string& path)
+{
+    return std::filesystem::is_regular_file(path);
+}
 
 int pdfPageCount(const std::string& pdf)
 {
@@ -138,13 +150,16 @@ int pdfPageCount(const std::string& pdf)
     return 0;
 }
 
-std::string pdfText(const std::string& pdf) { return runReader({ "pdftotext", "-enc", "UTF-8", pdf, "-" }, 60s).standardOutput; }
+std::string pdfText(const std::string& pdf)
+{
+    return runReader({ "pdftotext", "-enc", "UTF-8", pdf, "-" }, 60s).standardOutput;
+}
 
 std::string chromiumDom(const std::string& page)
 {
     std::string profile = std::filesystem::path(page).parent_path().string() + "/.chromium-profile";
-    return runReader({ "chromium", "--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + profile,
-                         "--dump-dom", "file://" + page },
+    return runReader({ "chromium", "--headless", "--no-sandbox", "--disable-gpu",
+                         "--user-data-dir=" + profile, "--dump-dom", "file://" + page },
         120s)
         .standardOutput;
 }
@@ -162,11 +177,13 @@ bool decodeUtf16Le(const std::string& bytes, std::string& utf8)
         || static_cast<unsigned char>(bytes[1]) != 0xFE)
         return false;
     for (size_t i = 2; i < bytes.size(); i += 2) {
-        char32_t code = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        char32_t code
+            = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
         if (code >= 0xD800 && code < 0xDC00) {
             if (i + 3 >= bytes.size())
                 return false;
-            char32_t low = static_cast<unsigned char>(bytes[i + 2]) | (static_cast<unsigned char>(bytes[i + 3]) << 8);
+            char32_t low
+                = static_cast<unsigned char>(bytes[i + 2]) | (static_cast<unsigned char>(bytes[i + 3]) << 8);
             if (low < 0xDC00 || low >= 0xE000)
                 return false;
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
@@ -209,7 +226,8 @@ std::vector<std::string> sampleWords(const std::string& text, size_t count)
     std::vector<std::string> words;
     std::string word;
     auto finish = [&] {
-        if (word.size() >= 5 && std::find(words.begin(), words.end(), word) == words.end() && words.size() < count)
+        if (word.size() >= 5 && std::find(words.begin(), words.end(), word) == words.end()
+            && words.size() < count)
             words.push_back(word);
         word.clear();
     };

@@ -11,7 +11,8 @@
 
 namespace {
 
-std::string installRoot(int version, const char* path = "C:\\\\Program Files\\\\Microsoft Office\\\\Office12\\\\")
+std::string installRoot(
+    int version, const char* path = "C:\\\\Program Files\\\\Microsoft Office\\\\Office12\\\\")
 {
     return "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\" + std::to_string(version)
         + ".0\\Word\\InstallRoot]\n\"Path\"=\"" + path + "\"\n\n";
@@ -25,8 +26,8 @@ std::string userWord(int version)
 
 std::string converter(const char* direction, const char* path)
 {
-    return std::string("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shared Tools\\Text Converters\\") + direction
-        + "\\Word12]\n\"Path\"=\"" + path + "\"\n\n";
+    return std::string("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shared Tools\\Text Converters\\")
+        + direction + "\\Word12]\n\"Path\"=\"" + path + "\"\n\n";
 }
 
 const char* const office12Converter = "C:\\\\Program Files\\\\Microsoft Office\\\\Office12\\\\wordcnvpxy.cnv";
@@ -89,7 +90,8 @@ TEST_F(OfficeVersionTest, ConvertersMustBothLieInTheOffice12Folder)
     EXPECT_TRUE(OfficeVersion().isOfficeWord12ConverterInstalled());
     writeRegistry(converter("Export", office12Converter), "");
     EXPECT_FALSE(OfficeVersion().isOfficeWord12ConverterInstalled());
-    writeRegistry(converter("Export", office12Converter) + converter("Import", "C:\\\\Office11\\\\cnv.cnv"), "");
+    writeRegistry(
+        converter("Export", office12Converter) + converter("Import", "C:\\\\Office11\\\\cnv.cnv"), "");
     EXPECT_FALSE(OfficeVersion().isOfficeWord12ConverterInstalled());
     const char* lowerCase = "C:\\\\program files\\\\microsoft office\\\\office12\\\\cnv.cnv";
     writeRegistry(converter("Export", lowerCase) + converter("Import", lowerCase), "");
@@ -99,7 +101,8 @@ TEST_F(OfficeVersionTest, ConvertersMustBothLieInTheOffice12Folder)
 // Catches Word 2003 with converters counted as unable, or without them counted as able.
 TEST_F(OfficeVersionTest, Word11IsConvertibleOnlyWithBothConverters)
 {
-    writeRegistry(installRoot(11) + converter("Export", office12Converter) + converter("Import", office12Converter),
+    writeRegistry(
+        installRoot(11) + converter("Export", office12Converter) + converter("Import", office12Converter),
         userWord(11));
     EXPECT_TRUE(OfficeVersion().isOfficeWord12Convertible());
     OfficeVersion::resetCache();
