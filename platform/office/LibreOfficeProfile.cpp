@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace platform {
@@ -43,6 +44,8 @@ bool LibreOfficeProfile::create()
     m_folder = name.data();
     std::filesystem::create_directories(m_folder + "/user", failure);
     std::filesystem::create_directories(m_folder + "/tmp", failure);
+    // Who made the folder, so that a later session can remove it once its maker has crashed.
+    std::ofstream(m_folder + "/owner") << getpid() << "\n";
     std::ofstream settings(m_folder + "/user/registrymodifications.xcu", std::ios::binary);
     settings << seedSettings();
     settings.close();

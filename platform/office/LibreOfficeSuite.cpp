@@ -66,7 +66,18 @@ std::shared_ptr<LibreOfficeInstance> LibreOfficeSuite::instance()
         m_instance.reset();
     }
     auto fresh = std::make_shared<LibreOfficeInstance>();
-    fresh->start(m_timeouts.start);
+    {
+        // An office that opens its pipe and then hangs would block the connection for good; the
+        // start retries only until its own deadline, this guards the calls inside it.
+        WatchdogScope watchdog(
+            m_watchdog, m_timeouts.start + std::chrono::seconds(5), [fresh] { fresh->kill(); });
+        fresh->start(m_timeouts.start);
+        if (watchdog.finish()) {
+            fresh->terminate(std::chrono::milliseconds(0));
+            throw ComError(
+                hresult::serverExecutionFailure, "LibreOffice hung while starting and was stopped");
+        }
+    }
     m_instance = fresh;
     ++m_startCount;
     return m_instance;

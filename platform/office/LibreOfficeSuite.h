@@ -13,7 +13,8 @@ namespace platform {
 
 // The office behind one automation session. It starts a LibreOffice when a call needs one,
 // runs every call into it under a watchdog, and replaces an office that hung, crashed or was
-// killed by a fresh one for the next call: one bad document costs that document only.
+// killed by a fresh one for the next call: one bad document costs that document only. Like the
+// session that owns it, it serves one thread at a time.
 class LibreOfficeSuite {
 public:
     struct Timeouts {

@@ -58,6 +58,24 @@ bool processExists(long pid)
     return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
+// Profile folders whose maker is gone, left when a process died after its office had ended.
+void removeAbandonedProfiles(const std::string& prefix)
+{
+    std::filesystem::path folder = std::filesystem::path(prefix).parent_path();
+    std::string stem = std::filesystem::path(prefix).filename().string();
+    std::error_code failure;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, failure)) {
+        if (entry.path().filename().string().rfind(stem, 0) != 0)
+            continue;
+        std::ifstream ownerFile(entry.path() / "owner");
+        long owner = 0;
+        if (!(ownerFile >> owner) || owner == getpid() || processExists(owner))
+            continue;
+        std::error_code ignored;
+        std::filesystem::remove_all(entry.path(), ignored);
+    }
+}
+
 }
 
 std::string OrphanedOffices::pipePrefix(long ownerPid)
@@ -103,6 +121,7 @@ int OrphanedOffices::endAll()
         ++ended;
     }
     closedir(proc);
+    removeAbandonedProfiles(temporary);
     return ended;
 }
 

@@ -14,7 +14,8 @@ public:
     // The pipe name prefix that marks an office started by the process with this id.
     static std::string pipePrefix(long ownerPid);
     // Kills the process group of every office whose owner is gone and removes its profile
-    // folder. Returns how many offices it ended.
+    // folder, and any other profile folder whose maker is gone. Returns how many offices it
+    // ended.
     static int endAll();
 };
 

@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <unistd.h>
@@ -90,6 +91,21 @@ TEST(OfficeLifecycleTest, WatchdogStopsAHungCallAndTheNextCallGetsAFreshOffice)
     EXPECT_EQ(automation.officeStartCount(), 2);
     EXPECT_NE(automation.runningProfileUrl(), firstProfile) << "the fresh office reuses the old profile";
     EXPECT_GE(pdfPageCount(folder.file("out.pdf")), 1);
+}
+
+// Catches an office that never answers its pipe hanging creation, or surviving it.
+TEST(OfficeLifecycleTest, OfficeThatDoesNotStartInTimeFailsCreation)
+{
+    LibreOfficeAutomation automation;
+    automation.setStartTimeout(1ms);
+    std::shared_ptr<WordApplication> word;
+    HResult result = automation.createApplication("Word.Application", word);
+    EXPECT_EQ(result, hresult::serverExecutionFailure);
+    EXPECT_FALSE(word);
+    EXPECT_TRUE(automation.runningProfileUrl().empty());
+    automation.setStartTimeout(60s);
+    EXPECT_EQ(automation.createApplication("Word.Application", word), hresult::ok)
+        << "one failed start broke the session";
 }
 
 // Catches a crashed office that crashes Pressling or leaves the session unusable.
@@ -207,8 +223,17 @@ TEST(OfficeLifecycleTest, CrashedOwnersOfficeIsEndedByTheNextSession)
     ASSERT_FALSE(profile.empty()) << result.standardOutput;
     EXPECT_FALSE(LibreOfficeProcess::officeProcessesOf(profile).empty()) << "the crash took the office along";
 
+    // A profile whose maker died after its office had ended goes too.
+    platform::ChildProcess gone;
+    ASSERT_TRUE(gone.start({ "true" }));
+    gone.waitFor(10s);
+    std::string abandoned = std::filesystem::temp_directory_path().string() + "/pressling-office-abandoned";
+    std::filesystem::create_directories(abandoned);
+    std::ofstream(abandoned + "/owner") << gone.pid() << "\n";
+
     LibreOfficeAutomation next;
     auto word = startWord(next);
+    EXPECT_FALSE(std::filesystem::exists(abandoned)) << "the abandoned profile is still there";
     EXPECT_TRUE(officeGone(profile)) << "the orphaned office still runs";
     EXPECT_NE(access(profile.substr(7).c_str(), F_OK), 0) << "the orphan's profile is still there";
     EXPECT_FALSE(next.runningProfileUrl().empty()) << "the next session has no office of its own";
