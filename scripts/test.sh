@@ -7,3 +7,6 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 cd build
 ctest --output-on-failure -j"$(nproc)" --timeout 1500
+# The fuzz harnesses of the document readers, ten seconds each, in a clang build of their own.
+cd ..
+PRESSLING_FUZZ_JOBS="$(nproc)" bash fuzz/run.sh 10
