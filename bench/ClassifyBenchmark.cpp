@@ -39,7 +39,8 @@ std::vector<std::string> sourceFiles(const std::string& corpus, const std::strin
 {
     std::vector<std::string> sources;
     std::error_code error;
-    for (const char* part : { "office-crypto", "documents/word", "documents/excel", "documents/powerpoint" }) {
+    for (const char* part :
+        { "office-crypto", "documents/word", "documents/excel", "documents/powerpoint" }) {
         std::string folder = corpus + "/" + part;
         if (!std::filesystem::is_directory(folder, error))
             continue;
@@ -134,8 +135,9 @@ int main(int argc, char** argv)
         const char* source = std::getenv("PRESSLING_SOURCE_DIR");
         corpus = std::string(source ? source : ".") + "/../shared/corpus";
     }
-    std::string work = (std::filesystem::temp_directory_path() / ("pressling-bench-" + std::to_string(::getpid())))
-                           .string();
+    std::string work
+        = (std::filesystem::temp_directory_path() / ("pressling-bench-" + std::to_string(::getpid())))
+              .string();
     std::vector<std::string> sources = sourceFiles(corpus, work + "/sources");
     std::vector<std::string> paths = buildFolder(sources, work + "/folder");
     std::fprintf(stderr, "%zu files copied from %zu sources\n", paths.size(), sources.size());
@@ -159,7 +161,8 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     std::fprintf(stderr, "kinds: %d none, %d IRM, %d PWD\n", counts[0], counts[1], counts[2]);
     std::printf("baseline (open + read 512 bytes): %.1f ms for %d files\n", bestBaseline * 1000, FileCount);
-    std::printf("classify (name tests + protection test): %.1f ms for %d files\n", bestClassify * 1000, FileCount);
+    std::printf(
+        "classify (name tests + protection test): %.1f ms for %d files\n", bestClassify * 1000, FileCount);
     std::printf("ratio: %.2f\n", bestClassify / bestBaseline);
     return checksum == -1 ? 1 : 0;
 }

@@ -9,8 +9,8 @@
 #include "platform/CompoundFileStorage.h"
 
 #include <cstdio>
-#include <memory>
 #include <initializer_list>
+#include <memory>
 
 namespace {
 

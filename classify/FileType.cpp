@@ -10,18 +10,18 @@ namespace {
 
 // The tables, in the order in which the program has always tested them.
 constexpr std::initializer_list<const char*> WordSuffixes = { ".doc", ".docx", ".docm" };
-constexpr std::initializer_list<const char*> PowerPointSuffixes = { ".ppt", ".pps", ".pptx", ".pptm", ".ppsx",
-    ".ppsm" };
+constexpr std::initializer_list<const char*> PowerPointSuffixes
+    = { ".ppt", ".pps", ".pptx", ".pptm", ".ppsx", ".ppsm" };
 constexpr std::initializer_list<const char*> ExcelSuffixes = { ".xls", ".xlsb", ".xlsx", ".xlsm" };
-constexpr std::initializer_list<const char*> OfficeSuffixes = { ".doc", ".docx", ".docm", ".ppt", ".pps", ".pptx",
-    ".pptm", ".ppsx", ".ppsm", ".xls", ".xlsb", ".xlsx", ".xlsm" };
+constexpr std::initializer_list<const char*> OfficeSuffixes = { ".doc", ".docx", ".docm", ".ppt", ".pps",
+    ".pptx", ".pptm", ".ppsx", ".ppsm", ".xls", ".xlsb", ".xlsx", ".xlsm" };
 constexpr std::initializer_list<const char*> DocumentSuffixes = { ".doc", ".docx", ".docm", ".ppt", ".pps",
     ".pptx", ".pptm", ".ppsx", ".ppsm", ".xls", ".xlsb", ".xlsx", ".xlsm", ".xps" };
 constexpr std::initializer_list<const char*> Office2003Suffixes = { ".doc", ".ppt", ".pps", ".xls" };
-constexpr std::initializer_list<const char*> Office2007Suffixes = { ".docx", ".docm", ".pptx", ".pptm", ".ppsx",
-    ".ppsm", ".xlsb", ".xlsx", ".xlsm" };
-constexpr std::initializer_list<const char*> PackageSuffixes = { ".docx", ".docm", ".pptx", ".pptm", ".ppsx",
-    ".ppsm", ".xlsb", ".xlsx", ".xlsm", ".xps" };
+constexpr std::initializer_list<const char*> Office2007Suffixes
+    = { ".docx", ".docm", ".pptx", ".pptm", ".ppsx", ".ppsm", ".xlsb", ".xlsx", ".xlsm" };
+constexpr std::initializer_list<const char*> PackageSuffixes
+    = { ".docx", ".docm", ".pptx", ".pptm", ".ppsx", ".ppsm", ".xlsb", ".xlsx", ".xlsm", ".xps" };
 constexpr std::initializer_list<const char*> XpsSuffixes = { ".xps" };
 
 char foldCase(char character)

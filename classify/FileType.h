@@ -4,8 +4,8 @@
 
 // The 10 bytes that a zip package written by Office starts with: a local file header
 // ("PK" 03 04), version 2.0 needed to extract, flags 0x0006 and deflate compression.
-inline constexpr unsigned char ZIP_PACKAGE_SIGNATURE[10] = { 0x50, 0x4B, 0x03, 0x04, 0x14, 0x00, 0x06, 0x00, 0x08,
-    0x00 };
+inline constexpr unsigned char ZIP_PACKAGE_SIGNATURE[10]
+    = { 0x50, 0x4B, 0x03, 0x04, 0x14, 0x00, 0x06, 0x00, 0x08, 0x00 };
 
 // True when name ends with suffix, letters compared without regard to case. Null arguments and
 // a suffix longer than the name give false; an empty suffix matches every name.

@@ -40,7 +40,8 @@ IssuanceLicense::IssuanceLicense()
     : xmlDoc(new (std::nothrow) pugi::xml_document)
 {
     if (!xmlDoc)
-        throw Exception("IssuanceLicense::IssuanceLicense,1,Failed to create an MSXML2::Document30 object", 0);
+        throw Exception(
+            "IssuanceLicense::IssuanceLicense,1,Failed to create an MSXML2::Document30 object", 0);
 }
 
 IssuanceLicense::~IssuanceLicense() = default;

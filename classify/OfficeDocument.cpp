@@ -8,7 +8,8 @@
 
 namespace {
 
-int findTransform(const char* path, const platform::CompoundFileStorage* root, platform::StorageOpenFailure failure)
+int findTransform(
+    const char* path, const platform::CompoundFileStorage* root, platform::StorageOpenFailure failure)
 {
     // The signature test and the open are one look at the file: one that cannot be read at all
     // fails the signature test (101), one that is no compound file or is held by another

@@ -38,7 +38,7 @@ uint32_t littleEndian32(const unsigned char* bytes)
 
 // Reads the start of a stream into a zero-filled buffer: a stream shorter than the buffer
 // leaves zeros, which none of the tests takes for a flag.
-template<size_t Size>
+template <size_t Size>
 void readStart(const platform::CompoundFileStream& stream, unsigned char (&buffer)[Size])
 {
     for (unsigned char& byte : buffer)
@@ -110,7 +110,8 @@ int isEncryptedExcelFile(const platform::CompoundFileStorage* root)
     unsigned char records[32];
     readStart(*stream, records);
     // A BIFF8 BOF record takes 20 bytes; the type of the record after it starts at offset 20.
-    return records[20] == ExcelFilePassRecord || records[20] == ExcelWriteProtectRecord ? Encrypted : NotEncrypted;
+    return records[20] == ExcelFilePassRecord || records[20] == ExcelWriteProtectRecord ? Encrypted
+                                                                                        : NotEncrypted;
 }
 
 int isEncryptedPackageFile(const char* path)
@@ -151,6 +152,6 @@ bool isPasswordEncrypted(const char* path, const platform::CompoundFileStorage* 
 
 bool hasPasswordTest(const char* path)
 {
-    return endsWith(path, ".doc") || endsWith(path, ".ppt") || endsWith(path, ".pps") || endsWith(path, ".xls")
-        || FileType().isOffice2007File(path);
+    return endsWith(path, ".doc") || endsWith(path, ".ppt") || endsWith(path, ".pps")
+        || endsWith(path, ".xls") || FileType().isOffice2007File(path);
 }

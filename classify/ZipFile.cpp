@@ -137,7 +137,8 @@ const uint8_t* ZipFile::findDataDescriptor()
             break;
         }
         const uint8_t* next = from + length - (sizeof(DataDescriptorBytes) - 1);
-        m_file.release(static_cast<uint64_t>(from - m_file.data()), static_cast<uint64_t>(next - m_file.data()));
+        m_file.release(
+            static_cast<uint64_t>(from - m_file.data()), static_cast<uint64_t>(next - m_file.data()));
         from = next;
     }
     return m_searchFound;

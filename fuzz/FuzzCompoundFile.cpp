@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bool password = isPasswordEncrypted(path.c_str());
         ProtectionKind kind = PROTECTION_NONE;
         EncryptedFileFinder().isEncryptedFile(path.c_str(), kind);
-        ProtectionKind expected = password ? PROTECTION_PASSWORD : code == 1 ? PROTECTION_IRM : PROTECTION_NONE;
+        ProtectionKind expected = password ? PROTECTION_PASSWORD
+            : code == 1                    ? PROTECTION_IRM
+                                           : PROTECTION_NONE;
         if (kind != expected)
             __builtin_trap();
     }

@@ -11,7 +11,8 @@ const std::string& folder()
 {
     static const std::string path = [] {
         const char* temporary = std::getenv("TMPDIR");
-        std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/pressling-fuzz-XXXXXX";
+        std::string pattern
+            = std::string(temporary && *temporary ? temporary : "/tmp") + "/pressling-fuzz-XXXXXX";
         char* created = ::mkdtemp(pattern.data());
         return std::string(created ? created : "/tmp");
     }();

@@ -44,13 +44,16 @@ void pdfSeeds(const std::string& folder)
 void compoundSeeds(const std::string& folder, const std::string& scratch)
 {
     std::filesystem::create_directories(folder);
-    std::string word = std::string("\xEC\xA5\xC1\x00", 4) + std::string(7, '\0') + "\x01" + std::string(20, '\0');
+    std::string word
+        = std::string("\xEC\xA5\xC1\x00", 4) + std::string(7, '\0') + "\x01" + std::string(20, '\0');
     CompoundFileWriter().stream("WordDocument", word).write(folder + "/word.doc");
     CompoundFileWriter()
-        .stream(std::string("\x06") + "DataSpaces/TransformInfo/\x09" + "DRMTransform/\x06" + "Primary", licence("a"))
+        .stream(std::string("\x06") + "DataSpaces/TransformInfo/\x09" + "DRMTransform/\x06" + "Primary",
+            licence("a"))
         .write(folder + "/irm.doc");
     CompoundFileWriter().stream("EncryptionInfo", std::string(40, '\x04')).write(folder + "/package.docx");
-    std::string records = std::string("\x09\x08\x10\x00", 4) + std::string(16, '\0') + "\x2F" + std::string(11, '\0');
+    std::string records
+        = std::string("\x09\x08\x10\x00", 4) + std::string(16, '\0') + "\x2F" + std::string(11, '\0');
     CompoundFileWriter().stream("Workbook", records).write(folder + "/book.xls");
     (void)scratch;
 }

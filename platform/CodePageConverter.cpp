@@ -39,7 +39,8 @@ bool CodePageConverter::initialise(const char* fromCode, const char* toCode)
     return true;
 }
 
-bool CodePageConverter::convert(const char* input, size_t length, char* output, size_t capacity, size_t& written)
+bool CodePageConverter::convert(
+    const char* input, size_t length, char* output, size_t capacity, size_t& written)
 {
     written = 0;
     if (!m_descriptor || (!input && length > 0) || !output)

@@ -98,7 +98,8 @@ StorageFileCheck CompoundFileStorage::check(const std::string& path)
     return hasSignature(head, sizeof(head)) ? StorageFileCheck::Storage : StorageFileCheck::NotStorage;
 }
 
-std::unique_ptr<CompoundFileStorage> CompoundFileStorage::open(const std::string& path, StorageOpenFailure* failure)
+std::unique_ptr<CompoundFileStorage> CompoundFileStorage::open(
+    const std::string& path, StorageOpenFailure* failure)
 {
     StorageOpenFailure ignored;
     StorageOpenFailure& reason = failure ? *failure : ignored;

@@ -25,7 +25,8 @@ public:
     static StorageFileCheck check(const std::string& path);
 
     // Opens the root storage; null on failure, with the reason in failure when it is given.
-    static std::unique_ptr<CompoundFileStorage> open(const std::string& path, StorageOpenFailure* failure = nullptr);
+    static std::unique_ptr<CompoundFileStorage> open(
+        const std::string& path, StorageOpenFailure* failure = nullptr);
 
     CompoundFileStorage(const CompoundFileStorage&) = delete;
     CompoundFileStorage& operator=(const CompoundFileStorage&) = delete;

@@ -40,7 +40,8 @@ size_t ReadOnlyFile::readAt(uint64_t offset, void* buffer, size_t length) const
     size_t total = 0;
     char* target = static_cast<char*>(buffer);
     while (total < length) {
-        ssize_t count = ::pread(m_descriptor, target + total, length - total, static_cast<off_t>(offset + total));
+        ssize_t count
+            = ::pread(m_descriptor, target + total, length - total, static_cast<off_t>(offset + total));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)

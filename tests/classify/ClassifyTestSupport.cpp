@@ -157,8 +157,8 @@ std::string xrmlLicence(const std::string& owner)
         + owner + "</NAME></OBJECT></ISSUER></BODY></XrML>";
 }
 
-void writeRightsProtected(const std::string& path, const std::string& transform, const std::string& primary,
-    bool withPrimary)
+void writeRightsProtected(
+    const std::string& path, const std::string& transform, const std::string& primary, bool withPrimary)
 {
     CompoundFileWriter writer;
     std::string chain = std::string("\x06") + "DataSpaces/TransformInfo/" + transform;

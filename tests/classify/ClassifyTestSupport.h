@@ -26,8 +26,7 @@ private:
 };
 
 // Runs a callable with standard output captured and gives what it printed.
-template<typename Callable>
-std::string captureStdout(Callable callable);
+template <typename Callable> std::string captureStdout(Callable callable);
 
 // The bytes of a Word 97-2003 "WordDocument" stream that starts with this File Information
 // Block identifier and this high byte of its flags word.
@@ -56,8 +55,7 @@ std::string officeCryptoCorpus();
 
 namespace classifytest {
 
-template<typename Callable>
-std::string captureStdout(Callable callable)
+template <typename Callable> std::string captureStdout(Callable callable)
 {
     std::fflush(stdout);
     ::testing::internal::CaptureStdout();

@@ -51,11 +51,12 @@ TEST(EncryptedFileFinder, KindsOfOfficeDocuments)
     std::string plain = folder.file("plain.doc");
     CompoundFileWriter().stream("WordDocument", wordFib(0xA5EC, 0x00)).write(plain);
     std::string rightsPackage = folder.file("rights.docx");
-    classifytest::writeRightsProtected(rightsPackage, "DRMEncryptedTransform", primaryStream(xrmlLicence("x")));
+    classifytest::writeRightsProtected(
+        rightsPackage, "DRMEncryptedTransform", primaryStream(xrmlLicence("x")));
     std::string encryptedPackage = folder.file("encrypted.docx");
     CompoundFileWriter().stream("EncryptionInfo", std::string(40, '\x04')).write(encryptedPackage);
-    std::string package = folder.write("package.docx",
-        ZipBuilder().add("[Content_Types].xml", "<Types/>", 0x0006, 8).bytes());
+    std::string package = folder.write(
+        "package.docx", ZipBuilder().add("[Content_Types].xml", "<Types/>", 0x0006, 8).bytes());
 
     Verdict verdict = inspect(password);
     EXPECT_TRUE(verdict.isProtected);
@@ -104,10 +105,11 @@ TEST(EncryptedFileFinder, PdfAndZipFailuresLeaveATraceAndNoKind)
 
     std::string encryptedPdf = folder.write("locked.pdf", "%PDF-1.5\ntrailer << /Encrypt 3 0 R >>\n%%EOF\n");
     EXPECT_EQ(inspect(encryptedPdf).kind, PROTECTION_PASSWORD);
-    std::string lockedZip = folder.write("locked.zip", ZipBuilder().add("a", "b", ZipBuilder::Encrypted).bytes());
+    std::string lockedZip
+        = folder.write("locked.zip", ZipBuilder().add("a", "b", ZipBuilder::Encrypted).bytes());
     EXPECT_EQ(inspect(lockedZip).kind, PROTECTION_PASSWORD);
-    std::string openZip = folder.write("open.zip",
-        ZipBuilder().add("a", "b", ZipBuilder::Encrypted).add("c", "d").bytes());
+    std::string openZip
+        = folder.write("open.zip", ZipBuilder().add("a", "b", ZipBuilder::Encrypted).add("c", "d").bytes());
     EXPECT_EQ(inspect(openZip).kind, PROTECTION_NONE);
     std::string foldersZip = folder.write("folders.zip", ZipBuilder().add("a/", "").bytes());
     EXPECT_EQ(inspect(foldersZip).kind, PROTECTION_NONE);

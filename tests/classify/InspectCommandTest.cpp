@@ -71,13 +71,22 @@ TEST(InspectCommand, RealOfficeFilesShowTheirTablesKind)
     if (corpus.empty())
         GTEST_SKIP() << "no corpus beside this checkout";
     const std::map<std::string, std::string> expected = {
-        { "plain.doc", "-" }, { "plain.xls", "-" }, { "plain.ppt", "-" },
-        { "rc4cryptoapi_password.doc", "PWD" }, { "rc4cryptoapi_password.xls", "PWD" },
-        { "xor_password_123456789012345.xls", "PWD" }, { "rc4cryptoapi_password.ppt", "PWD" },
-        { "example_password.docx", "PWD" }, { "ecma376standard_password.docx", "PWD" },
-        { "example_password.xlsx", "PWD" }, { "decrypted-example.docx", "-" }, { "decrypted-example.xlsx", "-" },
-        { "decrypted-ecma376standard_password_plain.docx", "-" }, { "decrypted-rc4cryptoapi_password_plain.doc", "-" },
-        { "decrypted-rc4cryptoapi_password_plain.xls", "-" }, { "decrypted-rc4cryptoapi_password_plain.ppt", "-" },
+        { "plain.doc", "-" },
+        { "plain.xls", "-" },
+        { "plain.ppt", "-" },
+        { "rc4cryptoapi_password.doc", "PWD" },
+        { "rc4cryptoapi_password.xls", "PWD" },
+        { "xor_password_123456789012345.xls", "PWD" },
+        { "rc4cryptoapi_password.ppt", "PWD" },
+        { "example_password.docx", "PWD" },
+        { "ecma376standard_password.docx", "PWD" },
+        { "example_password.xlsx", "PWD" },
+        { "decrypted-example.docx", "-" },
+        { "decrypted-example.xlsx", "-" },
+        { "decrypted-ecma376standard_password_plain.docx", "-" },
+        { "decrypted-rc4cryptoapi_password_plain.doc", "-" },
+        { "decrypted-rc4cryptoapi_password_plain.xls", "-" },
+        { "decrypted-rc4cryptoapi_password_plain.ppt", "-" },
         { "decrypted-xor_password_123456789012345_plain.xls", "-" },
     };
     TemporaryFolder scratch;
@@ -99,11 +108,11 @@ TEST(InspectCommand, OwnerFieldsAndMissingPaths)
 {
     TemporaryFolder folder;
     std::string rights = folder.file("rights.doc");
-    classifytest::writeRightsProtected(
-        rights, std::string("\x09") + "DRMTransform", classifytest::primaryStream(classifytest::xrmlLicence("team-lead")));
+    classifytest::writeRightsProtected(rights, std::string("\x09") + "DRMTransform",
+        classifytest::primaryStream(classifytest::xrmlLicence("team-lead")));
     std::string other = folder.file("other.doc");
-    classifytest::writeRightsProtected(
-        other, std::string("\x09") + "DRMTransform", classifytest::primaryStream(classifytest::xrmlLicence("stranger")));
+    classifytest::writeRightsProtected(other, std::string("\x09") + "DRMTransform",
+        classifytest::primaryStream(classifytest::xrmlLicence("stranger")));
     std::string text = folder.write("notes.txt", "plain text");
     folder.write("data/Microsoft/DRM/CLC-team;klead-{77}.drm", "certificate");
     ScopedEnvironment dataHome("XDG_DATA_HOME", folder.file("data"));

@@ -1,16 +1,16 @@
-#include "classify/FileType.h"
 #include "classify/OfficeDocument.h"
+#include "classify/FileType.h"
 #include "tests/classify/ClassifyTestSupport.h"
 #include "tests/support/CompoundFileWriter.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/file.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 using classifytest::primaryStream;
@@ -85,7 +85,8 @@ TEST(OfficeDocument, ReadOnlyDocumentIsStillProtected)
     TemporaryFolder folder;
     std::string path = folder.file("readonly.doc");
     writeRightsProtected(path, DrmTransform, primaryStream(xrmlLicence("a")));
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    std::filesystem::permissions(
+        path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     EXPECT_EQ(OfficeDocument::IsIRMProtected(path.c_str()), 1);
 }
 

@@ -32,7 +32,8 @@ TEST(PDFFile, EncryptMarkerCountsOnlyInTheLastKilobyte)
     std::string body(4000, 'x');
     EXPECT_TRUE(encrypted(folder.write("trailer.pdf",
         "%PDF-1.6\n" + body + "\ntrailer\n<< /Root 1 0 R /Encrypt 5 0 R >>\nstartxref\n123\n%%EOF\n")));
-    EXPECT_FALSE(encrypted(folder.write("early.pdf", "%PDF-1.6\n<< /Encrypt 5 0 R >>\n" + body + "\n%%EOF\n")));
+    EXPECT_FALSE(
+        encrypted(folder.write("early.pdf", "%PDF-1.6\n<< /Encrypt 5 0 R >>\n" + body + "\n%%EOF\n")));
     EXPECT_FALSE(encrypted(folder.write("plain.pdf", "%PDF-1.4\n" + body + "\ntrailer << /Root 1 0 R >>\n")));
     // A short file is searched whole.
     EXPECT_TRUE(encrypted(folder.write("short.pdf", "%PDF-1.4 /Encrypt")));

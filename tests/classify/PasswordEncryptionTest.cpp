@@ -14,8 +14,8 @@ using classifytest::wordFib;
 
 namespace {
 
-std::string writeWord(const TemporaryFolder& folder, const std::string& name, unsigned identifier,
-    unsigned char flagsHigh)
+std::string writeWord(
+    const TemporaryFolder& folder, const std::string& name, unsigned identifier, unsigned char flagsHigh)
 {
     std::string path = folder.file(name);
     CompoundFileWriter().stream("WordDocument", wordFib(identifier, flagsHigh)).write(path);
@@ -111,7 +111,8 @@ TEST(PasswordEncryption, PowerPointSummaryStreamOrCurrentUserToken)
 TEST(PasswordEncryption, EncryptedPackagesByEveryOffice2007Suffix)
 {
     TemporaryFolder folder;
-    for (const char* suffix : { ".docx", ".docm", ".pptx", ".pptm", ".ppsx", ".ppsm", ".xlsb", ".xlsx", ".xlsm" }) {
+    for (const char* suffix :
+        { ".docx", ".docm", ".pptx", ".pptm", ".ppsx", ".ppsm", ".xlsb", ".xlsx", ".xlsm" }) {
         std::string path = folder.file(std::string("encrypted") + suffix);
         CompoundFileWriter()
             .stream("EncryptionInfo", std::string(64, '\x04'))

@@ -1,7 +1,7 @@
+#include "classify/ProtectedDocument.h"
 #include "classify/ClientLicensorCertificate.h"
 #include "classify/CompoundFile.h"
 #include "classify/IssuanceLicense.h"
-#include "classify/ProtectedDocument.h"
 #include "foundation/String.h"
 #include "tests/classify/ClassifyTestSupport.h"
 #include "tests/support/CompoundFileWriter.h"
@@ -11,14 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
-#include <algorithm>
 #include <string>
-#include <sys/wait.h>
-#include <vector>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using classifytest::LogCapture;
 using classifytest::primaryStream;
@@ -120,7 +120,8 @@ TEST(ProtectedDocument, LicenceThatIsNotXmlHasNoOwner)
 TEST(ProtectedDocument, DocumentsWithoutLicence)
 {
     TemporaryFolder folder;
-    std::string package = folder.write("plain.docx", ZipBuilder().add("word/document.xml", "<w/>", 6, 8).bytes());
+    std::string package
+        = folder.write("plain.docx", ZipBuilder().add("word/document.xml", "<w/>", 6, 8).bytes());
     bool hasLicence = true;
     EXPECT_EQ(ownerOf(package, &hasLicence), "<none:>");
     EXPECT_FALSE(hasLicence);
@@ -153,13 +154,16 @@ TEST(CompoundFile, LogLinesOfTheFailures)
 
     ASSERT_TRUE(file.open(noTransform.c_str()));
     EXPECT_FALSE(file.getIssuanceLicense(licence));
-    EXPECT_TRUE(log.contains("Error: CompoundFile#getIssuanceLicense,8,Failed to open a storage " + DrmTransform + "\n"));
+    EXPECT_TRUE(log.contains(
+        "Error: CompoundFile#getIssuanceLicense,8,Failed to open a storage " + DrmTransform + "\n"));
     ASSERT_TRUE(file.open(noPrimary.c_str()));
     EXPECT_FALSE(file.getIssuanceLicense(licence));
-    EXPECT_TRUE(log.contains("Error: CompoundFile#getIssuanceLicense,7,Failed to open a stream \x06Primary\n"));
+    EXPECT_TRUE(
+        log.contains("Error: CompoundFile#getIssuanceLicense,7,Failed to open a stream \x06Primary\n"));
 
     EXPECT_FALSE(file.open(folder.file("missing.doc").c_str()));
-    EXPECT_TRUE(log.contains("Error: CompoundFile#open,2,This is not a storage file " + folder.file("missing.doc") + "\n"));
+    EXPECT_TRUE(log.contains(
+        "Error: CompoundFile#open,2,This is not a storage file " + folder.file("missing.doc") + "\n"));
     EXPECT_FALSE(file.open(text.c_str()));
     EXPECT_TRUE(log.contains("Error: CompoundFile#open,3,Failed to open a storage " + text + "\n"));
 }
@@ -223,9 +227,9 @@ TEST(CompoundFile, CopyGoesToTheHomeFolderWhenTheDocumentsFolderIsReadOnly)
     std::filesystem::permissions(path, std::filesystem::perms::all);
 
     std::filesystem::permissions(documents,
-        std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec | std::filesystem::perms::group_read
-            | std::filesystem::perms::group_exec | std::filesystem::perms::others_read
-            | std::filesystem::perms::others_exec);
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec
+            | std::filesystem::perms::group_read | std::filesystem::perms::group_exec
+            | std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
 
     // The child gives up root, for which no folder is read-only, and reports what it saw.
     int pipeEnds[2];

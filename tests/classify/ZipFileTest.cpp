@@ -43,9 +43,12 @@ TEST(ZipFile, EncryptedOnlyWhenEveryFileEntryIs)
 {
     TemporaryFolder folder;
     auto all = folder.write("all.zip",
-        ZipBuilder().add("a.txt", "secret", ZipBuilder::Encrypted).add("b.txt", "more", ZipBuilder::Encrypted).bytes());
-    auto some = folder.write("some.zip",
-        ZipBuilder().add("a.txt", "secret", ZipBuilder::Encrypted).add("b.txt", "open").bytes());
+        ZipBuilder()
+            .add("a.txt", "secret", ZipBuilder::Encrypted)
+            .add("b.txt", "more", ZipBuilder::Encrypted)
+            .bytes());
+    auto some = folder.write(
+        "some.zip", ZipBuilder().add("a.txt", "secret", ZipBuilder::Encrypted).add("b.txt", "open").bytes());
     auto none = folder.write("none.zip", ZipBuilder().add("a.txt", "open").add("b.txt", "open").bytes());
     EXPECT_EQ(scan(all).entries, 2);
     EXPECT_TRUE(scan(all).encrypted);
@@ -61,8 +64,8 @@ TEST(ZipFile, FolderEntriesDoNotCount)
     auto folders = folder.write("folders.zip", ZipBuilder().add("a/", "").add("a/b/", "").bytes());
     EXPECT_EQ(scan(folders).entries, 0);
     EXPECT_FALSE(scan(folders).encrypted);
-    auto mixed = folder.write("mixed.zip",
-        ZipBuilder().add("a/", "").add("a/secret.txt", "x", ZipBuilder::Encrypted).bytes());
+    auto mixed = folder.write(
+        "mixed.zip", ZipBuilder().add("a/", "").add("a/secret.txt", "x", ZipBuilder::Encrypted).bytes());
     EXPECT_EQ(scan(mixed).entries, 1);
     EXPECT_TRUE(scan(mixed).encrypted);
 }
@@ -101,10 +104,11 @@ TEST(ZipFile, OpenFailuresThrowTheirCodes)
 TEST(ZipFile, TruncatedArchivesScanSafely)
 {
     TemporaryFolder folder;
-    std::string whole = ZipBuilder()
-                            .add("first.txt", std::string(300, 'a'), ZipBuilder::Encrypted)
-                            .add("second.txt", std::string(50, 'b'), ZipBuilder::Encrypted | ZipBuilder::HasDataDescriptor)
-                            .bytes();
+    std::string whole
+        = ZipBuilder()
+              .add("first.txt", std::string(300, 'a'), ZipBuilder::Encrypted)
+              .add("second.txt", std::string(50, 'b'), ZipBuilder::Encrypted | ZipBuilder::HasDataDescriptor)
+              .bytes();
     for (size_t length = 4; length <= whole.size(); ++length) {
         std::string path = folder.write("cut.zip", whole.substr(0, length));
         ZipFile archive;

@@ -23,7 +23,8 @@ void writeChildren(GsfOutfile* outfile, const CompoundFileWriter::Node& node)
             throw std::runtime_error("cannot create " + name);
         if (child.isStream) {
             if (!child.bytes.empty()
-                && !gsf_output_write(output, child.bytes.size(), reinterpret_cast<const guint8*>(child.bytes.data())))
+                && !gsf_output_write(
+                    output, child.bytes.size(), reinterpret_cast<const guint8*>(child.bytes.data())))
                 throw std::runtime_error("cannot write " + name);
         } else {
             writeChildren(GSF_OUTFILE(output), child);

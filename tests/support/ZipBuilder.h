@@ -19,7 +19,8 @@ public:
     static constexpr uint16_t HasDataDescriptor = 0x0008;
 
     ZipBuilder& add(const Entry& entry);
-    ZipBuilder& add(const std::string& name, const std::string& data, uint16_t flags = 0, uint16_t method = 0);
+    ZipBuilder& add(
+        const std::string& name, const std::string& data, uint16_t flags = 0, uint16_t method = 0);
 
     // The local headers with their data (and data descriptors where the flag asks for one),
     // then the central directory and its end record.
