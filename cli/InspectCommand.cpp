@@ -44,7 +44,7 @@ std::string ownerFields(const std::string& path)
 
 const char* InspectCommand::summary() const
 {
-    return "Show whether documents are protected by a password or rights management";
+    return "show whether documents are protected by a password or rights management";
 }
 
 const char* InspectCommand::usage() const
