@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <string.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,6 +112,47 @@ bool setWritable(const std::string& path, bool writable, int& error)
     return setMode(path, mode, error);
 }
 
+namespace {
+
+std::string folderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Fills an open target from source and flushes it; false with error set.
+bool fillCopy(int from, int to, mode_t mode, int& error)
+{
+    if (!copyContents(from, to, error))
+        return false;
+    if (::fchmod(to, mode) != 0 || ::fsync(to) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+// The copy is made in a file without a name and given its name only once it is complete, so
+// that a process killed halfway leaves nothing behind, and a backup that exists is whole.
+int copyAnonymously(int from, mode_t mode, const std::string& target, int& error)
+{
+    Descriptor to(::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR));
+    if (to.get() < 0)
+        return -1;
+    if (!fillCopy(from, to.get(), mode, error))
+        return 0;
+    std::string self = "/proc/self/fd/" + std::to_string(to.get());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        error = errno;
+        return 0;
+    }
+    return to.close(error) ? 1 : 0;
+}
+
+}
+
 bool copyFileExclusive(const std::string& source, const std::string& target, int& error)
 {
     Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
@@ -124,19 +165,18 @@ bool copyFileExclusive(const std::string& source, const std::string& target, int
         error = errno;
         return false;
     }
-    // Created writable for the owner so that it can be filled; the source's bits follow at the end.
+    const mode_t mode = status.st_mode & 07777;
+    int anonymous = copyAnonymously(from.get(), mode, target, error);
+    if (anonymous >= 0)
+        return anonymous == 1;
+    // A file system without unnamed files: a named target, created exclusively, removed again
+    // when the copy fails.
     Descriptor to(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
     if (to.get() < 0) {
         error = errno;
         return false;
     }
-    bool copied = copyContents(from.get(), to.get(), error);
-    if (copied && (::fchmod(to.get(), status.st_mode & 07777) != 0 || ::fsync(to.get()) != 0)) {
-        error = errno;
-        copied = false;
-    }
-    if (copied)
-        copied = to.close(error);
+    bool copied = fillCopy(from.get(), to.get(), mode, error) && to.close(error);
     if (!copied)
         ::unlink(target.c_str());
     return copied;

@@ -27,7 +27,8 @@ bool setWritable(const std::string& path, bool writable, int& error);
 bool setMode(const std::string& path, uint32_t mode, int& error);
 
 // A real copy: target is created (never replaced) with the source's permissions, filled with the
-// source's bytes and flushed to the disk before this returns. A partial target is removed again.
+// source's bytes and flushed to the disk before this returns. The target appears under its name
+// only when it is complete, so that a crash halfway never leaves a partial copy behind.
 bool copyFileExclusive(const std::string& source, const std::string& target, int& error);
 // Renames source to target in one atomic step, replacing an existing target: at every moment
 // one of the two files is there under the target's name.
