@@ -44,8 +44,8 @@ std::vector<std::string> copyInto(const std::vector<fs::path>& documents, const 
     return copies;
 }
 
-double runTimed(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& environment,
-    bool& succeeded)
+double runTimed(const std::vector<std::string>& argv,
+    const std::vector<std::pair<std::string, std::string>>& environment, bool& succeeded)
 {
     platform::ChildProcess child;
     platform::ChildProcess::Options options;
@@ -75,11 +75,12 @@ int countPdfs(const fs::path& folder)
 int main()
 {
     const char* sourceDir = std::getenv("PRESSLING_SOURCE_DIR");
-    fs::path corpus = fs::path(sourceDir ? sourceDir : PRESSLING_SOURCE_DIR_DEFAULT) / ".." / "shared" / "corpus"
-        / "documents";
+    fs::path corpus = fs::path(sourceDir ? sourceDir : PRESSLING_SOURCE_DIR_DEFAULT) / ".." / "shared"
+        / "corpus" / "documents";
     std::vector<fs::path> documents = sampleDocuments(corpus);
     if (documents.size() < static_cast<size_t>(documentCount)) {
-        std::fprintf(stderr, "PublishBenchmark: fewer than %d Word documents in %s\n", documentCount, corpus.c_str());
+        std::fprintf(
+            stderr, "PublishBenchmark: fewer than %d Word documents in %s\n", documentCount, corpus.c_str());
         return 1;
     }
     fs::path scratch = fs::temp_directory_path() / ("pressling-publish-bench-" + std::to_string(::getpid()));
@@ -90,7 +91,8 @@ int main()
     for (const std::string& copy : copyInto(documents, scratch / "job"))
         cliArguments.push_back(copy);
     double job = runTimed(cliArguments,
-        { { "PRESSLING_REGISTRY_DIR", (scratch / "registry").string() }, { "HOME", scratch.string() } }, cliOk);
+        { { "PRESSLING_REGISTRY_DIR", (scratch / "registry").string() }, { "HOME", scratch.string() } },
+        cliOk);
 
     bool officeOk = false;
     std::vector<std::string> officeArguments = { "soffice", "--headless", "--norestore",

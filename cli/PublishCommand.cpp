@@ -1,7 +1,7 @@
 #include "cli/PublishCommand.h"
 
-#include "cli/TerminalNotifier.h"
 #include "classify/EncryptedFileFinder.h"
+#include "cli/TerminalNotifier.h"
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
 #include "foundation/Thread.h"

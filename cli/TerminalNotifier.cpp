@@ -12,8 +12,8 @@ constexpr int barWidth = 24;
 std::string progressBar(int index, int total)
 {
     int filled = total > 0 ? (index - 1) * barWidth / total : 0;
-    return "[" + std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(barWidth - filled), '.')
-        + "]";
+    return "[" + std::string(static_cast<size_t>(filled), '#')
+        + std::string(static_cast<size_t>(barWidth - filled), '.') + "]";
 }
 
 }

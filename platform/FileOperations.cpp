@@ -13,7 +13,10 @@ namespace {
 // Closes a descriptor when the scope ends, whatever path the copy takes out of it.
 class Descriptor {
 public:
-    explicit Descriptor(int descriptor) : m_descriptor(descriptor) { }
+    explicit Descriptor(int descriptor)
+        : m_descriptor(descriptor)
+    {
+    }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     ~Descriptor()
@@ -76,7 +79,7 @@ bool copyContents(int from, int to, int& error)
 FileAttributes attributes(const std::string& path)
 {
     FileAttributes result;
-    struct stat status {};
+    struct stat status { };
     if (::stat(path.c_str(), &status) != 0)
         return result;
     result.exists = true;
@@ -88,7 +91,7 @@ FileAttributes attributes(const std::string& path)
 
 bool exists(const std::string& path)
 {
-    struct stat status {};
+    struct stat status { };
     return ::stat(path.c_str(), &status) == 0;
 }
 
@@ -102,7 +105,7 @@ bool setMode(const std::string& path, uint32_t mode, int& error)
 
 bool setWritable(const std::string& path, bool writable, int& error)
 {
-    struct stat status {};
+    struct stat status { };
     if (::stat(path.c_str(), &status) != 0) {
         error = errno;
         return false;
@@ -160,7 +163,7 @@ bool copyFileExclusive(const std::string& source, const std::string& target, int
         error = errno;
         return false;
     }
-    struct stat status {};
+    struct stat status { };
     if (::fstat(from.get(), &status) != 0) {
         error = errno;
         return false;
@@ -220,7 +223,7 @@ bool readAll(const std::string& path, std::string& bytes)
 
 int64_t fileSize(const std::string& path)
 {
-    struct stat status {};
+    struct stat status { };
     if (::stat(path.c_str(), &status) != 0)
         return -1;
     return status.st_size;

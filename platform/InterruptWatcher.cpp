@@ -31,8 +31,8 @@ void onSignal(int)
 struct InterruptWatcher::State {
     int signalPipe[2] = { -1, -1 };
     int stopPipe[2] = { -1, -1 };
-    struct sigaction previousInterrupt {};
-    struct sigaction previousTerminate {};
+    struct sigaction previousInterrupt { };
+    struct sigaction previousTerminate { };
     std::thread thread;
 };
 
@@ -43,7 +43,7 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
     if (::pipe2(state.signalPipe, O_CLOEXEC | O_NONBLOCK) != 0 || ::pipe2(state.stopPipe, O_CLOEXEC) != 0)
         return;
     interruptPipe.store(state.signalPipe[1]);
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -79,7 +79,8 @@ InterruptWatcher::~InterruptWatcher()
         [[maybe_unused]] ssize_t ignored = ::write(state.stopPipe[1], &byte, 1);
         state.thread.join();
     }
-    for (int descriptor : { state.signalPipe[0], state.signalPipe[1], state.stopPipe[0], state.stopPipe[1] }) {
+    for (int descriptor :
+        { state.signalPipe[0], state.signalPipe[1], state.stopPipe[0], state.stopPipe[1] }) {
         if (descriptor >= 0)
             ::close(descriptor);
     }

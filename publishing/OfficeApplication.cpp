@@ -16,19 +16,21 @@ constexpr int32_t powerPointAlertsNone = 1;
 
 }
 
-OfficeApplication::OfficeApplication(std::unique_ptr<platform::OfficeAutomation> automation, int32_t wordCount,
-    int32_t powerPointCount, int32_t excelCount)
+OfficeApplication::OfficeApplication(std::unique_ptr<platform::OfficeAutomation> automation,
+    int32_t wordCount, int32_t powerPointCount, int32_t excelCount)
     : m_automation(std::move(automation))
 {
     m_officeWord12Compatible = OfficeVersion().isOfficeWord12Convertible();
-    logDebug("OfficeApplication#OfficeApplication,1,Start,OleInitialize,officeWord12Compatible=%d ----------------",
+    logDebug("OfficeApplication#OfficeApplication,1,Start,OleInitialize,officeWord12Compatible=%d "
+             "----------------",
         m_officeWord12Compatible ? 1 : 0);
     // The office suite behind the automation is this session's own, so there is nothing to
     // initialise per thread; a session without one cannot do anything.
     if (!m_automation)
         throw Exception(10, "OfficeApplication#OfficeApplication,2,OleInitialize hr=%x",
             static_cast<unsigned>(platform::hresult::pointer));
-    logDebug("OfficeApplication#OfficeApplication,2,doc=%d ppt=%d xls=%d", wordCount, powerPointCount, excelCount);
+    logDebug(
+        "OfficeApplication#OfficeApplication,2,doc=%d ppt=%d xls=%d", wordCount, powerPointCount, excelCount);
     m_oleInitialized = true;
     m_macroSecurityLevel = VaultrixRegistry().getMacroSecurityLevel();
     try {
@@ -105,7 +107,8 @@ void OfficeApplication::quitApplications()
     m_excel.reset();
 }
 
-void OfficeApplication::startWord(const char* failureLine, const char* failureMessage, const char* successLine)
+void OfficeApplication::startWord(
+    const char* failureLine, const char* failureMessage, const char* successLine)
 {
     platform::HResult result = m_automation->createApplication(wordProgId, m_word);
     if (platform::failed(result)) {
@@ -133,10 +136,12 @@ void OfficeApplication::startPowerPoint()
     m_powerPointVersion = OfficeVersion().getWordVersion();
     if (m_powerPointVersion < 12)
         m_powerPoint->setAutomationSecurity(m_macroSecurityLevel);
-    logDebug("OfficeApplication#OfficeApplication,6,OK,created a powerpoint object.version=%d", m_powerPointVersion);
+    logDebug("OfficeApplication#OfficeApplication,6,OK,created a powerpoint object.version=%d",
+        m_powerPointVersion);
 }
 
-void OfficeApplication::startExcel(const char* failureLine, const char* failureMessage, const char* successLine)
+void OfficeApplication::startExcel(
+    const char* failureLine, const char* failureMessage, const char* successLine)
 {
     platform::HResult result = m_automation->createApplication(excelProgId, m_excel);
     if (platform::failed(result)) {

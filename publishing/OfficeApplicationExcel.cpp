@@ -22,8 +22,8 @@ int32_t saveWorkbook(platform::ExcelWorkbook& workbook, const char* path, int32_
         std::string output = std::string(path) + format.suffix;
         logDebug("OfficeApplication#protectExcel,8,format=%d", command);
         logDebug("OfficeApplication#protectExcel,9,SaveAs %s", output.c_str());
-        platform::HResult status
-            = workbook.saveAs(output, format.formatCode, std::string(), std::string(), false, false, exclusiveAccess);
+        platform::HResult status = workbook.saveAs(
+            output, format.formatCode, std::string(), std::string(), false, false, exclusiveAccess);
         if (status == 0 && platform::fileOperations::exists(output)) {
             logDebug("OfficeApplication#protectExcel,11,Save: OK");
             return 0;
@@ -67,8 +67,8 @@ int32_t OfficeApplication::protectExcel(const char* path, int32_t command)
         else
             logError("OfficeApplication#protectExcel,20,Failed to close currentWorkBook");
     } catch (const platform::ComError& error) {
-        logError("OfficeApplication#protectExcel,21,Exception No=%x Message=%s", static_cast<unsigned>(error.code()),
-            error.errorMessage().c_str());
+        logError("OfficeApplication#protectExcel,21,Exception No=%x Message=%s",
+            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
         code = 1000;
     } catch (...) {
         // Excel could not be started: the provisional code stands.

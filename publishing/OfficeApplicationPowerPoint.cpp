@@ -17,9 +17,11 @@ int32_t savePresentation(platform::PowerPointPresentation& presentation, const c
     try {
         PublishFormat format;
         if (!powerPointPublishFormat(command, format))
-            throw platform::ComError(platform::hresult::invalidArgument, "no PowerPoint format for this command");
+            throw platform::ComError(
+                platform::hresult::invalidArgument, "no PowerPoint format for this command");
         std::string output = std::string(path) + format.suffix;
-        logDebug("OfficeApplication#protectPowerPoint,3,Save %s format =%d", output.c_str(), format.formatCode);
+        logDebug(
+            "OfficeApplication#protectPowerPoint,3,Save %s format =%d", output.c_str(), format.formatCode);
         platform::HResult status = presentation.saveAs(output, format.formatCode);
         if (status == 0 && platform::fileOperations::exists(output)) {
             logDebug("OfficeApplication#protectPowerPoint,4,Save: OK");

@@ -129,12 +129,14 @@ int32_t OfficeApplication::restoreFromBackup(const std::string& path, const std:
         logDebug("OfficeApplication#protect,11,Moved a backup file %s to %s", backup.c_str(), path.c_str());
         return code;
     }
-    logError("OfficeApplication#protect,12,Failed to move a backup file %s to %s", backup.c_str(), path.c_str());
+    logError(
+        "OfficeApplication#protect,12,Failed to move a backup file %s to %s", backup.c_str(), path.c_str());
     // The backup may only go when the document provably is what it was; otherwise it stays on
     // disk under its GUID name as the one good copy.
     std::string documentBytes;
     std::string backupBytes;
-    if (!files::readAll(path, documentBytes) || !files::readAll(backup, backupBytes) || documentBytes != backupBytes)
+    if (!files::readAll(path, documentBytes) || !files::readAll(backup, backupBytes)
+        || documentBytes != backupBytes)
         return 605;
     logError("OfficeApplication#protect,13,Failed to delete an original file %s", path.c_str());
     if (doDeleteFile(backup.c_str()) != 0)
@@ -173,7 +175,8 @@ int32_t OfficeApplication::doDeleteFile(const char* path)
             logDebug("OfficeApplication#doDeleteFile,2,OK");
             return 1;
         }
-        logError("OfficeApplication#doDeleteFile,3,Failed i=%d error=%x", attempt, static_cast<unsigned>(error));
+        logError(
+            "OfficeApplication#doDeleteFile,3,Failed i=%d error=%x", attempt, static_cast<unsigned>(error));
     }
     return 0;
 }

@@ -28,8 +28,8 @@ int32_t saveWordDocument(platform::WordDocument& document, const char* path, int
         // Nobody is there to answer a message box, so the failure is only logged.
         logError("OfficeApplication#protectWord,9,Save: Error");
     } catch (const platform::ComError& error) {
-        logError("OfficeApplication#protectWord,10,Exception No=%x Message=%s", static_cast<unsigned>(error.code()),
-            error.errorMessage().c_str());
+        logError("OfficeApplication#protectWord,10,Exception No=%x Message=%s",
+            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (...) {
         logError("OfficeApplication#protectWord,11,Unknonw Exception, GetLastError=");
     }
@@ -54,7 +54,8 @@ int32_t OfficeApplication::protectWord(const char* path, int32_t command)
         }
         if (document->readOnlyRecommended()) {
             document->close();
-            logError("OfficeApplication#protectWord,4,Failed to open a document, because it's ReadonlyRecommended");
+            logError("OfficeApplication#protectWord,4,Failed to open a document, because it's "
+                     "ReadonlyRecommended");
             return 205;
         }
         code = saveWordDocument(*document, path, command);
@@ -69,8 +70,8 @@ int32_t OfficeApplication::protectWord(const char* path, int32_t command)
             code = 203;
         }
     } catch (const platform::ComError& error) {
-        logError("OfficeApplication#protectWord,20,Exception No=%x Message=%s", static_cast<unsigned>(error.code()),
-            error.errorMessage().c_str());
+        logError("OfficeApplication#protectWord,20,Exception No=%x Message=%s",
+            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
         code = 1000;
     }
     return code;

@@ -22,8 +22,8 @@ void pause10Milliseconds()
 
 }
 
-PasswordEncryptionThread::PasswordEncryptionThread(void* window, const LinkedList& fileList, int32_t publishCommand,
-    NotifierFactory notifierFactory, AutomationFactory automationFactory)
+PasswordEncryptionThread::PasswordEncryptionThread(void* window, const LinkedList& fileList,
+    int32_t publishCommand, NotifierFactory notifierFactory, AutomationFactory automationFactory)
     : Thread(window, 0, 0)
     , m_publishCommand(publishCommand)
     , m_notifierFactory(std::move(notifierFactory))
@@ -37,7 +37,8 @@ PasswordEncryptionThread::~PasswordEncryptionThread() = default;
 PasswordEncryptionThread::Counts PasswordEncryptionThread::countApplications() const
 {
     static constexpr const char* wordSuffixes[] = { ".doc", ".docx", ".docm" };
-    static constexpr const char* powerPointSuffixes[] = { ".ppt", ".pps", ".pptx", ".pptm", ".ppsx", ".ppsm" };
+    static constexpr const char* powerPointSuffixes[]
+        = { ".ppt", ".pps", ".pptx", ".pptm", ".ppsx", ".ppsm" };
     static constexpr const char* excelSuffixes[] = { ".xls", ".xlsb", ".xlsx", ".xlsm" };
     auto matches = [](const char* path, const auto& suffixes) {
         for (const char* suffix : suffixes) {
@@ -66,8 +67,10 @@ PasswordEncryptionThread::Counts PasswordEncryptionThread::countApplications() c
 std::unique_ptr<OfficeApplication> PasswordEncryptionThread::openSession(const Counts& counts)
 {
     try {
-        std::unique_ptr<platform::OfficeAutomation> automation = m_automationFactory ? m_automationFactory() : nullptr;
-        return std::make_unique<OfficeApplication>(std::move(automation), counts.word, counts.powerPoint, counts.excel);
+        std::unique_ptr<platform::OfficeAutomation> automation
+            = m_automationFactory ? m_automationFactory() : nullptr;
+        return std::make_unique<OfficeApplication>(
+            std::move(automation), counts.word, counts.powerPoint, counts.excel);
     } catch (const Exception& error) {
         logError("PasswordEncryptionThread#run,1,Failed to start the office session code=%d %s",
             error.getErrorCode(), error.getMessage());
@@ -138,7 +141,8 @@ void PasswordEncryptionThread::run()
         auto* path = dynamic_cast<String*>(node->getElement());
         if (path && !path->isNull()) {
             char progress[1024];
-            std::snprintf(progress, sizeof progress, "Publishing (%d/%d): '%s'", index, total, path->getText());
+            std::snprintf(
+                progress, sizeof progress, "Publishing (%d/%d): '%s'", index, total, path->getText());
             notifier->showProgress(progress);
             if (publishOne(*notifier, session.get(), office2007, path->getText()))
                 ++succeeded;
@@ -149,8 +153,8 @@ void PasswordEncryptionThread::run()
     session.reset();
 
     char summary[1024];
-    std::snprintf(summary, sizeof summary, "Publishing Result: Total=%d   Scucceeded=%d   Failed=%d", total, succeeded,
-        total - succeeded);
+    std::snprintf(summary, sizeof summary, "Publishing Result: Total=%d   Scucceeded=%d   Failed=%d", total,
+        succeeded, total - succeeded);
     notifier->showSummary(summary);
     notifier->waitForClose();
     notifier->hide();

@@ -45,7 +45,8 @@ private:
     // Takes every waiting message off the queue; true when one of them was a confirmed Cancel.
     bool drainMessages();
     // Adds the row of one path; true when it was published.
-    bool publishOne(PublishingNotifier& notifier, OfficeApplication* session, bool office2007, const char* path);
+    bool publishOne(
+        PublishingNotifier& notifier, OfficeApplication* session, bool office2007, const char* path);
 
     LinkedList m_fileList;
     int32_t m_publishCommand;

@@ -85,6 +85,12 @@ void RecordingNotifier::waitForClose()
     m_record->waiting = false;
 }
 
-void RecordingNotifier::hide() { note("hide"); }
+void RecordingNotifier::hide()
+{
+    note("hide");
+}
 
-void RecordingNotifier::destroyWindow() { note("destroyWindow"); }
+void RecordingNotifier::destroyWindow()
+{
+    note("destroyWindow");
+}

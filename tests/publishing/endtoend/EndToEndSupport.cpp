@@ -26,13 +26,14 @@ std::string corpusFolder()
     return std::string(source ? source : ".") + "/../shared/corpus";
 }
 
-std::string copyCorpusDocument(const std::string& corpusName, const std::string& folder, const std::string& newName)
+std::string copyCorpusDocument(
+    const std::string& corpusName, const std::string& folder, const std::string& newName)
 {
     fs::path source = fs::path(corpusFolder()) / "documents" / corpusName;
     fs::path target = fs::path(folder) / (newName.empty() ? source.filename().string() : newName);
     fs::copy_file(source, target, fs::copy_options::overwrite_existing);
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read
-            | fs::perms::others_read);
+    fs::permissions(target,
+        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     return target.string();
 }
 
@@ -56,11 +57,13 @@ std::string readOnlyRecommendedDocument()
     zip.add("[Content_Types].xml",
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><Types "
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
-        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default "
+        "Extension=\"xml\" "
         "ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" "
         "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
         "<Override PartName=\"/word/settings.xml\" "
-        "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/></Types>");
+        "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/></"
+        "Types>");
     zip.add("_rels/.rels",
         "<Relationships xmlns=\"" + relationships + "\"><Relationship Id=\"rId1\" Type=\"" + officeDocument
             + "/officeDocument\" Target=\"word/document.xml\"/></Relationships>");
@@ -68,7 +71,8 @@ std::string readOnlyRecommendedDocument()
         "<Relationships xmlns=\"" + relationships + "\"><Relationship Id=\"rId1\" Type=\"" + officeDocument
             + "/settings\" Target=\"settings.xml\"/></Relationships>");
     zip.add("word/document.xml",
-        "<w:document xmlns:w=\"" + word + "\"><w:body><w:p><w:r><w:t>Memo</w:t></w:r></w:p></w:body></w:document>");
+        "<w:document xmlns:w=\"" + word
+            + "\"><w:body><w:p><w:r><w:t>Memo</w:t></w:r></w:p></w:body></w:document>");
     zip.add("word/settings.xml",
         "<w:settings xmlns:w=\"" + word + "\"><w:writeProtection w:recommended=\"1\"/></w:settings>");
     return zip.bytes();
@@ -76,7 +80,7 @@ std::string readOnlyRecommendedDocument()
 
 mode_t modeOf(const std::string& path)
 {
-    struct stat status {};
+    struct stat status { };
     if (stat(path.c_str(), &status) != 0)
         return 0;
     return status.st_mode & 07777;

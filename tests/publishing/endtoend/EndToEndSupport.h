@@ -17,8 +17,8 @@ struct DocumentSnapshot {
 
 // A copy of a corpus document (corpus-relative name such as "word/default.docx") in folder,
 // writable by its owner; returns its path.
-std::string copyCorpusDocument(const std::string& corpusName, const std::string& folder,
-    const std::string& newName = "");
+std::string copyCorpusDocument(
+    const std::string& corpusName, const std::string& folder, const std::string& newName = "");
 std::string corpusFolder();
 // Names in folder that look like a backup: the document's name, a period and a braced GUID.
 std::vector<std::string> backupsIn(const std::string& folder);

@@ -35,11 +35,12 @@ protected:
     }
     std::vector<std::string> documents(int count)
     {
-        static const char* names[] = { "word/default.docx", "word/tbl-2x2-table.docx", "word/par-hyperlinks.docx",
-            "word/having-images.docx", "word/fnt-color.docx" };
+        static const char* names[] = { "word/default.docx", "word/tbl-2x2-table.docx",
+            "word/par-hyperlinks.docx", "word/having-images.docx", "word/fnt-color.docx" };
         std::vector<std::string> paths;
         for (int i = 0; i < count; ++i)
-            paths.push_back(copyCorpusDocument(names[i % 5], m_folder.path(), "doc" + std::to_string(i) + ".docx"));
+            paths.push_back(
+                copyCorpusDocument(names[i % 5], m_folder.path(), "doc" + std::to_string(i) + ".docx"));
         return paths;
     }
 
@@ -109,7 +110,8 @@ TEST_F(PublishCliTest, ProtectedDocumentsAreLeftOut)
     fs::copy_file(corpus + "ecma376standard_password.docx", locked);
     ChildProcess::RunResult result = publish({ "--format", "pdf", locked });
     EXPECT_EQ(result.status.exitCode, 1);
-    EXPECT_NE(result.standardError.find("Encrypt: Please select unencrypted files by PWD."), std::string::npos);
+    EXPECT_NE(
+        result.standardError.find("Encrypt: Please select unencrypted files by PWD."), std::string::npos);
     EXPECT_EQ(result.standardOutput, "");
 
     std::string plain = documents(1)[0];
@@ -127,7 +129,8 @@ TEST_F(PublishCliTest, ThreeRunsSideBySide)
     ChildProcess runs[3];
     std::vector<std::string> paths[3];
     for (int i = 0; i < 3; ++i) {
-        std::vector<std::string> argv = { PRESSLING_CLI_PATH, "publish", "--format", i == 1 ? "html" : "pdf" };
+        std::vector<std::string> argv
+            = { PRESSLING_CLI_PATH, "publish", "--format", i == 1 ? "html" : "pdf" };
         for (const char* name : { "word/default.docx", "word/tbl-2x2-table.docx", "excel/sample.xlsx" }) {
             paths[i].push_back(copyCorpusDocument(name, folders[i].path()));
             argv.push_back(paths[i].back());
@@ -137,7 +140,8 @@ TEST_F(PublishCliTest, ThreeRunsSideBySide)
     for (int i = 0; i < 3; ++i) {
         ChildProcess::Status status = runs[i].waitFor(std::chrono::minutes(5));
         EXPECT_EQ(status.exitCode, 0) << runs[i].standardOutput() << runs[i].standardError();
-        EXPECT_EQ(lines(runs[i].standardOutput()).back(), "Publishing Result: Total=3   Scucceeded=3   Failed=0");
+        EXPECT_EQ(
+            lines(runs[i].standardOutput()).back(), "Publishing Result: Total=3   Scucceeded=3   Failed=0");
         for (const std::string& path : paths[i])
             EXPECT_TRUE(fs::exists(path + (i == 1 ? ".html" : ".pdf"))) << path;
         EXPECT_TRUE(backupsIn(folders[i].path()).empty());
@@ -153,7 +157,8 @@ TEST_F(PublishCliTest, InterruptStopsBeforeTheNextDocument)
         std::vector<std::string> argv = { PRESSLING_CLI_PATH, "publish", "--format", "pdf" };
         std::vector<DocumentSnapshot> before;
         for (int i = 0; i < 5; ++i) {
-            argv.push_back(copyCorpusDocument("word/having-images.docx", folder.path(), "d" + std::to_string(i) + ".docx"));
+            argv.push_back(copyCorpusDocument(
+                "word/having-images.docx", folder.path(), "d" + std::to_string(i) + ".docx"));
             before.push_back(DocumentSnapshot::of(argv.back()));
         }
         ChildProcess run;

@@ -39,7 +39,10 @@ protected:
         delete s_registry;
     }
 
-    int32_t protect(const std::string& path, int32_t command) { return s_session->protect(path.c_str(), command); }
+    int32_t protect(const std::string& path, int32_t command)
+    {
+        return s_session->protect(path.c_str(), command);
+    }
 
     static TestRegistry* s_registry;
     static OfficeApplication* s_session;
@@ -58,8 +61,8 @@ TEST_F(RealOfficeSessionTest, WordDocumentInAllSixFormats)
 {
     std::string path = copyCorpusDocument("word/par-hyperlinks.docx", m_folder.path(), "report.docx");
     DocumentSnapshot before = DocumentSnapshot::of(path);
-    for (int32_t command : { ID_PUBLISH_AS_HTML, ID_PUBLISH_AS_WEBARCHIVE, ID_PUBLISH_AS_TEXT, ID_PUBLISH_AS_UNICODETEXT,
-             ID_PUBLISH_AS_XPS, ID_PUBLISH_AS_PDF })
+    for (int32_t command : { ID_PUBLISH_AS_HTML, ID_PUBLISH_AS_WEBARCHIVE, ID_PUBLISH_AS_TEXT,
+             ID_PUBLISH_AS_UNICODETEXT, ID_PUBLISH_AS_XPS, ID_PUBLISH_AS_PDF })
         EXPECT_EQ(protect(path, command), 0) << command;
     for (const char* suffix : { ".html", ".mhtml", ".txt", ".unicode.txt", ".xps", ".pdf" })
         EXPECT_GT(fs::file_size(path + suffix), 0u) << suffix;
@@ -120,7 +123,8 @@ TEST_F(RealOfficeSessionTest, VanishedAndPublishedFilesAreRefused)
     EXPECT_EQ(protect(m_folder.file("vanished.docx"), ID_PUBLISH_AS_PDF), 102);
     for (const char* name : { "old.docx.pdf", "old.docx.html", "old.docx.txt" })
         EXPECT_EQ(protect(m_folder.write(name, "published"), ID_PUBLISH_AS_PDF), 103) << name;
-    EXPECT_EQ(folderEntries(m_folder.path()), (std::vector<std::string> { "old.docx.html", "old.docx.pdf", "old.docx.txt" }));
+    EXPECT_EQ(folderEntries(m_folder.path()),
+        (std::vector<std::string> { "old.docx.html", "old.docx.pdf", "old.docx.txt" }));
 }
 
 // Catches a document that asks to be opened read-only being published.

@@ -22,13 +22,16 @@ QCoreApplication& application()
     static int argc = 1;
     static char name[] = "test_engine";
     static char* argv[] = { name, nullptr };
-    static QCoreApplication* instance = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
+    static QCoreApplication* instance
+        = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
     return instance ? *instance : *QCoreApplication::instance();
 }
 
-std::string registryText(int officeVersion, const std::string& macroSecurityLevel, const std::string& workingFolder)
+std::string registryText(
+    int officeVersion, const std::string& macroSecurityLevel, const std::string& workingFolder)
 {
-    std::string text = "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n";
+    std::string text
+        = "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n";
     // A working folder of its own, so that no test creates one in the real home folder.
     text += "\"WorkingFolder\"=\"" + workingFolder + "\"\n";
     if (!macroSecurityLevel.empty())
@@ -87,13 +90,13 @@ bool serveEventsUntil(const std::function<bool()>& condition, int timeoutMillise
     return true;
 }
 
-bool runJob(const std::vector<std::string>& paths, int32_t command, const std::shared_ptr<OfficeScript>& script,
-    const std::shared_ptr<RecordingNotifier::Record>& record, DoneReceiver& receiver, JobCounters& counters,
-    int timeoutMilliseconds)
+bool runJob(const std::vector<std::string>& paths, int32_t command,
+    const std::shared_ptr<OfficeScript>& script, const std::shared_ptr<RecordingNotifier::Record>& record,
+    DoneReceiver& receiver, JobCounters& counters, int timeoutMilliseconds)
 {
     return runJobWith(
-        paths, command, [script] { return std::make_unique<ScriptedAutomation>(script); }, record, receiver, counters,
-        timeoutMilliseconds);
+        paths, command, [script] { return std::make_unique<ScriptedAutomation>(script); }, record, receiver,
+        counters, timeoutMilliseconds);
 }
 
 bool runJobWith(const std::vector<std::string>& paths, int32_t command,

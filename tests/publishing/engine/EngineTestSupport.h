@@ -42,9 +42,9 @@ struct JobCounters {
 
 // Runs one job over paths with the scripted office and a recording notifier, and waits (serving
 // the Qt events) until the window was told the job is done. Returns false when it never was.
-bool runJob(const std::vector<std::string>& paths, int32_t command, const std::shared_ptr<OfficeScript>& script,
-    const std::shared_ptr<RecordingNotifier::Record>& record, DoneReceiver& receiver, JobCounters& counters,
-    int timeoutMilliseconds = 20000);
+bool runJob(const std::vector<std::string>& paths, int32_t command,
+    const std::shared_ptr<OfficeScript>& script, const std::shared_ptr<RecordingNotifier::Record>& record,
+    DoneReceiver& receiver, JobCounters& counters, int timeoutMilliseconds = 20000);
 
 // The same with any office, such as a real LibreOffice.
 bool runJobWith(const std::vector<std::string>& paths, int32_t command,

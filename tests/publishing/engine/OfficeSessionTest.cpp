@@ -10,10 +10,11 @@
 
 namespace {
 
-std::unique_ptr<OfficeApplication> openSession(const std::shared_ptr<OfficeScript>& script, int word, int powerPoint,
-    int excel)
+std::unique_ptr<OfficeApplication> openSession(
+    const std::shared_ptr<OfficeScript>& script, int word, int powerPoint, int excel)
 {
-    return std::make_unique<OfficeApplication>(std::make_unique<ScriptedAutomation>(script), word, powerPoint, excel);
+    return std::make_unique<OfficeApplication>(
+        std::make_unique<ScriptedAutomation>(script), word, powerPoint, excel);
 }
 
 class OfficeSessionTest : public ::testing::Test {
@@ -50,7 +51,8 @@ TEST_F(OfficeSessionTest, WordAndExcelOnlyWithExcelSettingsInOrder)
     int info = script->indexOf("Excel.setDisplayInfoWindow(0)");
     int interactive = script->indexOf("Excel.setInteractive(0)");
     int screen = script->indexOf("Excel.setScreenUpdating(0)");
-    EXPECT_TRUE(visible >= 0 && visible < alerts && alerts < info && info < interactive && interactive < screen);
+    EXPECT_TRUE(
+        visible >= 0 && visible < alerts && alerts < info && info < interactive && interactive < screen);
     EXPECT_TRUE(script->called("Word.setScreenUpdating(0)"));
     EXPECT_TRUE(script->called("Word.setDisplayAlerts(0)"));
     session.reset();

@@ -19,7 +19,8 @@ protected:
     {
         OfficeVersion::resetCache();
         m_registry = std::make_unique<TestRegistry>();
-        m_session = std::make_unique<OfficeApplication>(std::make_unique<ScriptedAutomation>(m_script), 1, 1, 1);
+        m_session
+            = std::make_unique<OfficeApplication>(std::make_unique<ScriptedAutomation>(m_script), 1, 1, 1);
     }
 
     std::string document(const std::string& name, const std::string& bytes = "original bytes")
@@ -27,7 +28,10 @@ protected:
         return m_folder.write(name, bytes);
     }
     // The folder holds exactly these names (sorted), so no backup was left behind.
-    void expectFolder(const std::vector<std::string>& names) { EXPECT_EQ(folderEntries(m_folder.path()), names); }
+    void expectFolder(const std::vector<std::string>& names)
+    {
+        EXPECT_EQ(folderEntries(m_folder.path()), names);
+    }
 
     std::unique_ptr<TestRegistry> m_registry;
     std::shared_ptr<OfficeScript> m_script = std::make_shared<OfficeScript>();
@@ -37,7 +41,7 @@ protected:
 
 mode_t modeOf(const std::string& path)
 {
-    struct stat status {};
+    struct stat status { };
     stat(path.c_str(), &status);
     return status.st_mode & 07777;
 }
@@ -99,7 +103,8 @@ TEST_F(ProtectTest, BackupNameIsPathGuidAndExtension)
     };
     ASSERT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_TEXT), 0);
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_TRUE(std::regex_match(seen[1], std::regex(R"(a\.b\.doc\.\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}\.doc)")))
+    EXPECT_TRUE(std::regex_match(
+        seen[1], std::regex(R"(a\.b\.doc\.\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}\.doc)")))
         << seen[1];
     EXPECT_EQ(backupBytes, "original bytes");
 }

@@ -76,8 +76,8 @@ TEST_F(PublishingJobTest, NotifierCallsInOrderAndSessionEndsBeforeSummary)
     TestRegistry registry;
     ASSERT_TRUE(run({ m_folder.write("a.docx", "a") }));
     EXPECT_EQ(m_record->callsCopy(),
-        (std::vector<std::string> {
-            "create", "showProgress", "addResult", "showSummary", "waitForClose", "hide", "destroyWindow", "delete" }));
+        (std::vector<std::string> { "create", "showProgress", "addResult", "showSummary", "waitForClose",
+            "hide", "destroyWindow", "delete" }));
     EXPECT_EQ(m_record->owner, &m_receiver);
     EXPECT_EQ(m_script->automationsDestroyed, 1);
     EXPECT_EQ(m_script->calls.back(), "automation.end");

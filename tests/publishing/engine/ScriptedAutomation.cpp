@@ -98,7 +98,10 @@ public:
     {
         return save(fileName, format.value_or(-1));
     }
-    HResult close(std::optional<int32_t>, std::optional<int32_t>, std::optional<bool>) override { return closeDocument(); }
+    HResult close(std::optional<int32_t>, std::optional<int32_t>, std::optional<bool>) override
+    {
+        return closeDocument();
+    }
 };
 
 class WorkbookFake : public ExcelWorkbook, ScriptedDocument {
@@ -106,7 +109,8 @@ public:
     using ScriptedDocument::ScriptedDocument;
     bool readOnlyRecommended() override { return isReadOnlyRecommended(); }
     HResult saveAs(const std::string& fileName, std::optional<int32_t> format, std::optional<std::string>,
-        std::optional<std::string>, std::optional<bool>, std::optional<bool>, std::optional<int32_t> accessMode) override
+        std::optional<std::string>, std::optional<bool>, std::optional<bool>,
+        std::optional<int32_t> accessMode) override
     {
         if (accessMode)
             record("accessMode(" + std::to_string(*accessMode) + ")");
@@ -138,8 +142,7 @@ public:
     }
 
 protected:
-    template<typename Fake>
-    std::shared_ptr<Fake> openPath(const std::string& path)
+    template <typename Fake> std::shared_ptr<Fake> openPath(const std::string& path)
     {
         record("open(" + path + ")");
         if (m_script->onOpen)
@@ -172,7 +175,8 @@ public:
 class WorkbooksFake : public ExcelWorkbooks, CollectionRecorder {
 public:
     using CollectionRecorder::CollectionRecorder;
-    std::shared_ptr<ExcelWorkbook> open(const std::string& fileName, std::optional<int32_t>, std::optional<bool>) override
+    std::shared_ptr<ExcelWorkbook> open(
+        const std::string& fileName, std::optional<int32_t>, std::optional<bool>) override
     {
         return openPath<WorkbookFake>(fileName);
     }
@@ -192,9 +196,18 @@ public:
 
 class WordFake : public WordApplication, Recorder {
 public:
-    explicit WordFake(std::shared_ptr<OfficeScript> script) : Recorder(std::move(script), "Word") { }
-    void setScreenUpdating(bool updating) override { record("setScreenUpdating(" + std::to_string(updating) + ")"); }
-    void setDisplayAlerts(int32_t alerts) override { record("setDisplayAlerts(" + std::to_string(alerts) + ")"); }
+    explicit WordFake(std::shared_ptr<OfficeScript> script)
+        : Recorder(std::move(script), "Word")
+    {
+    }
+    void setScreenUpdating(bool updating) override
+    {
+        record("setScreenUpdating(" + std::to_string(updating) + ")");
+    }
+    void setDisplayAlerts(int32_t alerts) override
+    {
+        record("setDisplayAlerts(" + std::to_string(alerts) + ")");
+    }
     void setAutomationSecurity(int32_t security) override
     {
         record("setAutomationSecurity(" + std::to_string(security) + ")");
@@ -205,20 +218,35 @@ public:
         record("documents");
         return std::make_shared<DocumentsFake>(m_script, "Word", 0);
     }
-    void quit(std::optional<int32_t>, std::optional<int32_t>, std::optional<bool>) override { record("quit"); }
+    void quit(std::optional<int32_t>, std::optional<int32_t>, std::optional<bool>) override
+    {
+        record("quit");
+    }
 };
 
 class ExcelFake : public ExcelApplication, Recorder {
 public:
-    explicit ExcelFake(std::shared_ptr<OfficeScript> script) : Recorder(std::move(script), "Excel") { }
+    explicit ExcelFake(std::shared_ptr<OfficeScript> script)
+        : Recorder(std::move(script), "Excel")
+    {
+    }
     void setVisible(bool visible) override { record("setVisible(" + std::to_string(visible) + ")"); }
-    void setDisplayAlerts(bool alerts) override { record("setDisplayAlerts(" + std::to_string(alerts) + ")"); }
+    void setDisplayAlerts(bool alerts) override
+    {
+        record("setDisplayAlerts(" + std::to_string(alerts) + ")");
+    }
     void setDisplayInfoWindow(bool display) override
     {
         record("setDisplayInfoWindow(" + std::to_string(display) + ")");
     }
-    void setInteractive(bool interactive) override { record("setInteractive(" + std::to_string(interactive) + ")"); }
-    void setScreenUpdating(bool updating) override { record("setScreenUpdating(" + std::to_string(updating) + ")"); }
+    void setInteractive(bool interactive) override
+    {
+        record("setInteractive(" + std::to_string(interactive) + ")");
+    }
+    void setScreenUpdating(bool updating) override
+    {
+        record("setScreenUpdating(" + std::to_string(updating) + ")");
+    }
     void setAutomationSecurity(int32_t security) override
     {
         record("setAutomationSecurity(" + std::to_string(security) + ")");
@@ -233,14 +261,20 @@ public:
 
 class PowerPointFake : public PowerPointApplication, Recorder {
 public:
-    explicit PowerPointFake(std::shared_ptr<OfficeScript> script) : Recorder(std::move(script), "PowerPoint") { }
+    explicit PowerPointFake(std::shared_ptr<OfficeScript> script)
+        : Recorder(std::move(script), "PowerPoint")
+    {
+    }
     int32_t windowState() override
     {
         record("windowState");
         return 2;
     }
     void setWindowState(int32_t state) override { record("setWindowState(" + std::to_string(state) + ")"); }
-    void setDisplayAlerts(int32_t alerts) override { record("setDisplayAlerts(" + std::to_string(alerts) + ")"); }
+    void setDisplayAlerts(int32_t alerts) override
+    {
+        record("setDisplayAlerts(" + std::to_string(alerts) + ")");
+    }
     void setAutomationSecurity(int32_t security) override
     {
         record("setAutomationSecurity(" + std::to_string(security) + ")");
@@ -248,7 +282,8 @@ public:
     std::shared_ptr<PowerPointPresentations> presentations() override
     {
         record("presentations");
-        return std::make_shared<PresentationsFake>(m_script, "PowerPoint", m_script->powerPointOpenPresentations);
+        return std::make_shared<PresentationsFake>(
+            m_script, "PowerPoint", m_script->powerPointOpenPresentations);
     }
     intptr_t hwnd() override { return 0; }
     void quit() override { record("quit"); }
@@ -268,7 +303,8 @@ ScriptedAutomation::~ScriptedAutomation()
     m_script->calls.push_back("automation.end");
 }
 
-HResult ScriptedAutomation::createInstance(const std::string& progId, std::shared_ptr<AutomationApplication>& application)
+HResult ScriptedAutomation::createInstance(
+    const std::string& progId, std::shared_ptr<AutomationApplication>& application)
 {
     m_script->calls.push_back("create(" + progId + ")");
     auto scripted = m_script->createResults.find(progId);
