@@ -40,22 +40,6 @@ private:
     int m_descriptor;
 };
 
-bool writeAll(int descriptor, const char* data, size_t length, int& error)
-{
-    while (length > 0) {
-        ssize_t written = ::write(descriptor, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            return false;
-        }
-        data += written;
-        length -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
 bool copyContents(int from, int to, int& error)
 {
     char buffer[64 * 1024];
@@ -227,6 +211,23 @@ int64_t fileSize(const std::string& path)
     if (::stat(path.c_str(), &status) != 0)
         return -1;
     return status.st_size;
+}
+
+
+bool writeAll(int descriptor, const char* data, size_t length, int& error)
+{
+    while (length > 0) {
+        ssize_t written = ::write(descriptor, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return false;
+        }
+        data += written;
+        length -= static_cast<size_t>(written);
+    }
+    return true;
 }
 
 }

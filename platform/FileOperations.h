@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -34,6 +35,10 @@ bool copyFileExclusive(const std::string& source, const std::string& target, int
 // one of the two files is there under the target's name.
 bool renameReplacing(const std::string& source, const std::string& target, int& error);
 bool removeFile(const std::string& path, int& error);
+
+// Writes all length bytes, going on after short writes and interruptions; false with error set
+// when the system refuses.
+bool writeAll(int descriptor, const char* data, size_t length, int& error);
 
 // The whole contents of a file; false when it cannot be read.
 bool readAll(const std::string& path, std::string& bytes);

@@ -1,5 +1,7 @@
 #include "platform/RegistryFile.h"
 
+#include "platform/FileOperations.h"
+
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -11,18 +13,10 @@ namespace platform::RegistryFile {
 
 namespace {
 
-bool writeAll(int descriptor, const std::string& bytes)
+bool writeBytes(int descriptor, const std::string& bytes)
 {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += static_cast<size_t>(count);
-    }
-    return true;
+    int ignored = 0;
+    return fileOperations::writeAll(descriptor, bytes.data(), bytes.size(), ignored);
 }
 
 void syncFolder(const std::string& folder)
@@ -101,7 +95,7 @@ bool replace(const std::string& path, const std::string& bytes)
     // A replaced file keeps its permissions; a new one is readable by all, as settings files are.
     struct stat status;
     mode_t mode = ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0644;
-    bool written = ::fchmod(descriptor, mode) == 0 && writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+    bool written = ::fchmod(descriptor, mode) == 0 && writeBytes(descriptor, bytes) && ::fsync(descriptor) == 0;
     written = ::close(descriptor) == 0 && written;
     if (!written || ::rename(name.data(), path.c_str()) != 0) {
         ::unlink(name.data());
@@ -121,7 +115,7 @@ bool keepCorrupt(const std::string& path, const std::string& bytes)
             continue;
         if (descriptor < 0)
             return false;
-        bool written = writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+        bool written = writeBytes(descriptor, bytes) && ::fsync(descriptor) == 0;
         written = ::close(descriptor) == 0 && written;
         if (!written)
             ::unlink(name.c_str());

@@ -1,6 +1,7 @@
 #include "platform/WebArchiveWriter.h"
 
 #include "platform/Base64.h"
+#include "platform/FileOperations.h"
 #include "platform/WebArchiveEncoding.h"
 #include "platform/WebArchiveReferences.h"
 
@@ -44,20 +45,6 @@ bool readFile(const std::string& path, std::string& bytes)
     }
     close(descriptor);
     return count == 0;
-}
-
-bool writeWhole(int descriptor, const std::string& bytes)
-{
-    size_t written = 0;
-    while (written < bytes.size()) {
-        ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += static_cast<size_t>(count);
-    }
-    return true;
 }
 
 std::string folderOf(const std::string& relativePath)
@@ -111,7 +98,9 @@ bool WebArchiveWriter::write(const std::string& htmlPath, const std::string& arc
         return false;
     }
     fchmod(descriptor, 0644);
-    bool written = writeWhole(descriptor, archive) && fsync(descriptor) == 0;
+    int writeError = 0;
+    bool written = fileOperations::writeAll(descriptor, archive.data(), archive.size(), writeError)
+        && fsync(descriptor) == 0;
     int error = errno;
     written = close(descriptor) == 0 && written;
     if (!written || rename(temporary.c_str(), archivePath.c_str()) != 0) {

@@ -1,5 +1,7 @@
 #include "platform/ZipWriter.h"
 
+#include "platform/FileOperations.h"
+
 #include <QByteArray>
 #include <algorithm>
 #include <cerrno>
@@ -149,16 +151,9 @@ bool ZipWriter::write(const std::string& path)
     }
     fchmod(descriptor, 0644);
     bool written = true;
-    for (const std::string* block : { &m_data, &directory, &end }) {
-        size_t done = 0;
-        while (written && done < block->size()) {
-            ssize_t count = ::write(descriptor, block->data() + done, block->size() - done);
-            if (count < 0 && errno == EINTR)
-                continue;
-            written = count > 0;
-            done += written ? static_cast<size_t>(count) : 0;
-        }
-    }
+    int writeError = 0;
+    for (const std::string* block : { &m_data, &directory, &end })
+        written = written && fileOperations::writeAll(descriptor, block->data(), block->size(), writeError);
     written = written && fsync(descriptor) == 0;
     int error = errno;
     written = close(descriptor) == 0 && written;
