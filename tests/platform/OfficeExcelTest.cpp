@@ -34,8 +34,9 @@ PublishedSet publishWorkbook(const std::string& source, const TemporaryFolder& f
     EXPECT_EQ(save(set.html, excelFormat::html), hresult::ok);
     EXPECT_EQ(save(set.webArchive, excelFormat::webArchive), hresult::ok);
     EXPECT_EQ(save(set.pdf, excelFormat::pdf), hresult::ok);
-    if (withXps)
+    if (withXps) {
         EXPECT_EQ(save(set.xps, excelFormat::xps), hresult::ok);
+    }
     EXPECT_EQ(workbook->close(), hresult::ok);
     return set;
 }

@@ -28,8 +28,9 @@ PublishedSet publishPresentation(const std::string& source, const TemporaryFolde
     EXPECT_EQ(presentation->saveAs(set.html, powerPointFormat::html), hresult::ok);
     EXPECT_EQ(presentation->saveAs(set.webArchive, powerPointFormat::webArchive), hresult::ok);
     EXPECT_EQ(presentation->saveAs(set.pdf, powerPointFormat::pdf), hresult::ok);
-    if (withXps)
+    if (withXps) {
         EXPECT_EQ(presentation->saveAs(set.xps, powerPointFormat::xps), hresult::ok);
+    }
     EXPECT_EQ(presentation->close(), hresult::ok);
     return set;
 }

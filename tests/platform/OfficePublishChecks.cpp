@@ -103,8 +103,9 @@ void checkXps(const PublishedSet& set, const std::string& documentText, const st
             - int(static_cast<unsigned char>(fromXps.pixels[i])));
     difference /= fromPdf.pixels.size();
     EXPECT_LT(difference, 12.0) << "the XPS page does not look like the PDF page";
-    if (!sampleWords(documentText, 1).empty())
+    if (!sampleWords(documentText, 1).empty()) {
         EXPECT_GT(ink(fromXps), ink(fromPdf) / 2) << "the XPS page lost most of the text";
+    }
 }
 
 }

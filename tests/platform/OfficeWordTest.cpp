@@ -32,8 +32,9 @@ PublishedSet publishWord(const std::string& source, const TemporaryFolder& folde
     EXPECT_EQ(document->saveAs(set.html, wordFormat::html), hresult::ok);
     EXPECT_EQ(document->saveAs(set.webArchive, wordFormat::webArchive), hresult::ok);
     EXPECT_EQ(document->saveAs(set.pdf, wordFormat::pdf), hresult::ok);
-    if (withXps)
+    if (withXps) {
         EXPECT_EQ(document->saveAs(set.xps, wordFormat::xps), hresult::ok);
+    }
     EXPECT_EQ(document->close(), hresult::ok);
     return set;
 }
