@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 namespace officetest {
@@ -108,4 +109,21 @@ void checkXps(const PublishedSet& set, const std::string& documentText, const st
     }
 }
 
+
+PublishedSet outputsBeside(const std::string& source, const std::string& folder, bool withXps)
+{
+    std::string base = folder + "/" + std::filesystem::path(source).filename().string();
+    return { source, base + ".txt", base + ".unicode.txt", base + ".html", base + ".mhtml", base + ".pdf",
+        withXps ? base + ".xps" : std::string() };
+}
+
+std::string checkEveryOutput(const PublishedSet& set, const std::string& scratchPdf)
+{
+    std::string text = checkTextPair(set);
+    checkPdf(set, text);
+    checkHtmlFiles(set, text);
+    if (!set.xps.empty())
+        checkXps(set, text, scratchPdf);
+    return text;
+}
 }
