@@ -4,12 +4,12 @@
 // the single batch call, and at least 8 times faster than a call per file.
 
 #include "platform/ChildProcess.h"
-#include "platform/office/ComError.h"
-#include "platform/office/LibreOfficeAutomation.h"
-#include "platform/office/LibreOfficeInstallation.h"
-#include "platform/office/LibreOfficeProfile.h"
-#include "platform/office/OfficeFormat.h"
-#include "platform/office/WordApplication.h"
+#include "office/ComError.h"
+#include "office/libreoffice/LibreOfficeAutomation.h"
+#include "platform/LibreOfficeInstallation.h"
+#include "office/libreoffice/LibreOfficeProfile.h"
+#include "office/OfficeFormat.h"
+#include "office/WordApplication.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+using namespace office;
 using namespace platform;
 using Clock = std::chrono::steady_clock;
 

@@ -6,7 +6,7 @@
 #include "foundation/String.h"
 #include "foundation/Thread.h"
 #include "platform/InterruptWatcher.h"
-#include "platform/office/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeAutomation.h"
 #include "publishing/PasswordEncryptionThread.h"
 #include "publishing/PublishFormat.h"
 
@@ -136,7 +136,7 @@ int PublishCommand::run(const std::vector<std::string>& arguments)
     auto tally = std::make_shared<TerminalNotifier::Tally>();
     auto* job = new PasswordEncryptionThread(
         &receiver, list, parsed.command, [tally] { return std::make_unique<TerminalNotifier>(tally); },
-        [] { return std::make_unique<platform::LibreOfficeAutomation>(); });
+        [] { return std::make_unique<office::LibreOfficeAutomation>(); });
     const uint32_t jobThread = job->getThreadId();
     list.clear();
     {

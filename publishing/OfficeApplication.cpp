@@ -3,7 +3,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Log.h"
 #include "foundation/VaultrixRegistry.h"
-#include "platform/office/ComError.h"
+#include "office/ComError.h"
 #include "publishing/OfficeVersion.h"
 
 namespace {
@@ -16,7 +16,7 @@ constexpr int32_t powerPointAlertsNone = 1;
 
 }
 
-OfficeApplication::OfficeApplication(std::unique_ptr<platform::OfficeAutomation> automation,
+OfficeApplication::OfficeApplication(std::unique_ptr<office::OfficeAutomation> automation,
     int32_t wordCount, int32_t powerPointCount, int32_t excelCount)
     : m_automation(std::move(automation))
 {
@@ -28,7 +28,7 @@ OfficeApplication::OfficeApplication(std::unique_ptr<platform::OfficeAutomation>
     // initialise per thread; a session without one cannot do anything.
     if (!m_automation)
         throw Exception(10, "OfficeApplication#OfficeApplication,2,OleInitialize hr=%x",
-            static_cast<unsigned>(platform::hresult::pointer));
+            static_cast<unsigned>(office::hresult::pointer));
     logDebug(
         "OfficeApplication#OfficeApplication,2,doc=%d ppt=%d xls=%d", wordCount, powerPointCount, excelCount);
     m_oleInitialized = true;
@@ -44,7 +44,7 @@ OfficeApplication::OfficeApplication(std::unique_ptr<platform::OfficeAutomation>
             startExcel("OfficeApplication#OfficeApplication,7,Failed to create Excel hr=%x",
                 "OfficeApplication#OfficeApplication,7,Failed to create Excel",
                 "OfficeApplication#OfficeApplication,8,OK,created an excel object. version=%d");
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logError("OfficeApplication#OfficeApplication,9,Exception:%s", error.errorMessage().c_str());
         quitApplications();
         throw;
@@ -76,7 +76,7 @@ void OfficeApplication::quitApplications()
             m_word.reset();
         }
         if (m_powerPoint) {
-            std::shared_ptr<platform::PowerPointPresentations> presentations = m_powerPoint->presentations();
+            std::shared_ptr<office::PowerPointPresentations> presentations = m_powerPoint->presentations();
             if (presentations) {
                 if (presentations->count() != 0) {
                     m_powerPoint->setWindowState(m_powerPointWindowState);
@@ -89,14 +89,14 @@ void OfficeApplication::quitApplications()
             }
         }
         if (m_excel) {
-            std::shared_ptr<platform::ExcelWorkbooks> workbooks = m_excel->workbooks();
+            std::shared_ptr<office::ExcelWorkbooks> workbooks = m_excel->workbooks();
             if (workbooks && workbooks->count() == 0) {
                 m_excel->quit();
                 logDebug("OfficeApplication#~OfficeApplication,4,Excel.Quit()");
             }
             m_excel.reset();
         }
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logDebug("OfficeApplication#~OfficeApplication,5,_com_error code:%x  Message:%s",
             static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (...) {
@@ -110,8 +110,8 @@ void OfficeApplication::quitApplications()
 void OfficeApplication::startWord(
     const char* failureLine, const char* failureMessage, const char* successLine)
 {
-    platform::HResult result = m_automation->createApplication(wordProgId, m_word);
-    if (platform::failed(result)) {
+    office::HResult result = m_automation->createApplication(wordProgId, m_word);
+    if (office::failed(result)) {
         logError(failureLine, static_cast<unsigned>(result));
         throw Exception(failureMessage, 201);
     }
@@ -125,8 +125,8 @@ void OfficeApplication::startWord(
 
 void OfficeApplication::startPowerPoint()
 {
-    platform::HResult result = m_automation->createApplication(powerPointProgId, m_powerPoint);
-    if (platform::failed(result)) {
+    office::HResult result = m_automation->createApplication(powerPointProgId, m_powerPoint);
+    if (office::failed(result)) {
         logError("OfficeApplication#OfficeApplication,5,Failed to create PowerPoint hr=%x",
             static_cast<unsigned>(result));
         throw Exception("OfficeApplication#OfficeApplication,5,Failed to create PowerPoint", 201);
@@ -143,8 +143,8 @@ void OfficeApplication::startPowerPoint()
 void OfficeApplication::startExcel(
     const char* failureLine, const char* failureMessage, const char* successLine)
 {
-    platform::HResult result = m_automation->createApplication(excelProgId, m_excel);
-    if (platform::failed(result)) {
+    office::HResult result = m_automation->createApplication(excelProgId, m_excel);
+    if (office::failed(result)) {
         logError(failureLine, static_cast<unsigned>(result));
         throw Exception(failureMessage, 201);
     }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/office/ExcelApplication.h"
-#include "platform/office/OfficeAutomation.h"
-#include "platform/office/PowerPointApplication.h"
-#include "platform/office/WordApplication.h"
+#include "office/ExcelApplication.h"
+#include "office/OfficeAutomation.h"
+#include "office/PowerPointApplication.h"
+#include "office/WordApplication.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,8 +17,8 @@ class OfficeApplication {
 public:
     // Starts exactly the applications whose count is above 0, through automation, which the
     // session owns from here on. Throws Exception (201: an application could not be started) or
-    // platform::ComError (an application could not be configured).
-    OfficeApplication(std::unique_ptr<platform::OfficeAutomation> automation, int32_t wordCount,
+    // office::ComError (an application could not be configured).
+    OfficeApplication(std::unique_ptr<office::OfficeAutomation> automation, int32_t wordCount,
         int32_t powerPointCount, int32_t excelCount);
     OfficeApplication(const OfficeApplication&) = delete;
     OfficeApplication& operator=(const OfficeApplication&) = delete;
@@ -59,10 +59,10 @@ private:
     int32_t restoreFromBackup(const std::string& path, const std::string& backup, int32_t code);
     int32_t discardBackup(const std::string& backup);
 
-    std::unique_ptr<platform::OfficeAutomation> m_automation;
-    std::shared_ptr<platform::WordApplication> m_word;
-    std::shared_ptr<platform::PowerPointApplication> m_powerPoint;
-    std::shared_ptr<platform::ExcelApplication> m_excel;
+    std::unique_ptr<office::OfficeAutomation> m_automation;
+    std::shared_ptr<office::WordApplication> m_word;
+    std::shared_ptr<office::PowerPointApplication> m_powerPoint;
+    std::shared_ptr<office::ExcelApplication> m_excel;
     int32_t m_powerPointWindowState = 0;
     int32_t m_wordVersion = 0;
     int32_t m_powerPointVersion = 0;

@@ -3,7 +3,7 @@
 
 #include "foundation/Log.h"
 #include "platform/FileOperations.h"
-#include "platform/office/ComError.h"
+#include "office/ComError.h"
 #include "publishing/PublishFormat.h"
 
 #include <string>
@@ -13,23 +13,23 @@ namespace {
 // SaveAs access mode xlExclusive.
 constexpr int32_t exclusiveAccess = 3;
 
-int32_t saveWorkbook(platform::ExcelWorkbook& workbook, const char* path, int32_t command)
+int32_t saveWorkbook(office::ExcelWorkbook& workbook, const char* path, int32_t command)
 {
     try {
         PublishFormat format;
         if (!excelPublishFormat(command, format))
-            throw platform::ComError(platform::hresult::invalidArgument, "no Excel format for this command");
+            throw office::ComError(office::hresult::invalidArgument, "no Excel format for this command");
         std::string output = std::string(path) + format.suffix;
         logDebug("OfficeApplication#protectExcel,8,format=%d", command);
         logDebug("OfficeApplication#protectExcel,9,SaveAs %s", output.c_str());
-        platform::HResult status = workbook.saveAs(
+        office::HResult status = workbook.saveAs(
             output, format.formatCode, std::string(), std::string(), false, false, exclusiveAccess);
         if (status == 0 && platform::fileOperations::exists(output)) {
             logDebug("OfficeApplication#protectExcel,11,Save: OK");
             return 0;
         }
         logError("OfficeApplication#protectExcel,12,Save: Failed");
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logError("OfficeApplication#protectExcel,13,Save: Exception No=%x Message%s",
             static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (...) {
@@ -47,9 +47,9 @@ int32_t OfficeApplication::protectExcel(const char* path, int32_t command)
     try {
         createExcelApplication(path);
         m_excel->setVisible(false);
-        std::shared_ptr<platform::ExcelWorkbooks> workbooks = m_excel->workbooks();
+        std::shared_ptr<office::ExcelWorkbooks> workbooks = m_excel->workbooks();
         logDebug("OfficeApplication#protectExcel,2,Call WorkBooks Open %s", path);
-        std::shared_ptr<platform::ExcelWorkbook> workbook = workbooks ? workbooks->open(path) : nullptr;
+        std::shared_ptr<office::ExcelWorkbook> workbook = workbooks ? workbooks->open(path) : nullptr;
         if (!workbook) {
             logError("OfficeApplication#protectExcel,3,Failed to open an excel file.");
             return 402;
@@ -66,7 +66,7 @@ int32_t OfficeApplication::protectExcel(const char* path, int32_t command)
             logDebug("OfficeApplication#protectExcel,19,OK, closed currentWorkBook");
         else
             logError("OfficeApplication#protectExcel,20,Failed to close currentWorkBook");
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logError("OfficeApplication#protectExcel,21,Exception No=%x Message=%s",
             static_cast<unsigned>(error.code()), error.errorMessage().c_str());
         code = 1000;

@@ -5,30 +5,30 @@
 
 #include "foundation/Log.h"
 #include "platform/FileOperations.h"
-#include "platform/office/ComError.h"
+#include "office/ComError.h"
 #include "publishing/PublishFormat.h"
 
 #include <string>
 
 namespace {
 
-int32_t savePresentation(platform::PowerPointPresentation& presentation, const char* path, int32_t command)
+int32_t savePresentation(office::PowerPointPresentation& presentation, const char* path, int32_t command)
 {
     try {
         PublishFormat format;
         if (!powerPointPublishFormat(command, format))
-            throw platform::ComError(
-                platform::hresult::invalidArgument, "no PowerPoint format for this command");
+            throw office::ComError(
+                office::hresult::invalidArgument, "no PowerPoint format for this command");
         std::string output = std::string(path) + format.suffix;
         logDebug(
             "OfficeApplication#protectPowerPoint,3,Save %s format =%d", output.c_str(), format.formatCode);
-        platform::HResult status = presentation.saveAs(output, format.formatCode);
+        office::HResult status = presentation.saveAs(output, format.formatCode);
         if (status == 0 && platform::fileOperations::exists(output)) {
             logDebug("OfficeApplication#protectPowerPoint,4,Save: OK");
             return 0;
         }
         logError("OfficeApplication#protectPowerPoint,5,Save: Error");
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logError("OfficeApplication#protectPowerPoint,6,Exception No=%x Message=%s",
             static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (...) {
@@ -45,10 +45,10 @@ int32_t OfficeApplication::protectPowerPoint(const char* path, int32_t command)
     int32_t code = 1;
     try {
         createPowerPointApplication(path);
-        std::shared_ptr<platform::PowerPointPresentations> presentations = m_powerPoint->presentations();
+        std::shared_ptr<office::PowerPointPresentations> presentations = m_powerPoint->presentations();
         logDebug("OfficeApplication#protectPowerPoint,2,Call Presentations->Open %s", path);
         // Opened read-only and without a window: the presentation is only read.
-        std::shared_ptr<platform::PowerPointPresentation> presentation
+        std::shared_ptr<office::PowerPointPresentation> presentation
             = presentations ? presentations->open(path, true, false, false) : nullptr;
         if (!presentation) {
             logError("OfficeApplication#protectPowerPoint,8,Failed to open a presentation");
@@ -59,7 +59,7 @@ int32_t OfficeApplication::protectPowerPoint(const char* path, int32_t command)
             logError("OfficeApplication#protectPowerPoint,9,Failed to close a presentation");
             code = 303;
         }
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logError("OfficeApplication#protectPowerPoint,10,Exception No=%x Message=%s",
             static_cast<unsigned>(error.code()), error.errorMessage().c_str());
         code = 1000;

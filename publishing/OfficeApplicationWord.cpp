@@ -4,7 +4,7 @@
 
 #include "foundation/Log.h"
 #include "platform/FileOperations.h"
-#include "platform/office/ComError.h"
+#include "office/ComError.h"
 #include "publishing/PublishFormat.h"
 
 #include <string>
@@ -12,22 +12,22 @@
 namespace {
 
 // The save step: 0 only when the office reported success and the output is really there.
-int32_t saveWordDocument(platform::WordDocument& document, const char* path, int32_t command)
+int32_t saveWordDocument(office::WordDocument& document, const char* path, int32_t command)
 {
     try {
         PublishFormat format;
         if (!wordPublishFormat(command, format))
-            throw platform::ComError(platform::hresult::invalidArgument, "no Word format for this command");
+            throw office::ComError(office::hresult::invalidArgument, "no Word format for this command");
         std::string output = std::string(path) + format.suffix;
         logDebug("OfficeApplication#protectWord,8,Save %s format =%d", output.c_str(), format.formatCode);
-        platform::HResult status = document.saveAs(output, format.formatCode);
+        office::HResult status = document.saveAs(output, format.formatCode);
         if (status == 0 && platform::fileOperations::exists(output)) {
             logDebug("OfficeApplication#protectWord,8,Save: OK");
             return 0;
         }
         // Nobody is there to answer a message box, so the failure is only logged.
         logError("OfficeApplication#protectWord,9,Save: Error");
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logError("OfficeApplication#protectWord,10,Exception No=%x Message=%s",
             static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (...) {
@@ -45,9 +45,9 @@ int32_t OfficeApplication::protectWord(const char* path, int32_t command)
     try {
         createWordApplication(path);
         m_word->setVisible(false);
-        std::shared_ptr<platform::WordDocuments> documents = m_word->documents();
+        std::shared_ptr<office::WordDocuments> documents = m_word->documents();
         logDebug("OfficeApplication#protectWord,2,Call Documents->Open %s", path);
-        std::shared_ptr<platform::WordDocument> document = documents ? documents->open(path) : nullptr;
+        std::shared_ptr<office::WordDocument> document = documents ? documents->open(path) : nullptr;
         if (!document) {
             logError("OfficeApplication#protectWord,3,Failed to open a document");
             return 202;
@@ -61,7 +61,7 @@ int32_t OfficeApplication::protectWord(const char* path, int32_t command)
         code = saveWordDocument(*document, path, command);
         try {
             document->close();
-        } catch (const platform::ComError& error) {
+        } catch (const office::ComError& error) {
             logError("OfficeApplication#protectWord,18,Exception No=%x Message=%s",
                 static_cast<unsigned>(error.code()), error.errorMessage().c_str());
             code = 203;
@@ -69,7 +69,7 @@ int32_t OfficeApplication::protectWord(const char* path, int32_t command)
             logError("OfficeApplication#protectWord,19,Unknonw Exception");
             code = 203;
         }
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logError("OfficeApplication#protectWord,20,Exception No=%x Message=%s",
             static_cast<unsigned>(error.code()), error.errorMessage().c_str());
         code = 1000;

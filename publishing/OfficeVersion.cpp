@@ -3,7 +3,7 @@
 #include "foundation/CurrentUserRegistry.h"
 #include "foundation/LocalMachineRegistry.h"
 #include "foundation/Log.h"
-#include "platform/office/LibreOfficeInstallation.h"
+#include "platform/LibreOfficeInstallation.h"
 
 #include <atomic>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "foundation/String.h"
 #include "foundation/VaultrixRegistry.h"
 #include "platform/WindowMessages.h"
-#include "platform/office/ComError.h"
+#include "office/ComError.h"
 #include "publishing/OfficeApplication.h"
 
 #include <chrono>
@@ -67,14 +67,14 @@ PasswordEncryptionThread::Counts PasswordEncryptionThread::countApplications() c
 std::unique_ptr<OfficeApplication> PasswordEncryptionThread::openSession(const Counts& counts)
 {
     try {
-        std::unique_ptr<platform::OfficeAutomation> automation
+        std::unique_ptr<office::OfficeAutomation> automation
             = m_automationFactory ? m_automationFactory() : nullptr;
         return std::make_unique<OfficeApplication>(
             std::move(automation), counts.word, counts.powerPoint, counts.excel);
     } catch (const Exception& error) {
         logError("PasswordEncryptionThread#run,1,Failed to start the office session code=%d %s",
             error.getErrorCode(), error.getMessage());
-    } catch (const platform::ComError& error) {
+    } catch (const office::ComError& error) {
         logError("PasswordEncryptionThread#run,1,Failed to start the office session hr=%x %s",
             static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (...) {

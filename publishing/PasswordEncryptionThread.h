@@ -2,7 +2,7 @@
 
 #include "foundation/LinkedList.h"
 #include "foundation/Thread.h"
-#include "platform/office/OfficeAutomation.h"
+#include "office/OfficeAutomation.h"
 #include "publishing/PublishingNotifier.h"
 
 #include <cstdint>
@@ -18,7 +18,7 @@ class OfficeApplication;
 class PasswordEncryptionThread : public Thread {
 public:
     using NotifierFactory = std::function<std::unique_ptr<PublishingNotifier>()>;
-    using AutomationFactory = std::function<std::unique_ptr<platform::OfficeAutomation>()>;
+    using AutomationFactory = std::function<std::unique_ptr<office::OfficeAutomation>()>;
 
     // window receives WM_PUBLISHING_DONE at the end (null: nobody). The paths are copied, so the
     // caller may destroy fileList at once. Both factories are called on the job's thread: the

@@ -1,6 +1,6 @@
 #include "publishing/PublishFormat.h"
 
-#include "platform/office/OfficeFormat.h"
+#include "office/OfficeFormat.h"
 
 #include <cstring>
 
@@ -18,18 +18,18 @@ struct FormatRow {
 // Workbooks and presentations give the same names as documents, so that a folder's published
 // files always read source name plus one of six suffixes.
 constexpr FormatRow formatRows[] = {
-    { ID_PUBLISH_AS_HTML, "html", ".html", platform::wordFormat::html, platform::excelFormat::html,
-        platform::powerPointFormat::html },
-    { ID_PUBLISH_AS_WEBARCHIVE, "mhtml", ".mhtml", platform::wordFormat::webArchive,
-        platform::excelFormat::webArchive, platform::powerPointFormat::webArchive },
-    { ID_PUBLISH_AS_TEXT, "text", ".txt", platform::wordFormat::text,
-        platform::excelFormat::currentPlatformText, platform::powerPointFormat::text },
-    { ID_PUBLISH_AS_UNICODETEXT, "unicode", ".unicode.txt", platform::wordFormat::unicodeText,
-        platform::excelFormat::unicodeText, platform::powerPointFormat::unicodeText },
-    { ID_PUBLISH_AS_XPS, "xps", ".xps", platform::wordFormat::xps, platform::excelFormat::xps,
-        platform::powerPointFormat::xps },
-    { ID_PUBLISH_AS_PDF, "pdf", ".pdf", platform::wordFormat::pdf, platform::excelFormat::pdf,
-        platform::powerPointFormat::pdf },
+    { ID_PUBLISH_AS_HTML, "html", ".html", office::wordFormat::html, office::excelFormat::html,
+        office::powerPointFormat::html },
+    { ID_PUBLISH_AS_WEBARCHIVE, "mhtml", ".mhtml", office::wordFormat::webArchive,
+        office::excelFormat::webArchive, office::powerPointFormat::webArchive },
+    { ID_PUBLISH_AS_TEXT, "text", ".txt", office::wordFormat::text,
+        office::excelFormat::currentPlatformText, office::powerPointFormat::text },
+    { ID_PUBLISH_AS_UNICODETEXT, "unicode", ".unicode.txt", office::wordFormat::unicodeText,
+        office::excelFormat::unicodeText, office::powerPointFormat::unicodeText },
+    { ID_PUBLISH_AS_XPS, "xps", ".xps", office::wordFormat::xps, office::excelFormat::xps,
+        office::powerPointFormat::xps },
+    { ID_PUBLISH_AS_PDF, "pdf", ".pdf", office::wordFormat::pdf, office::excelFormat::pdf,
+        office::powerPointFormat::pdf },
 };
 
 const FormatRow* findRow(int32_t command)

@@ -1,6 +1,6 @@
 #include "publishing/notifier/NotifierWindow.h"
 
-#include "publishing/notifier/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "resources/ResourceIcons.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 
 #include "platform/ChildProcess.h"
 #include "platform/FileInUse.h"
-#include "platform/office/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeAutomation.h"
 #include "publishing/OfficeApplication.h"
 #include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
@@ -29,7 +29,7 @@ protected:
     {
         OfficeVersion::resetCache();
         s_registry = new TestRegistry();
-        auto automation = std::make_unique<platform::LibreOfficeAutomation>();
+        auto automation = std::make_unique<office::LibreOfficeAutomation>();
         s_automation = automation.get();
         s_session = new OfficeApplication(std::move(automation), 1, 1, 1);
     }
@@ -46,13 +46,13 @@ protected:
 
     static TestRegistry* s_registry;
     static OfficeApplication* s_session;
-    static platform::LibreOfficeAutomation* s_automation;
+    static office::LibreOfficeAutomation* s_automation;
     TemporaryFolder m_folder;
 };
 
 TestRegistry* RealOfficeSessionTest::s_registry = nullptr;
 OfficeApplication* RealOfficeSessionTest::s_session = nullptr;
-platform::LibreOfficeAutomation* RealOfficeSessionTest::s_automation = nullptr;
+office::LibreOfficeAutomation* RealOfficeSessionTest::s_automation = nullptr;
 
 }
 

@@ -100,7 +100,7 @@ bool runJob(const std::vector<std::string>& paths, int32_t command,
 }
 
 bool runJobWith(const std::vector<std::string>& paths, int32_t command,
-    const std::function<std::unique_ptr<platform::OfficeAutomation>()>& automations,
+    const std::function<std::unique_ptr<office::OfficeAutomation>()>& automations,
     const std::shared_ptr<RecordingNotifier::Record>& record, DoneReceiver& receiver, JobCounters& counters,
     int timeoutMilliseconds)
 {

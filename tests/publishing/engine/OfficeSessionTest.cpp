@@ -1,7 +1,7 @@
 #include "EngineTestSupport.h"
 
 #include "foundation/Exception.h"
-#include "platform/office/ComError.h"
+#include "office/ComError.h"
 #include "publishing/OfficeApplication.h"
 #include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
@@ -65,7 +65,7 @@ TEST_F(OfficeSessionTest, ApplicationThatFailsToStartThrows201)
 {
     TestRegistry registry;
     auto script = std::make_shared<OfficeScript>();
-    script->createResults["Excel.Application"] = platform::hresult::classNotRegistered;
+    script->createResults["Excel.Application"] = office::hresult::classNotRegistered;
     try {
         openSession(script, 1, 0, 1);
         FAIL() << "no exception";
@@ -83,7 +83,7 @@ TEST_F(OfficeSessionTest, ConfigurationFailureLeavesAsComError)
     TestRegistry registry;
     auto script = std::make_shared<OfficeScript>();
     script->failingConfiguration = "Word";
-    EXPECT_THROW(openSession(script, 1, 0, 0), platform::ComError);
+    EXPECT_THROW(openSession(script, 1, 0, 0), office::ComError);
 }
 
 // Catches an out-of-range level passed to the office, and the level applied only to old formats.

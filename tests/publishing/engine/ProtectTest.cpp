@@ -164,7 +164,7 @@ TEST_F(ProtectTest, SuccessStatusWithoutOutputIsAFailure)
 TEST_F(ProtectTest, ExcelFormatsAndCloseFailureAfterSave)
 {
     std::string path = document("budget.xlsx");
-    m_script->documents[path].closeStatus = platform::hresult::fail;
+    m_script->documents[path].closeStatus = office::hresult::fail;
     EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_TEXT), 0);
     EXPECT_TRUE(m_script->called("Excel.saveAs(" + path + ".txt,-4158)"));
     EXPECT_TRUE(m_script->called("Excel.accessMode(3)"));
@@ -193,7 +193,7 @@ TEST_F(ProtectTest, ReadOnlyDocumentIsWritableOnlyForTheDuration)
 TEST_F(ProtectTest, WordThatCannotStartRestoresTheDocument)
 {
     auto script = std::make_shared<OfficeScript>();
-    script->createResults["Word.Application"] = platform::hresult::serverExecutionFailure;
+    script->createResults["Word.Application"] = office::hresult::serverExecutionFailure;
     OfficeApplication session(std::make_unique<ScriptedAutomation>(script), 0, 0, 0);
     std::string path = document("report.doc");
     EXPECT_EQ(session.protect(path.c_str(), ID_PUBLISH_AS_PDF), 201);

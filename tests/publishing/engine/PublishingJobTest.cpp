@@ -129,7 +129,7 @@ TEST_F(PublishingJobTest, CancelDuringThirdOfFiveStopsBeforeTheFourth)
 TEST_F(PublishingJobTest, SessionThatCannotStartFailsEveryDocument)
 {
     TestRegistry registry;
-    m_script->createResults["Excel.Application"] = platform::hresult::serverExecutionFailure;
+    m_script->createResults["Excel.Application"] = office::hresult::serverExecutionFailure;
     std::vector<std::string> paths
         = { m_folder.write("a.docx", "a"), m_folder.write("b.xls", "b"), m_folder.file("c.xps") };
     ASSERT_TRUE(run(paths));

@@ -1,13 +1,13 @@
 #include "ScriptedAutomation.h"
 
-#include "platform/office/ComError.h"
-#include "platform/office/ExcelApplication.h"
-#include "platform/office/PowerPointApplication.h"
-#include "platform/office/WordApplication.h"
+#include "office/ComError.h"
+#include "office/ExcelApplication.h"
+#include "office/PowerPointApplication.h"
+#include "office/WordApplication.h"
 
 #include <fstream>
 
-using namespace platform;
+using namespace office;
 
 bool OfficeScript::called(const std::string& call) const
 {

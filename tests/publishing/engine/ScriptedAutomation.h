@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/office/OfficeAutomation.h"
+#include "office/OfficeAutomation.h"
 
 #include <functional>
 #include <map>
@@ -15,15 +15,15 @@ struct OfficeScript {
     struct Document {
         bool openReturnsNothing = false;
         bool readOnlyRecommended = false;
-        platform::HResult saveStatus = 0;
+        office::HResult saveStatus = 0;
         bool saveThrows = false;
         bool saveWritesOutput = true;
         bool closeThrows = false;
-        platform::HResult closeStatus = 0;
+        office::HResult closeStatus = 0;
     };
 
     // progId -> result of createInstance; absent means success.
-    std::map<std::string, platform::HResult> createResults;
+    std::map<std::string, office::HResult> createResults;
     // The application whose configuration calls throw, by ProgID.
     std::string failingConfiguration;
     std::map<std::string, Document> documents;
@@ -42,13 +42,13 @@ struct OfficeScript {
     int indexOf(const std::string& prefix) const;
 };
 
-class ScriptedAutomation : public platform::OfficeAutomation {
+class ScriptedAutomation : public office::OfficeAutomation {
 public:
     explicit ScriptedAutomation(std::shared_ptr<OfficeScript> script);
     ~ScriptedAutomation() override;
 
-    platform::HResult createInstance(
-        const std::string& progId, std::shared_ptr<platform::AutomationApplication>& application) override;
+    office::HResult createInstance(
+        const std::string& progId, std::shared_ptr<office::AutomationApplication>& application) override;
 
 private:
     std::shared_ptr<OfficeScript> m_script;

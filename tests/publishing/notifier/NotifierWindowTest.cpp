@@ -1,6 +1,6 @@
 #include "foundation/Thread.h"
 #include "publishing/notifier/EncodingNotifier.h"
-#include "publishing/notifier/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "publishing/notifier/NotifierWindow.h"
 #include "resources/ResourceIcons.h"
 

@@ -1,0 +1,211 @@
+#include "formats/webarchive/WebArchiveEncoding.h"
+
+#include "formats/webarchive/Base64.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace formats::webarchive {
+
+namespace {
+
+constexpr char hexDigits[] = "0123456789ABCDEF";
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+void appendUtf8(std::string& out, unsigned long code)
+{
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        code = 0xFFFD;
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | code >> 6);
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | code >> 12);
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | code >> 18);
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Encodes one source line (without its line break) into soft-broken output lines.
+void encodeLine(std::string& out, std::string_view line)
+{
+    size_t column = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        bool last = i + 1 == line.size();
+        // Trailing white space would be stripped by mail transports, so it is encoded.
+        bool literal = (c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !last);
+        size_t width = literal ? 1 : 3;
+        if (column + width > 75) {
+            out += "=\r\n";
+            column = 0;
+        }
+        if (literal) {
+            out += static_cast<char>(c);
+        } else {
+            out += '=';
+            out += hexDigits[c >> 4];
+            out += hexDigits[c & 15];
+        }
+        column += width;
+    }
+}
+
+}
+
+std::string quotedPrintable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        bool finalLine = end == std::string_view::npos;
+        std::string_view line = text.substr(start, finalLine ? std::string_view::npos : end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        encodeLine(out, line);
+        if (finalLine)
+            break;
+        out += "\r\n";
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string headerText(std::string_view utf8)
+{
+    bool plain = std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 32 && c <= 126; });
+    if (plain)
+        return std::string(utf8);
+    std::string cleaned;
+    for (char c : utf8)
+        cleaned += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
+    return "=?utf-8?B?" + base64Encode(cleaned) + "?=";
+}
+
+std::string mailDate(std::time_t moment)
+{
+    static const char* const days[] = { "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat" };
+    static const char* const months[] = { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct",
+        "Nov", "Dec" };
+    std::tm parts {};
+    gmtime_r(&moment, &parts);
+    char text[64];
+    std::snprintf(text, sizeof(text), "%s, %02d %s %04d %02d:%02d:%02d +0000", days[parts.tm_wday], parts.tm_mday,
+        months[parts.tm_mon], parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec);
+    return text;
+}
+
+std::string percentDecode(std::string_view text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string percentEncodePath(std::string_view path)
+{
+    std::string out;
+    for (char c : path) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+            out += c;
+        } else {
+            out += '%';
+            out += hexDigits[byte >> 4];
+            out += hexDigits[byte & 15];
+        }
+    }
+    return out;
+}
+
+std::string contentTypeFor(std::string_view fileName)
+{
+    static const std::pair<const char*, const char*> types[] = {
+        { "png", "image/png" }, { "jpg", "image/jpeg" }, { "jpeg", "image/jpeg" }, { "gif", "image/gif" },
+        { "bmp", "image/bmp" }, { "svg", "image/svg+xml" }, { "webp", "image/webp" }, { "tif", "image/tiff" },
+        { "tiff", "image/tiff" }, { "wmf", "image/x-wmf" }, { "emf", "image/x-emf" }, { "ico", "image/x-icon" },
+        { "css", "text/css" }, { "js", "application/javascript" }, { "htm", "text/html" }, { "html", "text/html" },
+        { "xhtml", "application/xhtml+xml" }, { "xml", "text/xml" },
+    };
+    size_t period = fileName.rfind('.');
+    if (period == std::string_view::npos)
+        return "application/octet-stream";
+    std::string extension;
+    for (char c : fileName.substr(period + 1))
+        extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const auto& [suffix, type] : types) {
+        if (extension == suffix)
+            return type;
+    }
+    return "application/octet-stream";
+}
+
+std::string decodeEntities(std::string_view text)
+{
+    static const std::pair<const char*, const char*> named[] = {
+        { "amp", "&" }, { "lt", "<" }, { "gt", ">" }, { "quot", "\"" }, { "apos", "'" }, { "nbsp", "\xC2\xA0" },
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        size_t semicolon = text[i] == '&' ? text.find(';', i) : std::string_view::npos;
+        if (semicolon == std::string_view::npos || semicolon - i > 10) {
+            out += text[i];
+            continue;
+        }
+        std::string_view name = text.substr(i + 1, semicolon - i - 1);
+        bool done = false;
+        if (name.size() > 1 && name[0] == '#') {
+            bool hex = name[1] == 'x' || name[1] == 'X';
+            std::string digits(name.substr(hex ? 2 : 1));
+            char* end = nullptr;
+            unsigned long code = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+            if (!digits.empty() && end && *end == '\0') {
+                appendUtf8(out, code);
+                done = true;
+            }
+        } else {
+            for (const auto& [entity, replacement] : named) {
+                if (name == entity) {
+                    out += replacement;
+                    done = true;
+                }
+            }
+        }
+        if (done)
+            i = semicolon;
+        else
+            out += text[i];
+    }
+    return out;
+}
+
+}

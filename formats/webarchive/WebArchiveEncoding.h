@@ -1,0 +1,30 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace formats {
+
+// The small pieces of MIME and URL text a web archive is made of.
+namespace webarchive {
+
+// Quoted-printable of RFC 2045 with CRLF hard line breaks and lines of at most 76 characters.
+// Source lines may end in LF or CRLF.
+std::string quotedPrintable(std::string_view text);
+// A header value: as it is when it is printable ASCII, else one RFC 2047 UTF-8 encoded word.
+std::string headerText(std::string_view utf8);
+// The RFC 5322 date of a moment, in UTC ("Tue, 08 Dec 2026 22:30:00 +0000").
+std::string mailDate(std::time_t moment);
+// Decodes %XX escapes; invalid escapes stay as they are.
+std::string percentDecode(std::string_view text);
+// Escapes what a URL path may not carry literally; '/' stays.
+std::string percentEncodePath(std::string_view path);
+// The MIME type by file extension, compared without regard to case.
+std::string contentTypeFor(std::string_view fileName);
+// Replaces the character references an attribute value may hold (&amp; &#38; &#x26; ...).
+std::string decodeEntities(std::string_view text);
+
+}
+
+}

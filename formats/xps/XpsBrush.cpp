@@ -1,0 +1,163 @@
+#include "formats/xps/XpsBrush.h"
+
+#include "formats/xps/SvgMatrix.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace formats::svg {
+
+namespace {
+
+int channel(double value)
+{
+    return std::clamp(static_cast<int>(std::lround(value)), 0, 255);
+}
+
+std::optional<std::string> rgbText(int red, int green, int blue, double opacity)
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "#%02X%02X%02X%02X", channel(opacity * 255), red, green, blue);
+    return std::string(text);
+}
+
+double attributeNumber(const Element& element, const char* name, double fallback)
+{
+    std::string text = element.attribute(name);
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (end == text.c_str())
+        return fallback;
+    return *end == '%' ? value / 100 : value;
+}
+
+// The stops of a gradient, taken from the gradient it refers to when it has none itself.
+const Element* stopOwner(const Element& gradient, const SvgDocument& document)
+{
+    const Element* current = &gradient;
+    for (int depth = 0; current && depth < 8; ++depth) {
+        bool hasStops = std::any_of(current->children.begin(), current->children.end(),
+            [](const auto& child) { return child->name == "stop"; });
+        if (hasStops)
+            return current;
+        current = document.referenced(current->attribute("href"));
+    }
+    return nullptr;
+}
+
+std::string stops(const Element& owner, double opacity)
+{
+    std::vector<std::string> markup;
+    double last = 0;
+    for (const auto& child : owner.children) {
+        if (child->name != "stop")
+            continue;
+        std::string color = child->attribute("stop-color");
+        double stopOpacity = attributeNumber(*child, "stop-opacity", 1);
+        std::string declarations = child->attribute("style");
+        for (size_t start = 0; start < declarations.size();) {
+            size_t end = std::min(declarations.find(';', start), declarations.size());
+            std::string declaration = declarations.substr(start, end - start);
+            size_t colon = declaration.find(':');
+            if (colon != std::string::npos) {
+                std::string name = declaration.substr(0, colon);
+                name.erase(0, name.find_first_not_of(' '));
+                std::string value = declaration.substr(colon + 1);
+                if (name == "stop-color")
+                    color = value;
+                else if (name == "stop-opacity")
+                    stopOpacity = std::strtod(value.c_str(), nullptr);
+            }
+            start = end + 1;
+        }
+        // Offsets never decrease (SVG clamps them to the previous one).
+        last = std::clamp(attributeNumber(*child, "offset", 0), last, 1.0);
+        auto xpsColor = XpsBrush::color(color.empty() ? "black" : color, stopOpacity * opacity);
+        markup.push_back("<GradientStop Color=\"" + xpsColor.value_or("#00000000") + "\" Offset=\"" + number(last)
+            + "\"/>");
+    }
+    if (markup.size() == 1)
+        markup.push_back(markup.front()); // XPS wants two stops at least
+    std::string out;
+    for (const std::string& stop : markup)
+        out += stop;
+    return out;
+}
+
+}
+
+std::optional<std::string> XpsBrush::color(const std::string& paint, double opacity)
+{
+    opacity = std::clamp(opacity, 0.0, 1.0);
+    if (paint.rfind("rgb(", 0) == 0) {
+        double values[3] = {};
+        const char* cursor = paint.c_str() + 4;
+        for (double& value : values) {
+            while (*cursor == ' ' || *cursor == ',')
+                ++cursor;
+            char* end = nullptr;
+            value = std::strtod(cursor, &end);
+            if (end == cursor)
+                return std::nullopt;
+            if (*end == '%') {
+                value = value * 255 / 100;
+                ++end;
+            }
+            cursor = end;
+        }
+        return rgbText(channel(values[0]), channel(values[1]), channel(values[2]), opacity);
+    }
+    if (!paint.empty() && paint[0] == '#') {
+        std::string hex = paint.substr(1);
+        if (hex.size() == 3)
+            hex = { hex[0], hex[0], hex[1], hex[1], hex[2], hex[2] };
+        if (hex.size() != 6 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            return std::nullopt;
+        long value = std::strtol(hex.c_str(), nullptr, 16);
+        return rgbText(value >> 16 & 255, value >> 8 & 255, value & 255, opacity);
+    }
+    static const std::pair<const char*, long> names[] = { { "black", 0x000000 }, { "white", 0xFFFFFF },
+        { "red", 0xFF0000 }, { "green", 0x008000 }, { "blue", 0x0000FF }, { "gray", 0x808080 },
+        { "grey", 0x808080 }, { "yellow", 0xFFFF00 } };
+    for (const auto& [name, value] : names) {
+        if (paint == name)
+            return rgbText(value >> 16 & 255, value >> 8 & 255, value & 255, opacity);
+    }
+    return std::nullopt;
+}
+
+std::string XpsBrush::gradient(const Element& gradient, const SvgDocument& document, double opacity)
+{
+    bool linear = gradient.name == "linearGradient";
+    if ((!linear && gradient.name != "radialGradient") || gradient.attribute("gradientUnits") != "userSpaceOnUse")
+        return {};
+    const Element* owner = stopOwner(gradient, document);
+    if (!owner)
+        return {};
+    std::string spread = gradient.attribute("spreadMethod");
+    std::string method = spread == "reflect" ? "Reflect" : spread == "repeat" ? "Repeat" : "Pad";
+    std::string common = " MappingMode=\"Absolute\" SpreadMethod=\"" + method + "\"";
+    SvgMatrix transform = SvgMatrix::parse(gradient.attribute("gradientTransform"));
+    if (!transform.isIdentity())
+        common += " Transform=\"" + transform.xps() + "\"";
+    std::string name = linear ? "LinearGradientBrush" : "RadialGradientBrush";
+    std::string out = "<" + name + common;
+    if (linear) {
+        out += " StartPoint=\"" + number(attributeNumber(gradient, "x1", 0)) + ","
+            + number(attributeNumber(gradient, "y1", 0)) + "\" EndPoint=\""
+            + number(attributeNumber(gradient, "x2", 1)) + "," + number(attributeNumber(gradient, "y2", 0)) + "\"";
+    } else {
+        double cx = attributeNumber(gradient, "cx", 0.5), cy = attributeNumber(gradient, "cy", 0.5);
+        double r = attributeNumber(gradient, "r", 0.5);
+        out += " Center=\"" + number(cx) + "," + number(cy) + "\" GradientOrigin=\""
+            + number(attributeNumber(gradient, "fx", cx)) + "," + number(attributeNumber(gradient, "fy", cy))
+            + "\" RadiusX=\"" + number(r) + "\" RadiusY=\"" + number(r) + "\"";
+    }
+    out += "><" + name + ".GradientStops>" + stops(*owner, opacity) + "</" + name + ".GradientStops></" + name + ">";
+    return out;
+}
+
+}

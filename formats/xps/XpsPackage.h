@@ -1,0 +1,29 @@
+#pragma once
+
+#include "formats/xps/XpsPageWriter.h"
+#include "formats/zip/ZipWriter.h"
+
+#include <string>
+
+namespace formats {
+
+// An XPS document as an OPC package: one fixed document of fixed pages, each page with the
+// relationships to the images it paints.
+class XpsPackage {
+public:
+    void addPage(const XpsPageWriter& page);
+    int pageCount() const { return m_pageCount; }
+    // False, with errorMessage(), when the package cannot be written.
+    bool write(const std::string& path);
+    const std::string& errorMessage() const { return m_error; }
+
+private:
+    std::string m_pages; // the PageContent elements of the fixed document
+    int m_pageCount = 0;
+    bool m_hasJpeg = false;
+    bool m_hasPng = false;
+    ZipWriter m_zip;
+    std::string m_error;
+};
+
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace formats {
+
+// Writes an XPS document from a PDF with the same pages in vector form: poppler's pdftocairo
+// draws each page as SVG, and each SVG page becomes a FixedPage (see XpsPageWriter).
+class XpsWriter {
+public:
+    // False, with errorMessage() (the converter's own message where it has one), when the PDF
+    // cannot be converted or the XPS cannot be written. An existing file at xpsPath is replaced
+    // only by a complete package.
+    bool write(const std::string& pdfPath, const std::string& xpsPath);
+    const std::string& errorMessage() const { return m_error; }
+    int pageCount() const { return m_pageCount; }
+
+    // The longest a single page may take to convert.
+    void setPageTimeout(std::chrono::milliseconds timeout) { m_pageTimeout = timeout; }
+
+private:
+    int countPages(const std::string& pdfPath);
+    bool convertPage(const std::string& pdfPath, int page, const std::string& svgPath);
+
+    std::string m_error;
+    int m_pageCount = 0;
+    std::chrono::milliseconds m_pageTimeout { 120000 };
+};
+
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "office/OfficeAutomation.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace office {
+
+class LibreOfficeSuite;
+
+// Office automation on one private headless LibreOffice, shared by the Word, Excel and
+// PowerPoint objects this creates. The office starts with the first application and ends when
+// the last application is quit or released, or with this object.
+class LibreOfficeAutomation : public OfficeAutomation {
+public:
+    LibreOfficeAutomation();
+    ~LibreOfficeAutomation() override;
+
+    HResult createInstance(
+        const std::string& progId, std::shared_ptr<AutomationApplication>& application) override;
+
+    // How long a load or save may take: base plus perMegabyte for each megabyte of the
+    // document; beyond it the office is stopped and the call fails.
+    void setCallTimeout(std::chrono::milliseconds base, std::chrono::milliseconds perMegabyte);
+    void setStartTimeout(std::chrono::milliseconds timeout);
+
+    // For tests and diagnostics: the profile URL of the running office (empty when none runs),
+    // its launcher's process group, and how many offices this session has started.
+    std::string runningProfileUrl() const;
+    int officeStartCount() const;
+    // Kills the running office as a crash would.
+    void killOffice();
+
+private:
+    std::shared_ptr<LibreOfficeSuite> m_suite;
+};
+
+}

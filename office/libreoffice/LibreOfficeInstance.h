@@ -1,0 +1,54 @@
+#pragma once
+
+#include "office/libreoffice/LibreOfficeProcess.h"
+#include "office/libreoffice/LibreOfficeProfile.h"
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+
+namespace office {
+
+// One private headless LibreOffice: its own profile, its own pipe, its own process group, and
+// the desktop object reached over the pipe. Nothing it starts outlives it.
+class LibreOfficeInstance {
+public:
+    LibreOfficeInstance();
+    LibreOfficeInstance(const LibreOfficeInstance&) = delete;
+    LibreOfficeInstance& operator=(const LibreOfficeInstance&) = delete;
+    // Terminates the office if it still runs.
+    ~LibreOfficeInstance();
+
+    // Starts the office and connects to it, retrying until its pipe answers or timeout has
+    // passed. Throws ComError.
+    void start(std::chrono::milliseconds timeout);
+    const css::uno::Reference<css::frame::XDesktop2>& desktop() const { return m_desktop; }
+    const css::uno::Reference<css::uno::XComponentContext>& context() const { return m_remoteContext; }
+
+    // Kills the process group at once; safe from any thread. Calls in progress then fail.
+    void kill();
+    // With a timeout, asks the office to end and gives it that long; then (or at once, for a
+    // timeout of 0) makes sure the whole process group is gone and the launcher reaped. Never
+    // throws.
+    void terminate(std::chrono::milliseconds timeout);
+    // False once the instance was killed or terminated, or its process ended by itself.
+    bool isAlive();
+    const std::string& profileUrl() const { return m_profileUrl; }
+    const std::string& pipeName() const { return m_pipeName; }
+
+private:
+    std::string startFailure(const std::string& reason) const;
+
+    LibreOfficeProfile m_profile;
+    LibreOfficeProcess m_process;
+    std::string m_pipeName;
+    std::string m_profileUrl;
+    std::atomic<bool> m_alive { false };
+    css::uno::Reference<css::uno::XComponentContext> m_remoteContext;
+    css::uno::Reference<css::frame::XDesktop2> m_desktop;
+};
+
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/ChildProcess.h"
+
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace office {
+
+class LibreOfficeProfile;
+
+// One headless soffice started in a session of its own, so that killing it takes soffice.bin
+// (which the launcher starts) along. Safe to kill from a watchdog thread while another thread
+// waits on a call into the process.
+class LibreOfficeProcess {
+public:
+    LibreOfficeProcess() = default;
+    LibreOfficeProcess(const LibreOfficeProcess&) = delete;
+    LibreOfficeProcess& operator=(const LibreOfficeProcess&) = delete;
+    ~LibreOfficeProcess();
+
+    // Starts soffice listening on the named pipe with the given profile; false with error().
+    bool start(const LibreOfficeProfile& profile, const std::string& pipeName);
+    const std::string& error() const { return m_error; }
+    bool isRunning();
+    // True when the process ended by itself within timeout (it is then reaped).
+    bool waitForExit(std::chrono::milliseconds timeout);
+    // Ends the whole process group at once and reaps the launcher.
+    void kill();
+
+    // The soffice.bin processes that run with the given profile URL, whoever started them.
+    static std::vector<pid_t> officeProcessesOf(const std::string& profileUrl);
+
+private:
+    std::mutex m_mutex;
+    platform::ChildProcess m_child;
+    bool m_started = false;
+    std::string m_error;
+};
+
+}

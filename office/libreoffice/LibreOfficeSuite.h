@@ -1,0 +1,69 @@
+#pragma once
+
+#include "office/libreoffice/CallWatchdog.h"
+#include "office/libreoffice/LibreOfficeInstance.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace office {
+
+// The office behind one automation session. It starts a LibreOffice when a call needs one,
+// runs every call into it under a watchdog, and replaces an office that hung, crashed or was
+// killed by a fresh one for the next call: one bad document costs that document only. Like the
+// session that owns it, it serves one thread at a time.
+class LibreOfficeSuite {
+public:
+    struct Timeouts {
+        std::chrono::milliseconds start { 60000 };
+        // A load or save may take base plus perMegabyte for every megabyte of the document.
+        std::chrono::milliseconds base { 60000 };
+        std::chrono::milliseconds perMegabyte { 15000 };
+        // How long the office may take to end by itself; 0 ends it at once.
+        std::chrono::milliseconds terminate { 0 };
+    };
+
+    LibreOfficeSuite();
+    LibreOfficeSuite(const LibreOfficeSuite&) = delete;
+    LibreOfficeSuite& operator=(const LibreOfficeSuite&) = delete;
+    // Terminates the office, if one runs.
+    ~LibreOfficeSuite();
+
+    // PRESSLING_OFFICE_TIMEOUT_MS, when set, replaces the base of the defaults.
+    static Timeouts defaultTimeouts();
+    void setTimeouts(const Timeouts& timeouts);
+    Timeouts timeouts();
+    std::chrono::milliseconds timeoutForFile(const std::string& path);
+
+    // The running office, started now when there is none or the last one has ended. Throws
+    // ComError when it cannot be started.
+    std::shared_ptr<LibreOfficeInstance> instance();
+    // The running office or none; never starts one.
+    std::shared_ptr<LibreOfficeInstance> currentInstance();
+    int startCount();
+
+    // Runs operation, which talks to instance, under the watchdog. A deadline that passes kills
+    // the office; a UNO failure, the kill and a crash all leave as ComError naming what.
+    void call(const std::shared_ptr<LibreOfficeInstance>& instance, const std::string& what,
+        std::chrono::milliseconds timeout, const std::function<void()>& operation);
+
+    // Applications hold the office while they exist; when the last lets go it is terminated
+    // (and a later call starts a fresh one).
+    void addClient();
+    void removeClient();
+
+    void shutDown();
+
+private:
+    int m_clients = 0;
+    std::mutex m_mutex;
+    Timeouts m_timeouts;
+    std::shared_ptr<LibreOfficeInstance> m_instance;
+    int m_startCount = 0;
+    CallWatchdog m_watchdog;
+};
+
+}

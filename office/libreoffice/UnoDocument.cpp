@@ -1,0 +1,209 @@
+#include "office/libreoffice/UnoDocument.h"
+
+#include "office/ComError.h"
+#include "office/libreoffice/LibreOfficeSuite.h"
+#include "office/libreoffice/UnoExporter.h"
+#include "office/libreoffice/UnoInteractionRecorder.h"
+#include "office/libreoffice/UnoText.h"
+#include "office/libreoffice/WordBinaryFlags.h"
+
+#include <rtl/ref.hxx>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <cctype>
+
+using namespace css;
+
+namespace office {
+
+namespace {
+
+beans::PropertyValue property(const char* name, const uno::Any& value)
+{
+    beans::PropertyValue result;
+    result.Name = rtl::OUString::createFromAscii(name);
+    result.Value = value;
+    return result;
+}
+
+uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> values)
+{
+    return uno::Sequence<beans::PropertyValue>(values.begin(), static_cast<sal_Int32>(values.size()));
+}
+
+UnoDocument::Kind kindOf(const uno::Reference<lang::XComponent>& component)
+{
+    uno::Reference<lang::XServiceInfo> info(component, uno::UNO_QUERY);
+    if (!info.is())
+        return UnoDocument::Kind::Other;
+    if (info->supportsService(rtl::OUString("com.sun.star.text.TextDocument")))
+        return UnoDocument::Kind::Text;
+    if (info->supportsService(rtl::OUString("com.sun.star.sheet.SpreadsheetDocument")))
+        return UnoDocument::Kind::Spreadsheet;
+    if (info->supportsService(rtl::OUString("com.sun.star.presentation.PresentationDocument")))
+        return UnoDocument::Kind::Presentation;
+    return UnoDocument::Kind::Other;
+}
+
+bool hasExtension(const std::string& path, const char* extension)
+{
+    std::string lower;
+    for (char c : path)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string suffix = extension;
+    return lower.size() >= suffix.size()
+        && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}
+
+UnoDocument::UnoDocument(std::shared_ptr<LibreOfficeSuite> suite,
+    std::shared_ptr<LibreOfficeInstance> instance, std::string path,
+    uno::Reference<lang::XComponent> component)
+    : m_suite(std::move(suite))
+    , m_instance(std::move(instance))
+    , m_path(std::move(path))
+    , m_timeout(m_suite->timeoutForFile(m_path))
+    , m_component(std::move(component))
+    , m_kind(kindOf(m_component))
+{
+}
+
+UnoDocument::~UnoDocument()
+{
+    try {
+        close();
+    } catch (const ComError&) {
+        // A document whose office is gone has nothing left to close.
+    }
+}
+
+std::shared_ptr<UnoDocument> UnoDocument::load(
+    const std::shared_ptr<LibreOfficeSuite>& suite, const std::string& path, int16_t macroExecutionMode)
+{
+    std::shared_ptr<LibreOfficeInstance> instance = suite->instance();
+    uno::Reference<lang::XComponent> component;
+    // Every question the office would ask (a password, a repair, a damaged-file warning) is
+    // refused by the recorder: a document that needs an answer fails instead of waiting.
+    rtl::Reference<UnoInteractionRecorder> recorder(new UnoInteractionRecorder);
+    uno::Reference<task::XInteractionHandler> handler(recorder.get());
+    uno::Sequence<beans::PropertyValue> arguments = properties({ property("Hidden", uno::Any(true)),
+        property("ReadOnly", uno::Any(true)), property("MacroExecutionMode", uno::Any(macroExecutionMode)),
+        property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
+        property("RepairPackage", uno::Any(false)), property("InteractionHandler", uno::Any(handler)) });
+    std::string url = fileUrl(path);
+    try {
+        suite->call(instance, "loading " + path, suite->timeoutForFile(path), [&] {
+            uno::Reference<lang::XComponent> loaded = instance->desktop()->loadComponentFromURL(
+                toOUString(url), rtl::OUString("_blank"), 0, arguments);
+            component = loaded;
+        });
+    } catch (const ComError& error) {
+        // A refused question makes some filters give up with an error of their own; the
+        // question says better what is wrong with the document.
+        if (recorder->refusedRequest().empty() || error.code() == hresult::callTimedOut
+            || error.code() == hresult::disconnected)
+            throw;
+    }
+    std::string refused = recorder->refusedRequest();
+    if (!refused.empty() || !component.is()) {
+        if (component.is()) {
+            // Half a document is no document: what the office warned about is the failure.
+            std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component))->close();
+        }
+        throw ComError(recorder->wasPassword() ? hresult::accessDenied : hresult::exceptionOccurred,
+            "LibreOffice cannot open " + path + ": "
+                + (refused.empty() ? "it is not a document it reads" : refused));
+    }
+    return std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component));
+}
+
+void UnoDocument::call(const std::string& what, const std::function<void()>& operation)
+{
+    if (!m_component.is())
+        throw ComError(hresult::disconnected, "the document " + m_path + " is closed");
+    m_suite->call(m_instance, what + " " + m_path, m_timeout, operation);
+}
+
+bool UnoDocument::readOnlyRecommended()
+{
+    bool recommended = false;
+    call("reading the settings of", [&] {
+        uno::Reference<lang::XMultiServiceFactory> factory(m_component, uno::UNO_QUERY);
+        if (!factory.is())
+            return;
+        uno::Reference<beans::XPropertySet> settings(
+            factory->createInstance(rtl::OUString("com.sun.star.document.Settings")), uno::UNO_QUERY);
+        if (settings.is())
+            settings->getPropertyValue(rtl::OUString("LoadReadonly")) >>= recommended;
+    });
+    // LibreOffice's import of Word 97-2003 files does not carry the recommendation over.
+    if (!recommended && m_kind == Kind::Text && hasExtension(m_path, ".doc"))
+        recommended = wordBinaryRecommendsReadOnly(m_path);
+    return recommended;
+}
+
+int16_t UnoDocument::macroExecutionMode()
+{
+    int16_t mode = -1;
+    call("reading the load arguments of", [&] {
+        uno::Reference<frame::XModel> model(m_component, uno::UNO_QUERY_THROW);
+        for (const beans::PropertyValue& argument : model->getArgs()) {
+            if (argument.Name == "MacroExecutionMode")
+                argument.Value >>= mode;
+        }
+    });
+    return mode;
+}
+
+void UnoDocument::storeToUrl(
+    const std::string& fileName, const char* filterName, const std::string& filterOptions)
+{
+    uno::Sequence<beans::PropertyValue> arguments
+        = properties({ property("FilterName", uno::Any(toOUString(filterName))),
+            property("FilterOptions", uno::Any(toOUString(filterOptions))),
+            property("Overwrite", uno::Any(true)) });
+    std::string url = fileUrl(fileName);
+    call(std::string("saving (") + filterName + ")", [&] {
+        uno::Reference<frame::XStorable> storable(m_component, uno::UNO_QUERY_THROW);
+        storable->storeToURL(toOUString(url), arguments);
+    });
+}
+
+void UnoDocument::store(const std::string& fileName, ExportTarget target)
+{
+    UnoExporter(*this).store(fileName, target);
+}
+
+std::vector<std::string> UnoDocument::slideTexts()
+{
+    std::vector<std::string> texts;
+    call("reading the slides of", [&] { texts = UnoExporter::slideTexts(m_component); });
+    return texts;
+}
+
+void UnoDocument::close()
+{
+    if (!m_component.is())
+        return;
+    // Whatever the close call says, the document is not ours to close a second time.
+    uno::Reference<lang::XComponent> component = std::move(m_component);
+    m_component.clear();
+    m_suite->call(m_instance, "closing " + m_path, m_timeout, [&] {
+        uno::Reference<util::XCloseable> closeable(component, uno::UNO_QUERY);
+        if (closeable.is())
+            closeable->close(true);
+        else
+            component->dispose();
+    });
+}
+
+}

@@ -1,0 +1,235 @@
+#include "office/libreoffice/UnoExporter.h"
+
+#include "formats/webarchive/WebArchiveWriter.h"
+#include "formats/xps/XpsWriter.h"
+#include "office/ComError.h"
+#include "office/libreoffice/ScratchFolder.h"
+#include "office/libreoffice/TextForm.h"
+#include "office/libreoffice/UnoDocument.h"
+#include "office/libreoffice/UnoText.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShapeDescriptor.hpp>
+#include <com/sun/star/drawing/XShapes.hpp>
+#include <com/sun/star/table/XTable.hpp>
+#include <com/sun/star/text/XText.hpp>
+
+#include <filesystem>
+
+using namespace css;
+
+namespace office {
+
+namespace {
+
+using Kind = UnoDocument::Kind;
+
+// Calc's text export options: tab between fields, quotes only where a field needs them, the
+// given character set, cells as shown, the sheet in view.
+std::string calcTextOptions(bool unicode)
+{
+    return std::string("9,34,") + (unicode ? "65535" : "76") + ",1,,0,false,true,true,false,false";
+}
+
+const char* htmlFilter(Kind kind)
+{
+    switch (kind) {
+    case Kind::Text:
+        return "HTML (StarWriter)";
+    case Kind::Spreadsheet:
+        return "HTML (StarCalc)";
+    case Kind::Presentation:
+        return "impress_html_Export";
+    case Kind::Other:
+        break;
+    }
+    return nullptr;
+}
+
+const char* pdfFilter(Kind kind)
+{
+    switch (kind) {
+    case Kind::Text:
+        return "writer_pdf_Export";
+    case Kind::Spreadsheet:
+        return "calc_pdf_Export";
+    case Kind::Presentation:
+        return "impress_pdf_Export";
+    case Kind::Other:
+        break;
+    }
+    return nullptr;
+}
+
+ComError unsupported(const std::string& path, const char* format)
+{
+    return ComError(hresult::invalidArgument, std::string("no ") + format + " export for " + path);
+}
+
+void collectText(const uno::Reference<drawing::XShapes>& shapes, std::string& text);
+
+void appendText(std::string& text, const std::string& piece)
+{
+    if (piece.empty())
+        return;
+    if (!text.empty())
+        text += "\n";
+    text += piece;
+}
+
+void collectShapeText(const uno::Reference<uno::XInterface>& shape, std::string& text)
+{
+    uno::Reference<drawing::XShapes> group(shape, uno::UNO_QUERY);
+    if (group.is()) {
+        collectText(group, text);
+        return;
+    }
+    // Tables do not list their service; their shape type names them.
+    uno::Reference<drawing::XShapeDescriptor> descriptor(shape, uno::UNO_QUERY);
+    if (descriptor.is() && descriptor->getShapeType() == "com.sun.star.drawing.TableShape") {
+        uno::Reference<beans::XPropertySet> properties(shape, uno::UNO_QUERY);
+        uno::Reference<table::XTable> table;
+        if (properties.is())
+            properties->getPropertyValue(rtl::OUString("Model")) >>= table;
+        if (table.is()) {
+            for (sal_Int32 row = 0; row < table->getRowCount(); ++row) {
+                std::string line;
+                for (sal_Int32 column = 0; column < table->getColumnCount(); ++column) {
+                    uno::Reference<text::XText> cell(table->getCellByPosition(column, row), uno::UNO_QUERY);
+                    if (column > 0)
+                        line += "\t";
+                    if (cell.is())
+                        line += toUtf8(cell->getString());
+                }
+                appendText(text, line);
+            }
+        }
+        return;
+    }
+    uno::Reference<text::XText> shapeText(shape, uno::UNO_QUERY);
+    if (shapeText.is())
+        appendText(text, toUtf8(shapeText->getString()));
+}
+
+void collectText(const uno::Reference<drawing::XShapes>& shapes, std::string& text)
+{
+    for (sal_Int32 index = 0; index < shapes->getCount(); ++index) {
+        uno::Reference<uno::XInterface> shape;
+        shapes->getByIndex(index) >>= shape;
+        if (shape.is())
+            collectShapeText(shape, text);
+    }
+}
+
+}
+
+void UnoExporter::store(const std::string& fileName, ExportTarget target)
+{
+    switch (target) {
+    case ExportTarget::Html:
+        return storeHtml(fileName);
+    case ExportTarget::WebArchive:
+        return storeWebArchive(fileName);
+    case ExportTarget::Text:
+    case ExportTarget::UnicodeText:
+        if (m_document.kind() == Kind::Presentation)
+            return storeSlideText(fileName, target == ExportTarget::UnicodeText);
+        return storeText(fileName, target == ExportTarget::UnicodeText);
+    case ExportTarget::Pdf:
+        return storePdf(fileName);
+    case ExportTarget::Xps:
+        return storeXps(fileName);
+    }
+}
+
+void UnoExporter::storeHtml(const std::string& fileName)
+{
+    const char* filter = htmlFilter(m_document.kind());
+    if (!filter)
+        throw unsupported(m_document.path(), "HTML");
+    m_document.storeToUrl(fileName, filter, "");
+}
+
+void UnoExporter::storePdf(const std::string& fileName)
+{
+    const char* filter = pdfFilter(m_document.kind());
+    if (!filter)
+        throw unsupported(m_document.path(), "PDF");
+    m_document.storeToUrl(fileName, filter, "");
+}
+
+void UnoExporter::storeText(const std::string& fileName, bool unicode)
+{
+    if (m_document.kind() == Kind::Text)
+        m_document.storeToUrl(fileName, "Text (encoded)", unicode ? "UNICODE,CRLF,," : "UTF8,CRLF,,");
+    else if (m_document.kind() == Kind::Spreadsheet)
+        m_document.storeToUrl(fileName, "Text - txt - csv (StarCalc)", calcTextOptions(unicode));
+    else
+        throw unsupported(m_document.path(), "text");
+    // The filters leave the line ends of some content (Calc always writes LF) and the byte order
+    // mark to the platform; the file is brought to the one form the readers expect.
+    std::string bytes;
+    if (!textForm::readFile(fileName, bytes))
+        throw ComError(hresult::fail, "LibreOffice wrote no text to " + fileName);
+    std::string normalized = unicode ? textForm::normalizedUtf16Le(bytes) : textForm::utf8WithCrlf(bytes);
+    if (normalized != bytes && !textForm::writeFile(fileName, normalized))
+        throw ComError(hresult::accessDenied, "cannot write " + fileName);
+}
+
+void UnoExporter::storeSlideText(const std::string& fileName, bool unicode)
+{
+    std::string text;
+    for (const std::string& slide : m_document.slideTexts()) {
+        text += slide;
+        text += "\n\n";
+    }
+    std::string bytes = unicode ? textForm::utf16LeWithBom(text) : textForm::utf8WithCrlf(text);
+    if (!textForm::writeFile(fileName, bytes))
+        throw ComError(hresult::accessDenied, "cannot write " + fileName);
+}
+
+void UnoExporter::storeWebArchive(const std::string& fileName)
+{
+    ScratchFolder scratch(fileName);
+    if (!scratch.create())
+        throw ComError(hresult::accessDenied, scratch.error());
+    std::string page = scratch.file("page.html");
+    storeHtml(page);
+    formats::WebArchiveWriter writer;
+    if (!writer.write(page, fileName))
+        throw ComError(
+            hresult::fail, "cannot write the web archive " + fileName + ": " + writer.errorMessage());
+}
+
+void UnoExporter::storeXps(const std::string& fileName)
+{
+    ScratchFolder scratch(fileName);
+    if (!scratch.create())
+        throw ComError(hresult::accessDenied, scratch.error());
+    std::string pdf = scratch.file("document.pdf");
+    storePdf(pdf);
+    formats::XpsWriter writer;
+    if (!writer.write(pdf, fileName))
+        throw ComError(
+            hresult::fail, "cannot write the XPS document " + fileName + ": " + writer.errorMessage());
+}
+
+std::vector<std::string> UnoExporter::slideTexts(const uno::Reference<lang::XComponent>& component)
+{
+    std::vector<std::string> slides;
+    uno::Reference<drawing::XDrawPagesSupplier> supplier(component, uno::UNO_QUERY_THROW);
+    uno::Reference<container::XIndexAccess> pages(supplier->getDrawPages(), uno::UNO_QUERY_THROW);
+    for (sal_Int32 index = 0; index < pages->getCount(); ++index) {
+        uno::Reference<drawing::XShapes> page;
+        pages->getByIndex(index) >>= page;
+        std::string text;
+        if (page.is())
+            collectText(page, text);
+        slides.push_back(text);
+    }
+    return slides;
+}
+
+}

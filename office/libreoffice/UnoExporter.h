@@ -1,0 +1,40 @@
+#pragma once
+
+#include "office/libreoffice/ExportTarget.h"
+
+#include <com/sun/star/lang/XComponent.hpp>
+
+#include <string>
+#include <vector>
+
+namespace office {
+
+class UnoDocument;
+
+// Writes one loaded document in one target format: LibreOffice's export filter where it has
+// one, our own writers from its HTML or PDF where it has none, and the slides' text for
+// presentations. Text targets pin their encoding and line ends instead of taking the locale's.
+class UnoExporter {
+public:
+    explicit UnoExporter(UnoDocument& document)
+        : m_document(document)
+    {
+    }
+
+    // Throws ComError; fileName exists afterwards only when the export succeeded.
+    void store(const std::string& fileName, ExportTarget target);
+
+    static std::vector<std::string> slideTexts(const css::uno::Reference<css::lang::XComponent>& component);
+
+private:
+    void storeHtml(const std::string& fileName);
+    void storePdf(const std::string& fileName);
+    void storeText(const std::string& fileName, bool unicode);
+    void storeSlideText(const std::string& fileName, bool unicode);
+    void storeWebArchive(const std::string& fileName);
+    void storeXps(const std::string& fileName);
+
+    UnoDocument& m_document;
+};
+
+}

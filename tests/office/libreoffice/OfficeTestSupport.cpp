@@ -1,0 +1,254 @@
+#include "tests/office/libreoffice/OfficeTestSupport.h"
+
+#include "platform/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+using namespace std::chrono_literals;
+
+namespace officetest {
+
+namespace {
+
+std::unique_ptr<office::LibreOfficeAutomation> office;
+std::shared_ptr<office::WordApplication> word;
+std::shared_ptr<office::ExcelApplication> excel;
+std::shared_ptr<office::PowerPointApplication> powerPoint;
+
+// Ends the shared LibreOffice after the last test, so that the program leaves nothing behind.
+class SharedOfficeEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        word.reset();
+        excel.reset();
+        powerPoint.reset();
+        office.reset();
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const environment
+    = ::testing::AddGlobalTestEnvironment(new SharedOfficeEnvironment);
+
+std::string sourceFolder()
+{
+    if (const char* source = std::getenv("PRESSLING_SOURCE_DIR"); source && *source)
+        return source;
+    // Run by hand or by a runner that drops the environment: the checkout this file is in.
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+}
+
+platform::ChildProcess::RunResult runReader(
+    const std::vector<std::string>& argv, std::chrono::milliseconds limit)
+{
+    platform::ChildProcess::RunResult result = platform::ChildProcess::run(argv, limit);
+    EXPECT_TRUE(result.succeeded()) << argv[0] << " failed: " << result.error << result.standardError;
+    return result;
+}
+
+}
+
+std::string corpus(const std::string& relative)
+{
+    return sourceFolder() + "/../shared/corpus/" + relative;
+}
+
+std::string testData(const std::string& relative)
+{
+    return sourceFolder() + "/tests/data/" + relative;
+}
+
+std::vector<std::string> corpusFiles(const std::string& folder, const std::vector<std::string>& extensions)
+{
+    std::vector<std::string> files;
+    std::error_code failure;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus(folder), failure)) {
+        std::string name = entry.path().filename().string();
+        for (const std::string& extension : extensions) {
+            if (name.size() > extension.size()
+                && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
+                files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+office::LibreOfficeAutomation& sharedOffice()
+{
+    if (!office)
+        office = std::make_unique<office::LibreOfficeAutomation>();
+    return *office;
+}
+
+std::shared_ptr<office::WordApplication> sharedWord()
+{
+    if (!word) {
+        EXPECT_EQ(sharedOffice().createApplication("Word.Application", word), office::hresult::ok);
+        word->setScreenUpdating(false);
+        word->setDisplayAlerts(0);
+        word->setAutomationSecurity(3);
+    }
+    return word;
+}
+
+std::shared_ptr<office::ExcelApplication> sharedExcel()
+{
+    if (!excel) {
+        EXPECT_EQ(sharedOffice().createApplication("Excel.Application", excel), office::hresult::ok);
+        excel->setVisible(false);
+        excel->setDisplayAlerts(false);
+        excel->setDisplayInfoWindow(false);
+        excel->setInteractive(false);
+        excel->setScreenUpdating(false);
+        excel->setAutomationSecurity(3);
+    }
+    return excel;
+}
+
+std::shared_ptr<office::PowerPointApplication> sharedPowerPoint()
+{
+    if (!powerPoint) {
+        EXPECT_EQ(
+            sharedOffice().createApplication("PowerPoint.Application", powerPoint), office::hresult::ok);
+        powerPoint->setDisplayAlerts(1);
+        powerPoint->setAutomationSecurity(3);
+    }
+    return powerPoint;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    return bytes.str();
+}
+
+bool fileExists(const std::string& path)
+{
+    return std::filesystem::is_regular_file(path);
+}
+
+int pdfPageCount(const std::string& pdf)
+{
+    auto result = runReader({ "pdfinfo", pdf }, 60s);
+    std::istringstream lines(result.standardOutput);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind("Pages:", 0) == 0)
+            return std::atoi(line.c_str() + 6);
+    }
+    return 0;
+}
+
+std::string pdfText(const std::string& pdf)
+{
+    return runReader({ "pdftotext", "-enc", "UTF-8", pdf, "-" }, 60s).standardOutput;
+}
+
+std::string chromiumDom(const std::string& page)
+{
+    std::string profile = std::filesystem::path(page).parent_path().string() + "/.chromium-profile";
+    return runReader({ "chromium", "--headless", "--no-sandbox", "--disable-gpu",
+                         "--user-data-dir=" + profile, "--dump-dom", "file://" + page },
+        120s)
+        .standardOutput;
+}
+
+std::string xpsAsPdf(const std::string& xps, const std::string& pdf)
+{
+    runReader({ "xpstopdf", xps, pdf }, 120s);
+    return pdf;
+}
+
+bool decodeUtf16Le(const std::string& bytes, std::string& utf8)
+{
+    utf8.clear();
+    if (bytes.size() < 2 || bytes.size() % 2 != 0 || static_cast<unsigned char>(bytes[0]) != 0xFF
+        || static_cast<unsigned char>(bytes[1]) != 0xFE)
+        return false;
+    for (size_t i = 2; i < bytes.size(); i += 2) {
+        char32_t code
+            = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        if (code >= 0xD800 && code < 0xDC00) {
+            if (i + 3 >= bytes.size())
+                return false;
+            char32_t low
+                = static_cast<unsigned char>(bytes[i + 2]) | (static_cast<unsigned char>(bytes[i + 3]) << 8);
+            if (low < 0xDC00 || low >= 0xE000)
+                return false;
+            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        } else if (code >= 0xDC00 && code < 0xE000) {
+            return false;
+        }
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (code >> 18));
+            utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return true;
+}
+
+bool onlyCrlfLineEnds(const std::string& text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            return false;
+        if (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> sampleWords(const std::string& text, size_t count)
+{
+    std::vector<std::string> words;
+    std::string word;
+    auto finish = [&] {
+        if (word.size() >= 5 && std::find(words.begin(), words.end(), word) == words.end()
+            && words.size() < count)
+            words.push_back(word);
+        word.clear();
+    };
+    for (char c : text) {
+        if (std::isalpha(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 0x80)
+            word += c;
+        else
+            finish();
+    }
+    finish();
+    return words;
+}
+
+std::string squeezed(const std::string& text)
+{
+    std::string result;
+    for (char c : text) {
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            result += c;
+    }
+    return result;
+}
+
+}
