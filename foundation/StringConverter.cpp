@@ -1,51 +1,92 @@
 #include "foundation/StringConverter.h"
 
 #include <cstring>
-#include <string>
 
 namespace {
 
-constexpr char32_t Replacement = 0xFFFD;
-
-// Decodes one UTF-8 sequence at text and advances it; malformed input yields U+FFFD and
-// consumes one byte, so that decoding always makes progress.
-char32_t decodeUtf8(const unsigned char*& text)
+bool isSurrogate(char32_t codePoint)
 {
-    unsigned char lead = *text++;
-    if (lead < 0x80)
-        return lead;
-    int continuation = 0;
-    char32_t codePoint = 0;
+    return codePoint >= 0xD800 && codePoint <= 0xDFFF;
+}
+
+}
+
+bool StringConverter::decodeUtf8(std::string_view text, size_t& index, char32_t& codePoint)
+{
+    if (index >= text.size())
+        return false;
+    auto byteAt = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
+    unsigned char lead = byteAt(index);
+    if (lead < 0x80) {
+        codePoint = lead;
+        ++index;
+        return true;
+    }
+    size_t continuation = 0;
+    char32_t value = 0;
     char32_t minimum = 0;
     if ((lead & 0xE0) == 0xC0) {
         continuation = 1;
-        codePoint = lead & 0x1F;
+        value = lead & 0x1F;
         minimum = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
         continuation = 2;
-        codePoint = lead & 0x0F;
+        value = lead & 0x0F;
         minimum = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
         continuation = 3;
-        codePoint = lead & 0x07;
+        value = lead & 0x07;
         minimum = 0x10000;
     } else {
-        return Replacement;
+        return false;
     }
-    const unsigned char* cursor = text;
-    for (int i = 0; i < continuation; ++i, ++cursor) {
-        if ((*cursor & 0xC0) != 0x80)
-            return Replacement;
-        codePoint = (codePoint << 6) | (*cursor & 0x3F);
+    if (text.size() - index - 1 < continuation)
+        return false;
+    for (size_t i = 1; i <= continuation; ++i) {
+        unsigned char next = byteAt(index + i);
+        if ((next & 0xC0) != 0x80)
+            return false;
+        value = (value << 6) | (next & 0x3F);
     }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return Replacement;
-    text = cursor;
-    return codePoint;
+    if (value < minimum || value > 0x10FFFF || isSurrogate(value))
+        return false;
+    codePoint = value;
+    index += continuation + 1;
+    return true;
 }
 
-void encodeUtf8(char32_t codePoint, std::string& out)
+std::u32string StringConverter::decodeUtf8Replacing(std::string_view text)
 {
+    std::u32string result;
+    result.reserve(text.size());
+    size_t index = 0;
+    while (index < text.size()) {
+        char32_t codePoint = 0;
+        if (decodeUtf8(text, index, codePoint)) {
+            result += codePoint;
+        } else {
+            result += Replacement;
+            ++index;
+        }
+    }
+    return result;
+}
+
+bool StringConverter::isValidUtf8(std::string_view text)
+{
+    size_t index = 0;
+    char32_t ignored = 0;
+    while (index < text.size()) {
+        if (!decodeUtf8(text, index, ignored))
+            return false;
+    }
+    return true;
+}
+
+void StringConverter::appendUtf8(std::string& out, char32_t codePoint)
+{
+    if (isSurrogate(codePoint) || codePoint > 0x10FFFF)
+        codePoint = Replacement;
     if (codePoint < 0x80) {
         out += static_cast<char>(codePoint);
     } else if (codePoint < 0x800) {
@@ -63,16 +104,12 @@ void encodeUtf8(char32_t codePoint, std::string& out)
     }
 }
 
-}
-
 std::unique_ptr<char16_t[]> StringConverter::toWideChar(const char* text)
 {
     if (!text)
         return nullptr;
     std::u16string wide;
-    auto cursor = reinterpret_cast<const unsigned char*>(text);
-    while (*cursor) {
-        char32_t codePoint = decodeUtf8(cursor);
+    for (char32_t codePoint : decodeUtf8Replacing(text)) {
         if (codePoint >= 0x10000) {
             codePoint -= 0x10000;
             wide += static_cast<char16_t>(0xD800 + (codePoint >> 10));
@@ -96,10 +133,8 @@ std::unique_ptr<char[]> StringConverter::toMultiByte(const char16_t* text)
         if (unit >= 0xD800 && unit <= 0xDBFF && cursor[1] >= 0xDC00 && cursor[1] <= 0xDFFF) {
             unit = 0x10000 + ((unit - 0xD800) << 10) + (cursor[1] - 0xDC00);
             ++cursor;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            unit = Replacement;
         }
-        encodeUtf8(unit, narrow);
+        appendUtf8(narrow, unit);
     }
     auto result = std::make_unique<char[]>(narrow.size() + 1);
     std::memcpy(result.get(), narrow.c_str(), narrow.size() + 1);

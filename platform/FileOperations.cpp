@@ -5,6 +5,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform::fileOperations {
 
@@ -109,6 +110,16 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A rename is only durable once the folder that records it is on the disk too.
+void syncFolder(const std::string& folder)
+{
+    int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+}
+
 // Fills an open target from source and flushes it; false with error set.
 bool fillCopy(int from, int to, mode_t mode, int& error)
 {
@@ -185,24 +196,95 @@ bool removeFile(const std::string& path, int& error)
     return false;
 }
 
-bool readAll(const std::string& path, std::string& bytes)
+bool readAll(const std::string& path, std::string& bytes, uint64_t limit, int& error)
 {
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0)
-        return false;
     bytes.clear();
+    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; the descriptor is only
+    // read once fstat has shown a regular file, which never blocks.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.get() < 0) {
+        error = errno;
+        return false;
+    }
+    struct stat status { };
+    if (::fstat(file.get(), &status) != 0) {
+        error = errno;
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = EINVAL;
+        return false;
+    }
+    if (static_cast<uint64_t>(status.st_size) > limit) {
+        error = EFBIG;
+        return false;
+    }
     char buffer[64 * 1024];
     for (;;) {
         ssize_t got = ::read(file.get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
+            error = errno;
             return false;
         }
         if (got == 0)
             return true;
+        // The file may have grown since fstat looked at it.
+        if (bytes.size() + static_cast<uint64_t>(got) > limit) {
+            error = EFBIG;
+            bytes.clear();
+            return false;
+        }
         bytes.append(buffer, static_cast<size_t>(got));
     }
+}
+
+bool readAll(const std::string& path, std::string& bytes, uint64_t limit)
+{
+    int ignored = 0;
+    return readAll(path, bytes, limit, ignored);
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, uint32_t mode, int& error)
+{
+    std::string pattern = path + ".tmp-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    Descriptor temporary(::mkostemp(name.data(), O_CLOEXEC));
+    if (temporary.get() < 0) {
+        error = errno;
+        return false;
+    }
+    bool written = true;
+    if (::fchmod(temporary.get(), static_cast<mode_t>(mode & 07777)) != 0) {
+        error = errno;
+        written = false;
+    }
+    written = written && writeAll(temporary.get(), bytes.data(), bytes.size(), error);
+    if (written && ::fsync(temporary.get()) != 0) {
+        error = errno;
+        written = false;
+    }
+    written = temporary.close(error) && written;
+    if (written && ::rename(name.data(), path.c_str()) != 0) {
+        error = errno;
+        written = false;
+    }
+    if (!written) {
+        ::unlink(name.data());
+        return false;
+    }
+    syncFolder(folderOf(path));
+    return true;
+}
+
+uint32_t modeOrDefault(const std::string& path, uint32_t fallback)
+{
+    struct stat status { };
+    if (::stat(path.c_str(), &status) != 0)
+        return fallback;
+    return status.st_mode & 07777;
 }
 
 int64_t fileSize(const std::string& path)

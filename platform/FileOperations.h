@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -40,8 +41,21 @@ bool removeFile(const std::string& path, int& error);
 // when the system refuses.
 bool writeAll(int descriptor, const char* data, size_t length, int& error);
 
-// The whole contents of a file; false when it cannot be read.
-bool readAll(const std::string& path, std::string& bytes);
+// Puts bytes in place of path's contents in one step: a temporary file beside it is filled,
+// given mode, flushed to the disk and renamed over path, and then the folder is flushed too, so
+// that after a crash path holds either the old contents or the new, never a mix. On failure the
+// old file is left whole, no temporary is left behind, and error holds the system's error.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, uint32_t mode, int& error);
+// The mode that writeFileAtomically should keep: path's permission bits, or fallback when path
+// does not exist yet.
+uint32_t modeOrDefault(const std::string& path, uint32_t fallback);
+
+// The whole contents of a regular file of at most limit bytes. False when it cannot be opened
+// or read (error holds the system's error, ENOENT for a missing file), when it is not a regular
+// file (EINVAL: a FIFO or a device is refused at once instead of being waited on), or when it
+// holds more than limit bytes (EFBIG).
+bool readAll(const std::string& path, std::string& bytes, uint64_t limit, int& error);
+bool readAll(const std::string& path, std::string& bytes, uint64_t limit);
 // The file's size in bytes, or -1 when it has none.
 int64_t fileSize(const std::string& path);
 

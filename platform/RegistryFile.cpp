@@ -19,15 +19,6 @@ bool writeBytes(int descriptor, const std::string& bytes)
     return fileOperations::writeAll(descriptor, bytes.data(), bytes.size(), ignored);
 }
 
-void syncFolder(const std::string& folder)
-{
-    int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0)
-        return;
-    ::fsync(descriptor);
-    ::close(descriptor);
-}
-
 std::string timeStamp()
 {
     std::time_t now = std::time(nullptr);
@@ -50,26 +41,10 @@ std::string folderOf(const std::string& path)
 
 ReadResult read(const std::string& path, std::string& bytes)
 {
-    bytes.clear();
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
-    char buffer[65536];
-    ReadResult result = ReadResult::Read;
-    while (true) {
-        ssize_t count = ::read(descriptor, buffer, sizeof(buffer));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0 || bytes.size() + static_cast<size_t>(count) > maximumSize) {
-            result = ReadResult::Failed;
-            break;
-        }
-        if (count == 0)
-            break;
-        bytes.append(buffer, static_cast<size_t>(count));
-    }
-    ::close(descriptor);
-    return result;
+    int error = 0;
+    if (fileOperations::readAll(path, bytes, maximumSize, error))
+        return ReadResult::Read;
+    return error == ENOENT || error == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
 }
 
 bool createFolders(const std::string& folder)
@@ -85,24 +60,9 @@ bool createFolders(const std::string& folder)
 
 bool replace(const std::string& path, const std::string& bytes)
 {
-    std::string folder = folderOf(path);
-    std::string pattern = path + ".tmp-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int descriptor = ::mkostemp(name.data(), O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
     // A replaced file keeps its permissions; a new one is readable by all, as settings files are.
-    struct stat status;
-    mode_t mode = ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0644;
-    bool written = ::fchmod(descriptor, mode) == 0 && writeBytes(descriptor, bytes) && ::fsync(descriptor) == 0;
-    written = ::close(descriptor) == 0 && written;
-    if (!written || ::rename(name.data(), path.c_str()) != 0) {
-        ::unlink(name.data());
-        return false;
-    }
-    syncFolder(folder);
-    return true;
+    int ignored = 0;
+    return fileOperations::writeFileAtomically(path, bytes, fileOperations::modeOrDefault(path, 0644), ignored);
 }
 
 bool keepCorrupt(const std::string& path, const std::string& bytes)

@@ -133,9 +133,11 @@ int32_t OfficeApplication::restoreFromBackup(const std::string& path, const std:
         "OfficeApplication#protect,12,Failed to move a backup file %s to %s", backup.c_str(), path.c_str());
     // The backup may only go when the document provably is what it was; otherwise it stays on
     // disk under its GUID name as the one good copy.
+    // A document too large to compare in memory counts as changed, which keeps its backup.
+    constexpr uint64_t comparableSize = 512ull * 1024 * 1024;
     std::string documentBytes;
     std::string backupBytes;
-    if (!files::readAll(path, documentBytes) || !files::readAll(backup, backupBytes)
+    if (!files::readAll(path, documentBytes, comparableSize) || !files::readAll(backup, backupBytes, comparableSize)
         || documentBytes != backupBytes)
         return 605;
     logError("OfficeApplication#protect,13,Failed to delete an original file %s", path.c_str());
