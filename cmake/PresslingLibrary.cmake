@@ -43,10 +43,13 @@ function(pressling_test area)
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${environment}")
   else()
-    # The discovered tests' properties pass through one more list expansion, so the separators
-    # of the environment list must be escaped to survive it.
-    string(REPLACE ";" "\\;" escaped_environment "${environment}")
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-      PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${escaped_environment}")
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    # CMake 3.25 writes a list-valued property of discovered tests as separate arguments, so
+    # that only the first variable would arrive. A file of our own, read after the discovered
+    # tests, gives each of them the whole environment.
+    set(environment_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_environment.cmake)
+    file(WRITE ${environment_file}
+      "if(${target}_TESTS)\n  set_tests_properties(\${${target}_TESTS} PROPERTIES ENVIRONMENT \"${environment}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
   endif()
 endfunction()
