@@ -148,3 +148,50 @@ TEST(StringConverter, InvalidBytesBecomeReplacementCharacters)
     const char16_t lone[] = { u'x', 0xD800, u'y', 0 };
     EXPECT_STREQ(StringConverter::toMultiByte(lone).get(), "x\xEF\xBF\xBDy");
 }
+
+// The one codec of the program must refuse every form that a lenient decoder lets through:
+// overlong forms (which smuggle '/' or '<' past a check), encoded surrogates, code points past
+// U+10FFFF and sequences cut short at the end of the text.
+TEST(StringConverter, StrictDecodingRefusesOverlongSurrogateAndTruncatedForms)
+{
+    const char* refused[] = {
+        "\xC0\xAF", // '/' in two bytes
+        "\xC1\xBF",
+        "\xE0\x80\xBC", // '<' in three bytes
+        "\xF0\x80\x80\xAF", // '/' in four bytes
+        "\xED\xA0\x80", // U+D800, a lone high surrogate
+        "\xED\xBF\xBF", // U+DFFF
+        "\xF4\x90\x80\x80", // U+110000
+        "\xE2\x82", // cut short
+        "\xF0\x9F\x93", // cut short
+        "\x80", // a continuation byte on its own
+        "\xF8\x88\x80\x80\x80", // the old five-byte form
+    };
+    for (const char* text : refused) {
+        size_t index = 0;
+        char32_t codePoint = 0;
+        EXPECT_FALSE(StringConverter::decodeUtf8(text, index, codePoint)) << testing::PrintToString(text);
+        EXPECT_EQ(index, 0u);
+        EXPECT_FALSE(StringConverter::isValidUtf8(text));
+    }
+    EXPECT_EQ(StringConverter::decodeUtf8Replacing("a\xC0\xAF" "b"), U"a\uFFFD\uFFFDb");
+    EXPECT_EQ(StringConverter::decodeUtf8Replacing("\xED\xA0\x80"), U"\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(std::u16string(StringConverter::toWideChar("x\xE0\x80\xBCy").get()), u"x\uFFFD\uFFFD\uFFFDy");
+}
+
+TEST(StringConverter, StrictDecodingAcceptsEveryValidLengthAndTheEdges)
+{
+    std::string text = "A\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    EXPECT_TRUE(StringConverter::isValidUtf8(text));
+    EXPECT_EQ(StringConverter::decodeUtf8Replacing(text),
+        U"A\u0080\u07FF\u0800\uD7FF\uE000\uFFFF\U00010000\U0010FFFF");
+    std::string encoded;
+    for (char32_t codePoint : StringConverter::decodeUtf8Replacing(text))
+        StringConverter::appendUtf8(encoded, codePoint);
+    EXPECT_EQ(encoded, text);
+    // What cannot be encoded becomes U+FFFD rather than an invalid sequence.
+    std::string replaced;
+    StringConverter::appendUtf8(replaced, 0xD800);
+    StringConverter::appendUtf8(replaced, 0x110000);
+    EXPECT_EQ(replaced, "\xEF\xBF\xBD\xEF\xBF\xBD");
+}
