@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   # libraries
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
-  libgsf-1-dev libpugixml-dev libgtest-dev libgmock-dev
+  libgsf-1-dev libpugixml-dev zlib1g-dev libgtest-dev libgmock-dev
   # office suite and its C++ UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-dev
   # readers that check what we publish, and what the XPS writer is built on
