@@ -41,7 +41,9 @@ private:
     int m_descriptor;
 };
 
-bool copyContents(int from, int to, int& error)
+// Hands every block read from a descriptor to consume until the end of the file; false with
+// error set when a read fails or consume refuses a block (it sets error itself).
+template <typename Consumer> bool readBlocks(int from, int& error, Consumer&& consume)
 {
     char buffer[64 * 1024];
     for (;;) {
@@ -54,9 +56,15 @@ bool copyContents(int from, int to, int& error)
         }
         if (got == 0)
             return true;
-        if (!writeAll(to, buffer, static_cast<size_t>(got), error))
+        if (!consume(buffer, static_cast<size_t>(got)))
             return false;
     }
+}
+
+bool copyContents(int from, int to, int& error)
+{
+    return readBlocks(
+        from, error, [&](const char* block, size_t length) { return writeAll(to, block, length, error); });
 }
 
 }
@@ -219,25 +227,18 @@ bool readAll(const std::string& path, std::string& bytes, uint64_t limit, int& e
         error = EFBIG;
         return false;
     }
-    char buffer[64 * 1024];
-    for (;;) {
-        ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            return false;
-        }
-        if (got == 0)
-            return true;
+    bool read = readBlocks(file.get(), error, [&](const char* block, size_t length) {
         // The file may have grown since fstat looked at it.
-        if (bytes.size() + static_cast<uint64_t>(got) > limit) {
+        if (bytes.size() + length > limit) {
             error = EFBIG;
-            bytes.clear();
             return false;
         }
-        bytes.append(buffer, static_cast<size_t>(got));
-    }
+        bytes.append(block, length);
+        return true;
+    });
+    if (!read)
+        bytes.clear();
+    return read;
 }
 
 bool readAll(const std::string& path, std::string& bytes, uint64_t limit)
@@ -294,7 +295,6 @@ int64_t fileSize(const std::string& path)
         return -1;
     return status.st_size;
 }
-
 
 bool writeAll(int descriptor, const char* data, size_t length, int& error)
 {

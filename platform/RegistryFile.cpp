@@ -62,7 +62,8 @@ bool replace(const std::string& path, const std::string& bytes)
 {
     // A replaced file keeps its permissions; a new one is readable by all, as settings files are.
     int ignored = 0;
-    return fileOperations::writeFileAtomically(path, bytes, fileOperations::modeOrDefault(path, 0644), ignored);
+    return fileOperations::writeFileAtomically(
+        path, bytes, fileOperations::modeOrDefault(path, 0644), ignored);
 }
 
 bool keepCorrupt(const std::string& path, const std::string& bytes)

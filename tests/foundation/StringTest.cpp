@@ -129,7 +129,8 @@ TEST(Trim, StripsWhiteSpaceAtBothEndsOnly)
 
 TEST(StringConverter, RoundTripsThroughUtf16)
 {
-    const char* text = "Bericht \xC3\xBC" "ber \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x93\x84";
+    const char* text = "Bericht \xC3\xBC"
+                       "ber \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x93\x84";
     auto wide = StringConverter::toWideChar(text);
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(wide[8], u'\u00FC');
@@ -142,7 +143,8 @@ TEST(StringConverter, RoundTripsThroughUtf16)
 // Bytes that are not UTF-8 (a Latin-1 file name, say) must not stop the conversion or be read past.
 TEST(StringConverter, InvalidBytesBecomeReplacementCharacters)
 {
-    auto wide = StringConverter::toWideChar("a\xFF" "b\xE6\x97");
+    auto wide = StringConverter::toWideChar("a\xFF"
+                                            "b\xE6\x97");
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(std::u16string(wide.get()), u"a\uFFFDb\uFFFD\uFFFD");
     const char16_t lone[] = { u'x', 0xD800, u'y', 0 };
@@ -174,14 +176,17 @@ TEST(StringConverter, StrictDecodingRefusesOverlongSurrogateAndTruncatedForms)
         EXPECT_EQ(index, 0u);
         EXPECT_FALSE(StringConverter::isValidUtf8(text));
     }
-    EXPECT_EQ(StringConverter::decodeUtf8Replacing("a\xC0\xAF" "b"), U"a\uFFFD\uFFFDb");
+    EXPECT_EQ(StringConverter::decodeUtf8Replacing("a\xC0\xAF"
+                                                   "b"),
+        U"a\uFFFD\uFFFDb");
     EXPECT_EQ(StringConverter::decodeUtf8Replacing("\xED\xA0\x80"), U"\uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(std::u16string(StringConverter::toWideChar("x\xE0\x80\xBCy").get()), u"x\uFFFD\uFFFD\uFFFDy");
 }
 
 TEST(StringConverter, StrictDecodingAcceptsEveryValidLengthAndTheEdges)
 {
-    std::string text = "A\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    std::string text
+        = "A\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
     EXPECT_TRUE(StringConverter::isValidUtf8(text));
     EXPECT_EQ(StringConverter::decodeUtf8Replacing(text),
         U"A\u0080\u07FF\u0800\uD7FF\uE000\uFFFF\U00010000\U0010FFFF");

@@ -56,7 +56,8 @@ TEST(FileOperations, AtomicWriteReplacesTheWholeFileAndLeavesNothingBeside)
     EXPECT_TRUE(otherEntries(folder.path(), "settings.reg").empty());
 
     std::string fresh = folder.file("fresh.txt");
-    ASSERT_TRUE(files::writeFileAtomically(fresh, std::string(1 << 20, 'x'), files::modeOrDefault(fresh, 0604), error));
+    ASSERT_TRUE(files::writeFileAtomically(
+        fresh, std::string(1 << 20, 'x'), files::modeOrDefault(fresh, 0604), error));
     EXPECT_EQ(contentsOf(fresh).size(), 1u << 20);
     EXPECT_EQ(modeOf(fresh), 0604u);
     // An existing file keeps its own mode through modeOrDefault.
