@@ -20,6 +20,8 @@ public:
     // The system's text for the code, or the generic fallback text when it has none.
     const std::string& errorMessage() const { return m_message; }
     const std::string& description() const { return m_description; }
+    // The reported text under the name the standard exceptions give it.
+    const char* what() const noexcept { return getMessage(); }
 
     // The text reported for a code: a known system text without a line end, else
     // "IDispatch error #N" for the dispatch range and "Unknown error 0xN" for the rest.
