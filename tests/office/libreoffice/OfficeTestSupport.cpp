@@ -43,7 +43,7 @@ std::string sourceFolder()
     if (const char* source = std::getenv("PRESSLING_SOURCE_DIR"); source && *source)
         return source;
     // Run by hand or by a runner that drops the environment: the checkout this file is in.
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path().string();
 }
 
 platform::ChildProcess::RunResult runReader(
