@@ -6,26 +6,22 @@
 #include "classify/PasswordEncryption.h"
 #include "classify/ZipFile.h"
 
+#include "foundation/OutOfMemoryException.h"
 #include "platform/CompoundFileStorage.h"
 
 #include <cstdio>
-#include <initializer_list>
 #include <memory>
+#include <span>
 
 namespace {
 
-bool endsWithAny(const char* path, std::initializer_list<const char*> suffixes)
+bool endsWithAny(const char* path, std::span<const char* const> suffixes)
 {
     for (const char* suffix : suffixes) {
         if (endsWith(path, suffix))
             return true;
     }
     return false;
-}
-
-void reportAccessError(int failures, const char* path)
-{
-    std::printf("Access error:%d %s\n", failures, path);
 }
 
 }
@@ -72,57 +68,52 @@ bool EncryptedFileFinder::testZipFile(const char* path, ProtectionKind& kind)
     return true;
 }
 
+bool EncryptedFileFinder::runGuarded(
+    ProtectionTest test, const char* path, ProtectionKind& kind, int& failures)
+{
+    try {
+        return test(path, kind);
+    } catch (const OutOfMemoryException&) {
+        // Running out of memory says nothing about the file; the caller has to hear of it.
+        throw;
+    } catch (...) {
+        ++failures;
+        std::printf("Access error:%d %s\n", failures, path);
+    }
+    return false;
+}
+
 bool EncryptedFileFinder::isEncryptedFile(const char* path, ProtectionKind& kind)
 {
+    static constexpr const char* wordSuffixes[] = { ".doc", ".docm", ".docx" };
+    static constexpr const char* excelSuffixes[] = { ".xls", ".xlsm", ".xlsx", ".xlsb" };
+    static constexpr const char* powerPointSuffixes[]
+        = { ".ppt", ".pps", ".pptm", ".pptx", ".ppsx", ".ppsm" };
+    static constexpr const char* xpsSuffixes[] = { ".xps" };
+    static constexpr const char* pdfSuffixes[] = { ".pdf" };
+    static constexpr const char* zipSuffixes[] = { ".zip" };
+    struct Row {
+        std::span<const char* const> suffixes;
+        ProtectionTest test;
+    };
+    static constexpr Row rows[] = {
+        { wordSuffixes, testOfficeDocument },
+        { excelSuffixes, testOfficeDocument },
+        { powerPointSuffixes, testOfficeDocument },
+        { xpsSuffixes, testOfficeDocument },
+        { pdfSuffixes, testPdfFile },
+        { zipSuffixes, testZipFile },
+    };
+
     if (!path)
         return false;
+    // The suffix sets are disjoint, so at most one test applies. A file that cannot be read
+    // leaves a trace and counts as unprotected.
     int failures = 0;
     bool isProtected = false;
-
-    // The suffix sets are disjoint, so at most one group applies. Each guards itself: a file
-    // that cannot be read leaves a trace and counts as unprotected.
-    if (endsWithAny(path, { ".doc", ".docm", ".docx" })) {
-        try {
-            isProtected = testOfficeDocument(path, kind) || isProtected;
-        } catch (...) {
-            ++failures;
-            reportAccessError(failures, path);
-        }
-    }
-    if (endsWithAny(path, { ".xls", ".xlsm", ".xlsx", ".xlsb" })) {
-        try {
-            isProtected = testOfficeDocument(path, kind) || isProtected;
-        } catch (...) {
-            reportAccessError(failures, path);
-        }
-    }
-    if (endsWithAny(path, { ".ppt", ".pps", ".pptm", ".pptx", ".ppsx", ".ppsm" })) {
-        try {
-            isProtected = testOfficeDocument(path, kind) || isProtected;
-        } catch (...) {
-            reportAccessError(failures, path);
-        }
-    }
-    if (endsWith(path, ".xps")) {
-        try {
-            isProtected = testOfficeDocument(path, kind) || isProtected;
-        } catch (...) {
-            reportAccessError(failures, path);
-        }
-    }
-    if (endsWith(path, ".pdf")) {
-        try {
-            isProtected = testPdfFile(path, kind) || isProtected;
-        } catch (...) {
-            reportAccessError(failures, path);
-        }
-    }
-    if (endsWith(path, ".zip")) {
-        try {
-            isProtected = testZipFile(path, kind) || isProtected;
-        } catch (...) {
-            reportAccessError(failures, path);
-        }
+    for (const Row& row : rows) {
+        if (endsWithAny(path, row.suffixes))
+            isProtected = runGuarded(row.test, path, kind, failures) || isProtected;
     }
     return isProtected;
 }

@@ -10,11 +10,19 @@ public:
     // The caller sets kind to PROTECTION_NONE; this writes PROTECTION_IRM or
     // PROTECTION_PASSWORD into it and returns true when the document is protected. A password
     // wins over rights management when a document has both. A file that cannot be read is
-    // unprotected; the failure leaves "Access error:%d %s" on standard output.
+    // unprotected; the failure leaves "Access error:%d %s" on standard output. Running out of
+    // memory throws OutOfMemoryException.
     bool isEncryptedFile(const char* path, ProtectionKind& kind);
 
+    // One test of a file's protection: true when it found one, with the kind written.
+    using ProtectionTest = bool (*)(const char* path, ProtectionKind& kind);
+    // Runs one test under the guard that every test has: a failure counts in failures, leaves
+    // "Access error:<failures> <path>" on standard output and answers false; an
+    // OutOfMemoryException passes on.
+    static bool runGuarded(ProtectionTest test, const char* path, ProtectionKind& kind, int& failures);
+
 private:
-    bool testOfficeDocument(const char* path, ProtectionKind& kind);
-    bool testPdfFile(const char* path, ProtectionKind& kind);
-    bool testZipFile(const char* path, ProtectionKind& kind);
+    static bool testOfficeDocument(const char* path, ProtectionKind& kind);
+    static bool testPdfFile(const char* path, ProtectionKind& kind);
+    static bool testZipFile(const char* path, ProtectionKind& kind);
 };

@@ -1,6 +1,7 @@
 #include "office/ComError.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace office {
 
@@ -34,14 +35,23 @@ constexpr KnownMessage knownMessages[] = {
     { hresult::serverUnavailable, "The RPC server is unavailable." },
 };
 
+std::string reportedText(const std::string& message, const std::string& description)
+{
+    return description.empty() ? message : message + " (" + description + ")";
+}
+
 }
 
 ComError::ComError(HResult code, std::string description)
-    : m_code(code)
-    , m_message(messageFor(code))
+    : ComError(code, messageFor(code), std::move(description))
+{
+}
+
+ComError::ComError(HResult code, std::string message, std::string description)
+    : Exception(reportedText(message, description).c_str(), code)
+    , m_message(std::move(message))
     , m_description(std::move(description))
 {
-    m_what = m_description.empty() ? m_message : m_message + " (" + m_description + ")";
 }
 
 std::string ComError::messageFor(HResult code)

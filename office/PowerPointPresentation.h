@@ -15,9 +15,7 @@ public:
 
     // Writes the presentation under fileName in the format of fileFormat (powerPointFormat
     // codes), leaving the presentation and its source file as they were.
-    virtual HResult saveAs(const std::string& fileName, std::optional<int32_t> fileFormat = {},
-        std::optional<bool> embedTrueTypeFonts = {})
-        = 0;
+    virtual HResult saveAs(const std::string& fileName, std::optional<int32_t> fileFormat = {}) = 0;
     virtual HResult close() = 0;
 };
 

@@ -1,20 +1,25 @@
 #include "platform/LibreOfficeInstallation.h"
 
+#include "platform/FileOperations.h"
+
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-std::string readFile(const std::string& path)
+// The installation's registry layers are a few megabytes; a file far beyond that is not one.
+constexpr uint64_t largestRegistryLayer = 64ull * 1024 * 1024;
+
+// The whole layer, or nothing when it cannot be read.
+std::string readLayer(const std::string& path)
 {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
+    std::string bytes;
+    if (!fileOperations::readAll(path, bytes, largestRegistryLayer))
+        bytes.clear();
+    return bytes;
 }
 
 // The value of key=value in an ini-style file of the installation.
@@ -47,7 +52,7 @@ std::string LibreOfficeInstallation::launcherPath()
 std::string LibreOfficeInstallation::productVersion()
 {
     // The release is a default of the setup schema in the installation's main registry layer.
-    std::string main = readFile(programFolder() + "/../share/registry/main.xcd");
+    std::string main = readLayer(programFolder() + "/../share/registry/main.xcd");
     const std::string marker = "<prop oor:name=\"ooSetupVersion\">";
     size_t at = main.find(marker);
     if (at == std::string::npos)
@@ -68,7 +73,7 @@ bool LibreOfficeInstallation::readsAndWritesOpenXml()
 {
     if (access(launcherPath().c_str(), X_OK) != 0)
         return false;
-    std::string writer = readFile(programFolder() + "/../share/registry/writer.xcd");
+    std::string writer = readLayer(programFolder() + "/../share/registry/writer.xcd");
     size_t at = writer.find("<node oor:name=\"MS Word 2007 XML\"");
     if (at == std::string::npos)
         return false;

@@ -16,14 +16,13 @@ constexpr int32_t powerPointAlertsNone = 1;
 
 }
 
-OfficeApplication::OfficeApplication(std::unique_ptr<office::OfficeAutomation> automation,
-    int32_t wordCount, int32_t powerPointCount, int32_t excelCount)
+OfficeApplication::OfficeApplication(std::unique_ptr<office::OfficeAutomation> automation, int32_t wordCount,
+    int32_t powerPointCount, int32_t excelCount)
     : m_automation(std::move(automation))
 {
-    m_officeWord12Compatible = OfficeVersion().isOfficeWord12Convertible();
     logDebug("OfficeApplication#OfficeApplication,1,Start,OleInitialize,officeWord12Compatible=%d "
              "----------------",
-        m_officeWord12Compatible ? 1 : 0);
+        OfficeVersion().isOfficeWord12Convertible() ? 1 : 0);
     // The office suite behind the automation is this session's own, so there is nothing to
     // initialise per thread; a session without one cannot do anything.
     if (!m_automation)
@@ -31,20 +30,17 @@ OfficeApplication::OfficeApplication(std::unique_ptr<office::OfficeAutomation> a
             static_cast<unsigned>(office::hresult::pointer));
     logDebug(
         "OfficeApplication#OfficeApplication,2,doc=%d ppt=%d xls=%d", wordCount, powerPointCount, excelCount);
-    m_oleInitialized = true;
     m_macroSecurityLevel = VaultrixRegistry().getMacroSecurityLevel();
     try {
         if (wordCount > 0)
-            startWord("OfficeApplication#OfficeApplication,3,Failed to create Word hr=%x",
-                "OfficeApplication#OfficeApplication,3,Failed to create Word",
-                "OfficeApplication#OfficeApplication,4,OK,created a word object. version=%d");
+            startWord(StartedBy::Session);
         if (powerPointCount > 0)
             startPowerPoint();
         if (excelCount > 0)
-            startExcel("OfficeApplication#OfficeApplication,7,Failed to create Excel hr=%x",
-                "OfficeApplication#OfficeApplication,7,Failed to create Excel",
-                "OfficeApplication#OfficeApplication,8,OK,created an excel object. version=%d");
+            startExcel(StartedBy::Session);
     } catch (const office::ComError& error) {
+        // An office failure is an Exception too: it is caught first, because only it is logged
+        // here; a failed start has logged its own line already.
         logError("OfficeApplication#OfficeApplication,9,Exception:%s", error.errorMessage().c_str());
         quitApplications();
         throw;
@@ -61,11 +57,8 @@ OfficeApplication::~OfficeApplication()
     quitApplications();
     logDebug("OfficeApplication#~OfficeApplication,7,CoUninitialize----------------");
     logDebug("OfficeApplication#~OfficeApplication,8,End");
-    if (m_oleInitialized) {
-        // Ending the automation ends the session's office suite with it.
-        m_automation.reset();
-        m_oleInitialized = false;
-    }
+    // Ending the automation ends the session's office suite with it.
+    m_automation.reset();
 }
 
 void OfficeApplication::quitApplications()
@@ -107,20 +100,29 @@ void OfficeApplication::quitApplications()
     m_excel.reset();
 }
 
-void OfficeApplication::startWord(
-    const char* failureLine, const char* failureMessage, const char* successLine)
+void OfficeApplication::startWord(StartedBy starter)
 {
     office::HResult result = m_automation->createApplication(wordProgId, m_word);
+    if (office::failed(result) && starter == StartedBy::Session) {
+        logError("OfficeApplication#OfficeApplication,3,Failed to create Word hr=%x",
+            static_cast<unsigned>(result));
+        throw Exception("OfficeApplication#OfficeApplication,3,Failed to create Word", 201);
+    }
     if (office::failed(result)) {
-        logError(failureLine, static_cast<unsigned>(result));
-        throw Exception(failureMessage, 201);
+        logError("OfficeApplication#createWordApplication,1,Failed to create Word hr=%x",
+            static_cast<unsigned>(result));
+        throw Exception("OfficeApplication#createWordApplication,1,Failed to create Word", 201);
     }
     m_word->setScreenUpdating(false);
     m_word->setDisplayAlerts(0);
     m_wordVersion = OfficeVersion().getWordVersion();
     if (m_wordVersion < 12)
         m_word->setAutomationSecurity(m_macroSecurityLevel);
-    logDebug(successLine, m_wordVersion);
+    if (starter == StartedBy::Session)
+        logDebug("OfficeApplication#OfficeApplication,4,OK,created a word object. version=%d", m_wordVersion);
+    else
+        logDebug(
+            "OfficeApplication#createWordApplication,2,OK,created a word object. version=%d", m_wordVersion);
 }
 
 void OfficeApplication::startPowerPoint()
@@ -140,13 +142,18 @@ void OfficeApplication::startPowerPoint()
         m_powerPointVersion);
 }
 
-void OfficeApplication::startExcel(
-    const char* failureLine, const char* failureMessage, const char* successLine)
+void OfficeApplication::startExcel(StartedBy starter)
 {
     office::HResult result = m_automation->createApplication(excelProgId, m_excel);
+    if (office::failed(result) && starter == StartedBy::Session) {
+        logError("OfficeApplication#OfficeApplication,7,Failed to create Excel hr=%x",
+            static_cast<unsigned>(result));
+        throw Exception("OfficeApplication#OfficeApplication,7,Failed to create Excel", 201);
+    }
     if (office::failed(result)) {
-        logError(failureLine, static_cast<unsigned>(result));
-        throw Exception(failureMessage, 201);
+        logError("OfficeApplication#createExcelApplication,1,Failed to create Excel hr=%x",
+            static_cast<unsigned>(result));
+        throw Exception("OfficeApplication#createExcelApplication,1,Failed to create Excel", 201);
     }
     m_excel->setVisible(false);
     m_excel->setDisplayAlerts(false);
@@ -156,31 +163,32 @@ void OfficeApplication::startExcel(
     m_excelVersion = OfficeVersion().getWordVersion();
     if (m_excelVersion < 12)
         m_excel->setAutomationSecurity(m_macroSecurityLevel);
-    logDebug(successLine, m_excelVersion);
+    if (starter == StartedBy::Session)
+        logDebug(
+            "OfficeApplication#OfficeApplication,8,OK,created an excel object. version=%d", m_excelVersion);
+    else
+        logDebug("OfficeApplication#createExcelApplication,2,OK,created an excel object. version=%d",
+            m_excelVersion);
 }
 
 // Every document gets the configured macro security right before it is opened, whatever its
 // format and the office's version: a macro-enabled 2007 document must not run its macros with
 // the automation default.
-void OfficeApplication::createWordApplication(const char* path)
+void OfficeApplication::createWordApplication()
 {
     if (!m_word)
-        startWord("OfficeApplication#createWordApplication,1,Failed to create Word hr=%x",
-            "OfficeApplication#createWordApplication,1,Failed to create Word",
-            "OfficeApplication#createWordApplication,2,OK,created a word object. version=%d");
+        startWord(StartedBy::Document);
     m_word->setAutomationSecurity(m_macroSecurityLevel);
 }
 
-void OfficeApplication::createExcelApplication(const char* path)
+void OfficeApplication::createExcelApplication()
 {
     if (!m_excel)
-        startExcel("OfficeApplication#createExcelApplication,1,Failed to create Excel hr=%x",
-            "OfficeApplication#createExcelApplication,1,Failed to create Excel",
-            "OfficeApplication#createExcelApplication,2,OK,created an excel object. version=%d");
+        startExcel(StartedBy::Document);
     m_excel->setAutomationSecurity(m_macroSecurityLevel);
 }
 
-void OfficeApplication::createPowerPointApplication(const char* path)
+void OfficeApplication::createPowerPointApplication()
 {
     if (!m_powerPoint)
         startPowerPoint();

@@ -26,9 +26,9 @@ public:
     ~OfficeApplication();
 
     // Makes sure the application runs and sets its macro security for the next document.
-    void createWordApplication(const char* path);
-    void createExcelApplication(const char* path);
-    void createPowerPointApplication(const char* path);
+    void createWordApplication();
+    void createExcelApplication();
+    void createPowerPointApplication();
 
     // Publishes one document in the format of command; 0 when the output was written.
     int32_t protect(const char* path, int32_t command);
@@ -47,13 +47,15 @@ public:
 
     int32_t getWordVersion() const { return m_wordVersion; }
     int32_t getPowerPointVersion() const { return m_powerPointVersion; }
-    int32_t getExcelVersion() const { return m_excelVersion; }
     int32_t getMacroSecurityLevel() const { return m_macroSecurityLevel; }
 
 private:
-    void startWord(const char* failureLine, const char* failureMessage, const char* successLine);
+    // Who starts an application decides the texts of its log lines and of its failure.
+    enum class StartedBy { Session, Document };
+
+    void startWord(StartedBy starter);
     void startPowerPoint();
-    void startExcel(const char* failureLine, const char* failureMessage, const char* successLine);
+    void startExcel(StartedBy starter);
     void quitApplications();
     // Puts the document back from its backup after a failed publication; returns the new code.
     int32_t restoreFromBackup(const std::string& path, const std::string& backup, int32_t code);
@@ -67,7 +69,5 @@ private:
     int32_t m_wordVersion = 0;
     int32_t m_powerPointVersion = 0;
     int32_t m_excelVersion = 0;
-    bool m_oleInitialized = false;
-    bool m_officeWord12Compatible = false;
     int32_t m_macroSecurityLevel = 3;
 };

@@ -2,76 +2,60 @@
 #include "publishing/OfficeApplication.h"
 
 #include "foundation/Log.h"
-#include "platform/FileOperations.h"
-#include "office/ComError.h"
-#include "publishing/PublishFormat.h"
-
-#include <string>
+#include "publishing/DocumentPublisher.h"
 
 namespace {
 
 // SaveAs access mode xlExclusive.
 constexpr int32_t exclusiveAccess = 3;
 
-int32_t saveWorkbook(office::ExcelWorkbook& workbook, const char* path, int32_t command)
-{
-    try {
-        PublishFormat format;
-        if (!excelPublishFormat(command, format))
-            throw office::ComError(office::hresult::invalidArgument, "no Excel format for this command");
-        std::string output = std::string(path) + format.suffix;
-        logDebug("OfficeApplication#protectExcel,8,format=%d", command);
-        logDebug("OfficeApplication#protectExcel,9,SaveAs %s", output.c_str());
-        office::HResult status = workbook.saveAs(
-            output, format.formatCode, std::string(), std::string(), false, false, exclusiveAccess);
-        if (status == 0 && platform::fileOperations::exists(output)) {
-            logDebug("OfficeApplication#protectExcel,11,Save: OK");
-            return 0;
-        }
-        logError("OfficeApplication#protectExcel,12,Save: Failed");
-    } catch (const office::ComError& error) {
-        logError("OfficeApplication#protectExcel,13,Save: Exception No=%x Message%s",
-            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
-    } catch (...) {
-        logError("OfficeApplication#protectExcel,14,Save: Unknown Exception");
-    }
-    return 403;
-}
+// A workbook that cannot be closed after saving is only logged; a failure to start Excel keeps
+// the provisional code.
+constexpr DocumentPublisher::Profile excelProfile = {
+    .format = excelPublishFormat,
+    .noFormat = "no Excel format for this command",
+    .notOpenedCode = 402,
+    .readOnlyCode = 407,
+    .saveFailedCode = 403,
+    .closeFailure = DocumentPublisher::CloseFailure::KeepsCode,
+    .otherFailure = DocumentPublisher::OtherFailure::KeepsProvisionalCode,
+    .startLine = "OfficeApplication#protectExcel,1,Start %s",
+    .notOpenedLine = "OfficeApplication#protectExcel,3,Failed to open an excel file.",
+    .readOnlyLine = "OfficeApplication#protectExcel,4,Failed to open an excel file.",
+    .openedLine = "OfficeApplication#protectExcel,5,Opened a file %s",
+    .savingLine = "OfficeApplication#protectExcel,7,Saving",
+    .commandLine = "OfficeApplication#protectExcel,8,format=%d",
+    .saveLine = "OfficeApplication#protectExcel,9,SaveAs %s",
+    .savedLine = "OfficeApplication#protectExcel,11,Save: OK",
+    .saveFailedLine = "OfficeApplication#protectExcel,12,Save: Failed",
+    .saveExceptionLine = "OfficeApplication#protectExcel,13,Save: Exception No=%x Message%s",
+    .saveUnknownLine = "OfficeApplication#protectExcel,14,Save: Unknown Exception",
+    .closeExceptionLine = nullptr,
+    .closeUnknownLine = nullptr,
+    .closedLine = "OfficeApplication#protectExcel,19,OK, closed currentWorkBook",
+    .closeFailedLine = "OfficeApplication#protectExcel,20,Failed to close currentWorkBook",
+    .failureLine = "OfficeApplication#protectExcel,21,Exception No=%x Message=%s",
+};
 
 }
 
 int32_t OfficeApplication::protectExcel(const char* path, int32_t command)
 {
-    logDebug("OfficeApplication#protectExcel,1,Start %s", path);
-    int32_t code = 1;
-    try {
-        createExcelApplication(path);
+    std::shared_ptr<office::ExcelWorkbook> workbook;
+    DocumentPublisher::Calls calls;
+    calls.open = [&] {
+        createExcelApplication();
         m_excel->setVisible(false);
         std::shared_ptr<office::ExcelWorkbooks> workbooks = m_excel->workbooks();
         logDebug("OfficeApplication#protectExcel,2,Call WorkBooks Open %s", path);
-        std::shared_ptr<office::ExcelWorkbook> workbook = workbooks ? workbooks->open(path) : nullptr;
-        if (!workbook) {
-            logError("OfficeApplication#protectExcel,3,Failed to open an excel file.");
-            return 402;
-        }
-        if (workbook->readOnlyRecommended()) {
-            workbook->close();
-            logError("OfficeApplication#protectExcel,4,Failed to open an excel file.");
-            return 407;
-        }
-        logDebug("OfficeApplication#protectExcel,5,Opened a file %s", path);
-        logDebug("OfficeApplication#protectExcel,7,Saving");
-        code = saveWorkbook(*workbook, path, command);
-        if (workbook->close() == 0)
-            logDebug("OfficeApplication#protectExcel,19,OK, closed currentWorkBook");
-        else
-            logError("OfficeApplication#protectExcel,20,Failed to close currentWorkBook");
-    } catch (const office::ComError& error) {
-        logError("OfficeApplication#protectExcel,21,Exception No=%x Message=%s",
-            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
-        code = 1000;
-    } catch (...) {
-        // Excel could not be started: the provisional code stands.
-    }
-    return code;
+        workbook = workbooks ? workbooks->open(path) : nullptr;
+        return workbook != nullptr;
+    };
+    calls.readOnlyRecommended = [&] { return workbook->readOnlyRecommended(); };
+    calls.saveAs = [&](const std::string& output, int32_t formatCode) {
+        return workbook->saveAs(
+            output, formatCode, std::string(), std::string(), false, false, exclusiveAccess);
+    };
+    calls.close = [&] { return workbook->close(); };
+    return DocumentPublisher(excelProfile, std::move(calls)).publish(path, command);
 }

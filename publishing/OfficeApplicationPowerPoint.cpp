@@ -4,67 +4,55 @@
 #include "publishing/OfficeApplication.h"
 
 #include "foundation/Log.h"
-#include "platform/FileOperations.h"
-#include "office/ComError.h"
-#include "publishing/PublishFormat.h"
-
-#include <string>
+#include "publishing/DocumentPublisher.h"
 
 namespace {
 
-int32_t savePresentation(office::PowerPointPresentation& presentation, const char* path, int32_t command)
-{
-    try {
-        PublishFormat format;
-        if (!powerPointPublishFormat(command, format))
-            throw office::ComError(
-                office::hresult::invalidArgument, "no PowerPoint format for this command");
-        std::string output = std::string(path) + format.suffix;
-        logDebug(
-            "OfficeApplication#protectPowerPoint,3,Save %s format =%d", output.c_str(), format.formatCode);
-        office::HResult status = presentation.saveAs(output, format.formatCode);
-        if (status == 0 && platform::fileOperations::exists(output)) {
-            logDebug("OfficeApplication#protectPowerPoint,4,Save: OK");
-            return 0;
-        }
-        logError("OfficeApplication#protectPowerPoint,5,Save: Error");
-    } catch (const office::ComError& error) {
-        logError("OfficeApplication#protectPowerPoint,6,Exception No=%x Message=%s",
-            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
-    } catch (...) {
-        logError("OfficeApplication#protectPowerPoint,7,Unknown Exception");
-    }
-    return 303;
-}
+// Presentations are opened read-only, so PowerPoint is never asked about the recommendation; a
+// presentation that cannot be closed after saving fails the publication.
+constexpr DocumentPublisher::Profile powerPointProfile = {
+    .format = powerPointPublishFormat,
+    .noFormat = "no PowerPoint format for this command",
+    .notOpenedCode = 302,
+    .readOnlyCode = 0,
+    .saveFailedCode = 303,
+    .closeFailure = DocumentPublisher::CloseFailure::FailsPublication,
+    .otherFailure = DocumentPublisher::OtherFailure::KeepsProvisionalCode,
+    .startLine = "OfficeApplication#protectPowerPoint,1,Start %s",
+    .notOpenedLine = "OfficeApplication#protectPowerPoint,8,Failed to open a presentation",
+    .readOnlyLine = nullptr,
+    .openedLine = nullptr,
+    .savingLine = nullptr,
+    .commandLine = nullptr,
+    .saveLine = "OfficeApplication#protectPowerPoint,3,Save %s format =%d",
+    .savedLine = "OfficeApplication#protectPowerPoint,4,Save: OK",
+    .saveFailedLine = "OfficeApplication#protectPowerPoint,5,Save: Error",
+    .saveExceptionLine = "OfficeApplication#protectPowerPoint,6,Exception No=%x Message=%s",
+    .saveUnknownLine = "OfficeApplication#protectPowerPoint,7,Unknown Exception",
+    .closeExceptionLine = nullptr,
+    .closeUnknownLine = nullptr,
+    .closedLine = nullptr,
+    .closeFailedLine = "OfficeApplication#protectPowerPoint,9,Failed to close a presentation",
+    .failureLine = "OfficeApplication#protectPowerPoint,10,Exception No=%x Message=%s",
+};
 
 }
 
 int32_t OfficeApplication::protectPowerPoint(const char* path, int32_t command)
 {
-    logDebug("OfficeApplication#protectPowerPoint,1,Start %s", path);
-    int32_t code = 1;
-    try {
-        createPowerPointApplication(path);
+    std::shared_ptr<office::PowerPointPresentation> presentation;
+    DocumentPublisher::Calls calls;
+    calls.open = [&] {
+        createPowerPointApplication();
         std::shared_ptr<office::PowerPointPresentations> presentations = m_powerPoint->presentations();
         logDebug("OfficeApplication#protectPowerPoint,2,Call Presentations->Open %s", path);
         // Opened read-only and without a window: the presentation is only read.
-        std::shared_ptr<office::PowerPointPresentation> presentation
-            = presentations ? presentations->open(path, true, false, false) : nullptr;
-        if (!presentation) {
-            logError("OfficeApplication#protectPowerPoint,8,Failed to open a presentation");
-            return 302;
-        }
-        code = savePresentation(*presentation, path, command);
-        if (presentation->close() != 0) {
-            logError("OfficeApplication#protectPowerPoint,9,Failed to close a presentation");
-            code = 303;
-        }
-    } catch (const office::ComError& error) {
-        logError("OfficeApplication#protectPowerPoint,10,Exception No=%x Message=%s",
-            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
-        code = 1000;
-    } catch (...) {
-        // PowerPoint could not be started: the provisional code stands.
-    }
-    return code;
+        presentation = presentations ? presentations->open(path, true, false, false) : nullptr;
+        return presentation != nullptr;
+    };
+    calls.saveAs = [&](const std::string& output, int32_t formatCode) {
+        return presentation->saveAs(output, formatCode);
+    };
+    calls.close = [&] { return presentation->close(); };
+    return DocumentPublisher(powerPointProfile, std::move(calls)).publish(path, command);
 }

@@ -5,8 +5,8 @@
 #include "foundation/Log.h"
 #include "foundation/String.h"
 #include "foundation/VaultrixRegistry.h"
-#include "platform/WindowMessages.h"
 #include "office/ComError.h"
+#include "platform/WindowMessages.h"
 #include "publishing/OfficeApplication.h"
 
 #include <chrono>
@@ -71,12 +71,14 @@ std::unique_ptr<OfficeApplication> PasswordEncryptionThread::openSession(const C
             = m_automationFactory ? m_automationFactory() : nullptr;
         return std::make_unique<OfficeApplication>(
             std::move(automation), counts.word, counts.powerPoint, counts.excel);
+    } catch (const office::ComError& error) {
+        // An office failure is an Exception too, so it must be caught first to be logged with
+        // its result code.
+        logError("PasswordEncryptionThread#run,1,Failed to start the office session hr=%x %s",
+            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (const Exception& error) {
         logError("PasswordEncryptionThread#run,1,Failed to start the office session code=%d %s",
             error.getErrorCode(), error.getMessage());
-    } catch (const office::ComError& error) {
-        logError("PasswordEncryptionThread#run,1,Failed to start the office session hr=%x %s",
-            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (...) {
         logError("PasswordEncryptionThread#run,1,Failed to start the office session");
     }

@@ -30,9 +30,6 @@ public:
 
     void run() override;
 
-    const LinkedList& getFileList() const { return m_fileList; }
-    int32_t getPublishCommand() const { return m_publishCommand; }
-
 private:
     struct Counts {
         int32_t word = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "office/libreoffice/LibreOfficeDocumentAccess.h"
 #include "office/PowerPointPresentation.h"
+#include "office/libreoffice/LibreOfficeDocumentAccess.h"
 
 namespace office {
 
@@ -12,8 +12,7 @@ public:
     {
     }
 
-    HResult saveAs(const std::string& fileName, std::optional<int32_t> fileFormat = {},
-        std::optional<bool> embedTrueTypeFonts = {}) override
+    HResult saveAs(const std::string& fileName, std::optional<int32_t> fileFormat = {}) override
     {
         int32_t code = fileFormat.value_or(-1);
         return m_access.saveAs(fileName, powerPointExportTarget(code), code);

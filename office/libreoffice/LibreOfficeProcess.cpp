@@ -1,12 +1,11 @@
 #include "office/libreoffice/LibreOfficeProcess.h"
 
-#include "platform/LibreOfficeInstallation.h"
 #include "office/libreoffice/LibreOfficeProfile.h"
+#include "platform/FileOperations.h"
+#include "platform/LibreOfficeInstallation.h"
 
 #include <cstdlib>
 #include <dirent.h>
-#include <fstream>
-#include <iterator>
 
 namespace office {
 
@@ -18,9 +17,9 @@ LibreOfficeProcess::~LibreOfficeProcess()
 bool LibreOfficeProcess::start(const LibreOfficeProfile& profile, const std::string& pipeName)
 {
     std::lock_guard lock(m_mutex);
-    std::vector<std::string> argv { platform::LibreOfficeInstallation::launcherPath(), "--headless", "--invisible",
-        "--norestore", "--nologo", "--nodefault", "--nolockcheck", "--accept=pipe,name=" + pipeName + ";urp;",
-        "-env:UserInstallation=" + profile.url() };
+    std::vector<std::string> argv { platform::LibreOfficeInstallation::launcherPath(), "--headless",
+        "--invisible", "--norestore", "--nologo", "--nodefault", "--nolockcheck",
+        "--accept=pipe,name=" + pipeName + ";urp;", "-env:UserInstallation=" + profile.url() };
     platform::ChildProcess::Options options;
     options.newSession = true;
     // The office's own temporary files go inside the profile, so that an office that is killed
@@ -73,8 +72,11 @@ std::vector<pid_t> LibreOfficeProcess::officeProcessesOf(const std::string& prof
         long pid = std::strtol(entry->d_name, &end, 10);
         if (pid <= 0 || *end)
             continue;
-        std::ifstream file(std::string("/proc/") + entry->d_name + "/cmdline", std::ios::binary);
-        std::string commandLine((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        // A command line is bounded by the system's argument limit, a few megabytes at most.
+        std::string commandLine;
+        if (!platform::fileOperations::readAll(
+                std::string("/proc/") + entry->d_name + "/cmdline", commandLine, 16ull * 1024 * 1024))
+            continue;
         // Arguments are separated by NUL bytes; a zombie has an empty command line.
         size_t first = commandLine.find('\0');
         std::string program = commandLine.substr(0, first);

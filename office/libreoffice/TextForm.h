@@ -11,14 +11,12 @@ namespace textForm {
 
 // Every line end (LF, CR LF, lone CR) becomes CR LF; a UTF-8 byte order mark is dropped.
 std::string utf8WithCrlf(const std::string& utf8);
-// UTF-8 text as UTF-16 LE with a byte order mark and CR LF line ends.
+// UTF-8 text as UTF-16 LE with a byte order mark and CR LF line ends; a byte that starts no
+// valid sequence (an overlong form, an encoded surrogate, a cut sequence) becomes U+FFFD.
 std::string utf16LeWithBom(const std::string& utf8);
 // UTF-16 LE bytes (with or without a byte order mark) with a byte order mark and CR LF line
 // ends; an odd trailing byte is dropped.
 std::string normalizedUtf16Le(const std::string& bytes);
-
-bool readFile(const std::string& path, std::string& bytes);
-bool writeFile(const std::string& path, const std::string& bytes);
 
 }
 

@@ -7,6 +7,7 @@
 #include "office/libreoffice/TextForm.h"
 #include "office/libreoffice/UnoDocument.h"
 #include "office/libreoffice/UnoText.h"
+#include "platform/FileOperations.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -25,6 +26,13 @@ namespace office {
 namespace {
 
 using Kind = UnoDocument::Kind;
+namespace files = platform::fileOperations;
+
+// The text export of a document is read back whole to normalize it. No document's text comes
+// near this, but the bound keeps a runaway export from taking all memory.
+constexpr uint64_t largestTextExport = 1ull << 30;
+// A text file that did not exist before gets the permissions a new file usually has.
+constexpr uint32_t newFileMode = 0644;
 
 // Calc's text export options: tab between fields, quotes only where a field needs them, the
 // given character set, cells as shown, the sheet in view.
@@ -171,10 +179,14 @@ void UnoExporter::storeText(const std::string& fileName, bool unicode)
     // The filters leave the line ends of some content (Calc always writes LF) and the byte order
     // mark to the platform; the file is brought to the one form the readers expect.
     std::string bytes;
-    if (!textForm::readFile(fileName, bytes))
+    if (!files::readAll(fileName, bytes, largestTextExport))
         throw ComError(hresult::fail, "LibreOffice wrote no text to " + fileName);
     std::string normalized = unicode ? textForm::normalizedUtf16Le(bytes) : textForm::utf8WithCrlf(bytes);
-    if (normalized != bytes && !textForm::writeFile(fileName, normalized))
+    // The normalized text keeps the permissions LibreOffice gave the file.
+    int error = 0;
+    if (normalized != bytes
+        && !files::writeFileAtomically(
+            fileName, normalized, files::modeOrDefault(fileName, newFileMode), error))
         throw ComError(hresult::accessDenied, "cannot write " + fileName);
 }
 
@@ -186,7 +198,8 @@ void UnoExporter::storeSlideText(const std::string& fileName, bool unicode)
         text += "\n\n";
     }
     std::string bytes = unicode ? textForm::utf16LeWithBom(text) : textForm::utf8WithCrlf(text);
-    if (!textForm::writeFile(fileName, bytes))
+    int error = 0;
+    if (!files::writeFileAtomically(fileName, bytes, files::modeOrDefault(fileName, newFileMode), error))
         throw ComError(hresult::accessDenied, "cannot write " + fileName);
 }
 

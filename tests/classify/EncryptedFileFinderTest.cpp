@@ -4,6 +4,8 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/ZipBuilder.h"
 
+#include "foundation/OutOfMemoryException.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -88,7 +90,8 @@ TEST(EncryptedFileFinder, XpsDocumentsHaveOnlyRightsManagement)
     EXPECT_FALSE(inspect(encrypted).isProtected);
 }
 
-// Catches a PDF or zip failure escaping the guard, or the trace line worded or counted wrongly.
+// Catches a PDF or zip failure escaping the guard, or the trace line worded or counted wrongly:
+// these are not the first kind in the table, and their failures count like the first one's.
 TEST(EncryptedFileFinder, PdfAndZipFailuresLeaveATraceAndNoKind)
 {
     TemporaryFolder folder;
@@ -96,12 +99,12 @@ TEST(EncryptedFileFinder, PdfAndZipFailuresLeaveATraceAndNoKind)
     Verdict verdict = inspect(fakePdf);
     EXPECT_FALSE(verdict.isProtected);
     EXPECT_EQ(verdict.kind, PROTECTION_NONE);
-    EXPECT_EQ(verdict.output, "Access error:0 " + fakePdf + "\n");
+    EXPECT_EQ(verdict.output, "Access error:1 " + fakePdf + "\n");
 
     std::string fakeZip = folder.write("fake.zip", "no local file header here");
     verdict = inspect(fakeZip);
     EXPECT_FALSE(verdict.isProtected);
-    EXPECT_EQ(verdict.output, "Access error:0 " + fakeZip + "\n");
+    EXPECT_EQ(verdict.output, "Access error:1 " + fakeZip + "\n");
 
     std::string encryptedPdf = folder.write("locked.pdf", "%PDF-1.5\ntrailer << /Encrypt 3 0 R >>\n%%EOF\n");
     EXPECT_EQ(inspect(encryptedPdf).kind, PROTECTION_PASSWORD);
@@ -147,4 +150,23 @@ TEST(EncryptedFileFinder, UpperCaseSuffixesAreTested)
     EXPECT_EQ(inspect(password).kind, PROTECTION_PASSWORD);
     std::string pdf = folder.write("LOCKED.PDF", "%PDF-1.5 /Encrypt");
     EXPECT_EQ(inspect(pdf).kind, PROTECTION_PASSWORD);
+}
+
+// Catches running out of memory taken for an unreadable file: it must reach the caller instead
+// of leaving a trace and an "unprotected" answer. No real file makes the tests run out of memory
+// on demand, so a test that throws stands in for one.
+TEST(EncryptedFileFinder, OutOfMemoryPassesThroughTheGuard)
+{
+    auto exhausted = [](const char*, ProtectionKind&) -> bool {
+        throw OutOfMemoryException("String::String,1,Failed to create a string", 0);
+    };
+    ProtectionKind kind = PROTECTION_NONE;
+    int failures = 0;
+    std::string output = captureStdout([&] {
+        EXPECT_THROW(
+            EncryptedFileFinder::runGuarded(exhausted, "any.pdf", kind, failures), OutOfMemoryException);
+    });
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(kind, PROTECTION_NONE);
 }

@@ -1,10 +1,10 @@
 #include "office/ComError.h"
+#include "office/OfficeFormat.h"
+#include "office/WordApplication.h"
 #include "office/libreoffice/ExportTarget.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
 #include "office/libreoffice/LibreOfficeProfile.h"
-#include "office/OfficeFormat.h"
 #include "office/libreoffice/TextForm.h"
-#include "office/WordApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,25 @@ TEST(OfficeAutomationTest, ErrorTextsFallBackLikeTheComErrorType)
     ComError error(hresult::disconnected, "LibreOffice ended");
     EXPECT_EQ(error.errorMessage(), "The object invoked has disconnected from its clients.");
     EXPECT_EQ(error.description(), "LibreOffice ended");
+}
+
+// Catches an automation failure that a handler for the library's exceptions does not see, or
+// that reaches it without its result code and texts.
+TEST(OfficeAutomationTest, ComErrorIsOneOfTheLibrarysExceptions)
+{
+    try {
+        throw ComError(hresult::disconnected, "LibreOffice ended");
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.getErrorCode(), hresult::disconnected);
+        EXPECT_STREQ(
+            error.getMessage(), "The object invoked has disconnected from its clients. (LibreOffice ended)");
+    }
+    ComError bare(hresult::fail);
+    EXPECT_STREQ(bare.getMessage(), "Unspecified error");
+    EXPECT_EQ(bare.code(), hresult::fail);
+    ComError copy = bare;
+    EXPECT_STREQ(copy.getMessage(), "Unspecified error");
+    EXPECT_EQ(copy.errorMessage(), "Unspecified error");
 }
 
 // Catches a ProgID that starts an office it should not, or a bad class string taken as a class.
@@ -72,6 +91,24 @@ TEST(OfficeAutomationTest, TextFormsAreWordsOwn)
             8));
     EXPECT_EQ(
         textForm::normalizedUtf16Le(std::string("\xFF\xFE\r\0\n\0", 6)), std::string("\xFF\xFE\r\0\n\0", 6));
+}
+
+// Catches a lenient decoder that turns an overlong form into the character it spells or an
+// encoded surrogate into a lone UTF-16 surrogate: every byte of such a sequence becomes U+FFFD.
+TEST(OfficeAutomationTest, UnicodeTextReplacesMalformedUtf8)
+{
+    // "\xC0\xAF" is an overlong '/'; "\xE0\x80\xAF" is a three-byte overlong '/'.
+    EXPECT_EQ(textForm::utf16LeWithBom("a\xC0\xAF"),
+        std::string("\xFF\xFE"
+                    "a\0\xFD\xFF\xFD\xFF",
+            8));
+    EXPECT_EQ(textForm::utf16LeWithBom("\xE0\x80\xAF"), std::string("\xFF\xFE\xFD\xFF\xFD\xFF\xFD\xFF", 8));
+    // "\xED\xA0\x80" encodes the lone surrogate U+D800.
+    EXPECT_EQ(textForm::utf16LeWithBom("\xED\xA0\x80"
+                                       "b"),
+        std::string("\xFF\xFE\xFD\xFF\xFD\xFF\xFD\xFF"
+                    "b\0",
+            10));
 }
 
 // Catches a profile that LibreOffice would take for a first start.

@@ -1,9 +1,9 @@
-#include "platform/ChildProcess.h"
 #include "office/ComError.h"
-#include "office/libreoffice/LibreOfficeAutomation.h"
-#include "office/libreoffice/LibreOfficeProcess.h"
 #include "office/OfficeFormat.h"
 #include "office/WordApplication.h"
+#include "office/libreoffice/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeProcess.h"
+#include "platform/ChildProcess.h"
 #include "tests/office/libreoffice/OfficeTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -80,7 +80,7 @@ TEST(OfficeLifecycleTest, WatchdogStopsAHungCallAndTheNextCallGetsAFreshOffice)
         word->documents()->open(sampleDocument());
         ADD_FAILURE() << "a load finished within a millisecond";
     } catch (const ComError& error) {
-        EXPECT_EQ(error.code(), hresult::callTimedOut) << error.what();
+        EXPECT_EQ(error.code(), hresult::callTimedOut) << error.getMessage();
     }
     EXPECT_TRUE(officeGone(firstProfile)) << "the hung office was not stopped";
     automation.setCallTimeout(60s, 15s);
@@ -148,7 +148,7 @@ TEST(OfficeLifecycleTest, OfficeKilledDuringACallFailsThatCall)
         } catch (const ComError& error) {
             failedOnce = true;
             EXPECT_TRUE(error.code() == hresult::disconnected || error.code() == hresult::serverFault)
-                << error.what();
+                << error.getMessage();
         }
         killer.join();
         if (!failedOnce)

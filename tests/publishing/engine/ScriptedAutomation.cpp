@@ -125,7 +125,7 @@ public:
 class PresentationFake : public PowerPointPresentation, ScriptedDocument {
 public:
     using ScriptedDocument::ScriptedDocument;
-    HResult saveAs(const std::string& fileName, std::optional<int32_t> format, std::optional<bool>) override
+    HResult saveAs(const std::string& fileName, std::optional<int32_t> format) override
     {
         return save(fileName, format.value_or(-1));
     }

@@ -1,0 +1,114 @@
+#include "publishing/DocumentPublisher.h"
+
+#include "foundation/Log.h"
+#include "office/ComError.h"
+#include "platform/FileOperations.h"
+
+#include <utility>
+
+namespace {
+
+// Some lines of a profile carry no values; they are written as text so that nothing in them is
+// taken for a format.
+void logDebugLine(const char* line)
+{
+    if (line)
+        logDebug("%s", line);
+}
+
+void logErrorLine(const char* line)
+{
+    if (line)
+        logError("%s", line);
+}
+
+}
+
+DocumentPublisher::DocumentPublisher(const Profile& profile, Calls calls)
+    : m_profile(profile)
+    , m_calls(std::move(calls))
+{
+}
+
+int32_t DocumentPublisher::publish(const char* path, int32_t command)
+{
+    logDebug(m_profile.startLine, path);
+    // The provisional code stands when the application cannot even be started.
+    int32_t code = 1;
+    try {
+        if (!m_calls.open()) {
+            logErrorLine(m_profile.notOpenedLine);
+            return m_profile.notOpenedCode;
+        }
+        if (m_profile.readOnlyLine && m_calls.readOnlyRecommended()) {
+            m_calls.close();
+            logErrorLine(m_profile.readOnlyLine);
+            return m_profile.readOnlyCode;
+        }
+        if (m_profile.openedLine)
+            logDebug(m_profile.openedLine, path);
+        logDebugLine(m_profile.savingLine);
+        // A failure of the close that is not an office failure leaves the code of the save.
+        code = save(path, command);
+        code = closeAfterSaving(code);
+    } catch (const office::ComError& error) {
+        logError(m_profile.failureLine, static_cast<unsigned>(error.code()), error.errorMessage().c_str());
+        code = 1000;
+    } catch (...) {
+        if (m_profile.otherFailure == OtherFailure::PassesOn)
+            throw;
+    }
+    return code;
+}
+
+// The save step: 0 only when the office reported success and the output is really there.
+int32_t DocumentPublisher::save(const char* path, int32_t command)
+{
+    try {
+        PublishFormat format;
+        if (!m_profile.format(command, format))
+            throw office::ComError(office::hresult::invalidArgument, m_profile.noFormat);
+        std::string output = std::string(path) + format.suffix;
+        if (m_profile.commandLine)
+            logDebug(m_profile.commandLine, command);
+        logDebug(m_profile.saveLine, output.c_str(), format.formatCode);
+        office::HResult status = m_calls.saveAs(output, format.formatCode);
+        if (status == 0 && platform::fileOperations::exists(output)) {
+            logDebugLine(m_profile.savedLine);
+            return 0;
+        }
+        // Nobody is there to answer a message box, so the failure is only logged.
+        logErrorLine(m_profile.saveFailedLine);
+    } catch (const office::ComError& error) {
+        logError(
+            m_profile.saveExceptionLine, static_cast<unsigned>(error.code()), error.errorMessage().c_str());
+    } catch (...) {
+        logErrorLine(m_profile.saveUnknownLine);
+    }
+    return m_profile.saveFailedCode;
+}
+
+int32_t DocumentPublisher::closeAfterSaving(int32_t code)
+{
+    office::HResult status = 0;
+    if (!m_profile.closeExceptionLine) {
+        status = m_calls.close();
+    } else {
+        try {
+            status = m_calls.close();
+        } catch (const office::ComError& error) {
+            logError(m_profile.closeExceptionLine, static_cast<unsigned>(error.code()),
+                error.errorMessage().c_str());
+            return m_profile.saveFailedCode;
+        } catch (...) {
+            logErrorLine(m_profile.closeUnknownLine);
+            return m_profile.saveFailedCode;
+        }
+    }
+    if (status == 0) {
+        logDebugLine(m_profile.closedLine);
+        return code;
+    }
+    logErrorLine(m_profile.closeFailedLine);
+    return m_profile.closeFailure == CloseFailure::FailsPublication ? m_profile.saveFailedCode : code;
+}
