@@ -1,6 +1,6 @@
 #include "formats/xps/XpsPageWriter.h"
 
-#include "formats/webarchive/Base64.h"
+#include "formats/xps/SvgDataUri.h"
 #include "formats/xps/SvgPathData.h"
 #include "formats/xps/SvgShapes.h"
 #include "formats/xps/XpsBrush.h"
@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <optional>
 #include <cstdlib>
+#include <optional>
 
 namespace formats {
 
@@ -61,13 +61,15 @@ bool XpsPageWriter::convert(const std::string& svgBytes, int pageNumber, std::st
         element(*child, style, body);
 
     m_page = "<FixedPage xmlns=\"http://schemas.microsoft.com/xps/2005/06\" "
-             "xmlns:x=\"http://schemas.microsoft.com/xps/2005/06/resourcedictionary-key\" xml:lang=\"und\" Width=\""
+             "xmlns:x=\"http://schemas.microsoft.com/xps/2005/06/resourcedictionary-key\" xml:lang=\"und\" "
+             "Width=\""
         + number(m_width) + "\" Height=\"" + number(m_height) + "\">";
     if (!m_geometries.empty()) {
         m_page += "<FixedPage.Resources><ResourceDictionary>";
         for (const auto& [key, figures] : m_geometries) {
             if (!figures.empty())
-                m_page += "<PathGeometry x:Key=\"" + key + "\" FillRule=\"NonZero\" Figures=\"" + figures + "\"/>";
+                m_page += "<PathGeometry x:Key=\"" + key + "\" FillRule=\"NonZero\" Figures=\"" + figures
+                    + "\"/>";
         }
         m_page += "</ResourceDictionary></FixedPage.Resources>";
     }
@@ -94,7 +96,8 @@ void XpsPageWriter::pageSize(const Element& root, SvgMatrix& userToPage)
     m_width = lengthInXpsUnits(root.attribute("width"), hasBox ? box[2] : 816);
     m_height = lengthInXpsUnits(root.attribute("height"), hasBox ? box[3] : 1056);
     if (hasBox)
-        userToPage = SvgMatrix::scaling(m_width / box[2], m_height / box[3]) * SvgMatrix::translation(-box[0], -box[1]);
+        userToPage = SvgMatrix::scaling(m_width / box[2], m_height / box[3])
+            * SvgMatrix::translation(-box[0], -box[1]);
 }
 
 void XpsPageWriter::element(const Element& node, const SvgStyle& inherited, std::string& out)
@@ -129,7 +132,8 @@ std::string XpsPageWriter::openCanvas(const Element& node, const SvgStyle& style
     return markup;
 }
 
-void XpsPageWriter::group(const Element& node, const SvgStyle& style, const SvgMatrix& transform, std::string& out)
+void XpsPageWriter::group(
+    const Element& node, const SvgStyle& style, const SvgMatrix& transform, std::string& out)
 {
     std::string canvas = openCanvas(node, style, transform);
     out += canvas;
@@ -167,23 +171,24 @@ XpsPageWriter::Mask XpsPageWriter::mask(const Element& node)
     if (picture && picture->name == "image") {
         std::string& part = m_maskParts[picture];
         if (part.empty()) {
-            std::string href = picture->attribute("href");
-            size_t comma = href.find(',');
-            auto bytes = comma == std::string::npos ? std::nullopt : base64Decode(std::string_view(href).substr(comma + 1));
+            auto bytes = SvgDataUri::bytes(picture->attribute("href"));
             std::string alpha = bytes ? XpsImage::luminanceToAlpha(*bytes) : std::string();
             if (alpha.empty())
                 return {};
-            part = "/Resources/Images/" + std::to_string(m_pageNumber) + "-" + std::to_string(m_images.size() + 1)
-                + ".png";
+            part = "/Resources/Images/" + std::to_string(m_pageNumber) + "-"
+                + std::to_string(m_images.size() + 1) + ".png";
             m_images.push_back({ part, alpha });
         }
-        auto [pixelWidth, pixelHeight] = XpsImage::pixelSize(
-            std::find_if(m_images.begin(), m_images.end(), [&](const Image& image) { return image.partName == part; })->bytes);
+        auto [pixelWidth, pixelHeight]
+            = XpsImage::pixelSize(std::find_if(m_images.begin(), m_images.end(), [&](const Image& image) {
+                  return image.partName == part;
+              })->bytes);
         double x = numberAttribute(*picture, "x", 0), y = numberAttribute(*picture, "y", 0);
         result.brush = "<ImageBrush ImageSource=\"" + part + "\" Viewbox=\"0,0," + number(pixelWidth) + ","
-            + number(pixelHeight) + "\" ViewboxUnits=\"Absolute\" Viewport=\"" + number(x) + "," + number(y) + ","
-            + number(numberAttribute(*picture, "width", pixelWidth)) + ","
-            + number(numberAttribute(*picture, "height", pixelHeight)) + "\" ViewportUnits=\"Absolute\" TileMode=\"None\""
+            + number(pixelHeight) + "\" ViewboxUnits=\"Absolute\" Viewport=\"" + number(x) + "," + number(y)
+            + "," + number(numberAttribute(*picture, "width", pixelWidth)) + ","
+            + number(numberAttribute(*picture, "height", pixelHeight))
+            + "\" ViewportUnits=\"Absolute\" TileMode=\"None\""
             + (transform.isIdentity() ? "" : " Transform=\"" + transform.xps() + "\"") + "/>";
         return result;
     }
@@ -224,7 +229,8 @@ void XpsPageWriter::use(const Element& node, const SvgStyle& inherited, std::str
         out += "</Canvas>";
 }
 
-void XpsPageWriter::glyph(const Element& symbol, const SvgStyle& style, const SvgMatrix& transform, std::string& out)
+void XpsPageWriter::glyph(
+    const Element& symbol, const SvgStyle& style, const SvgMatrix& transform, std::string& out)
 {
     std::string key = keyFor(m_pageNumber, symbol.attribute("id"));
     auto known = m_geometries.find(key);
@@ -259,8 +265,8 @@ void XpsPageWriter::path(const std::string& data, const Element& node, const Svg
     out += elements.empty() ? "/>" : ">" + elements + "</Path>";
 }
 
-std::string XpsPageWriter::paintAttribute(const char* property, const std::string& paint, double opacity,
-    std::string& elements)
+std::string XpsPageWriter::paintAttribute(
+    const char* property, const std::string& paint, double opacity, std::string& elements)
 {
     if (auto color = XpsBrush::color(paint, opacity))
         return std::string(" ") + property + "=\"" + *color + "\"";
@@ -304,7 +310,8 @@ std::string XpsPageWriter::clipAttribute(const Element& node, const SvgStyle& st
     SvgPathData outline;
     bool nonZero = style.clipNonZero;
     for (const auto& child : clip->children) {
-        const Element* shape = child->name == "use" ? m_document.referenced(child->attribute("href")) : child.get();
+        const Element* shape
+            = child->name == "use" ? m_document.referenced(child->attribute("href")) : child.get();
         auto data = shape ? shapeData(*shape) : std::nullopt;
         if (!data)
             continue;
@@ -325,18 +332,19 @@ void XpsPageWriter::image(const Element& node, const SvgMatrix& transform, std::
     std::string part = imagePart(node);
     if (part.empty())
         return;
-    const Image& stored = *std::find_if(m_images.begin(), m_images.end(),
-        [&](const Image& image) { return image.partName == part; });
+    const Image& stored = *std::find_if(
+        m_images.begin(), m_images.end(), [&](const Image& image) { return image.partName == part; });
     auto [pixelWidth, pixelHeight] = XpsImage::pixelSize(stored.bytes);
     double x = numberAttribute(node, "x", 0), y = numberAttribute(node, "y", 0);
-    double width = numberAttribute(node, "width", pixelWidth), height = numberAttribute(node, "height", pixelHeight);
+    double width = numberAttribute(node, "width", pixelWidth),
+           height = numberAttribute(node, "height", pixelHeight);
     if (width <= 0 || height <= 0 || pixelWidth <= 0 || pixelHeight <= 0)
         return;
     std::string viewport = number(x) + "," + number(y) + "," + number(width) + "," + number(height);
     out += "<Path Data=\"" + SvgPathData::rectangle(x, y, width, height).xps(false) + "\""
         + transformAttribute(transform) + opacityAttribute(SvgStyle().child(node).opacity) + "><Path.Fill>"
-        + "<ImageBrush ImageSource=\"" + part + "\" Viewbox=\"0,0," + number(pixelWidth) + "," + number(pixelHeight)
-        + "\" ViewboxUnits=\"Absolute\" Viewport=\"" + viewport
+        + "<ImageBrush ImageSource=\"" + part + "\" Viewbox=\"0,0," + number(pixelWidth) + ","
+        + number(pixelHeight) + "\" ViewboxUnits=\"Absolute\" Viewport=\"" + viewport
         + "\" ViewportUnits=\"Absolute\" TileMode=\"None\"/></Path.Fill></Path>";
 }
 
@@ -345,20 +353,16 @@ std::string XpsPageWriter::imagePart(const Element& node)
     if (auto known = m_imageParts.find(&node); known != m_imageParts.end())
         return known->second;
     std::string& part = m_imageParts[&node];
-    std::string href = node.attribute("href");
     // Only images carried inside the page: a file reference is never followed.
-    size_t comma = href.find(',');
-    if (href.rfind("data:", 0) != 0 || comma == std::string::npos || href.substr(0, comma).find(";base64") == std::string::npos)
-        return part;
-    auto bytes = base64Decode(std::string_view(href).substr(comma + 1));
+    auto bytes = SvgDataUri::bytes(node.attribute("href"));
     if (!bytes)
         return part;
     std::string extension;
     std::string prepared = XpsImage::prepare(*bytes, extension);
     if (prepared.empty())
         return part;
-    part = "/Resources/Images/" + std::to_string(m_pageNumber) + "-" + std::to_string(m_images.size() + 1) + "."
-        + extension;
+    part = "/Resources/Images/" + std::to_string(m_pageNumber) + "-" + std::to_string(m_images.size() + 1)
+        + "." + extension;
     m_images.push_back({ part, prepared });
     return part;
 }
