@@ -1,6 +1,8 @@
 #include "formats/webarchive/WebArchiveEncoding.h"
 
-#include "formats/webarchive/Base64.h"
+#include "foundation/StringConverter.h"
+
+#include <QByteArray>
 
 #include <algorithm>
 #include <cctype>
@@ -25,25 +27,19 @@ int hexValue(char c)
     return -1;
 }
 
-void appendUtf8(std::string& out, unsigned long code)
+std::string toBase64(std::string_view bytes)
 {
-    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        code = 0xFFFD;
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | code >> 18);
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    QByteArray encoded
+        = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())).toBase64();
+    return std::string(encoded.constData(), static_cast<size_t>(encoded.size()));
+}
+
+// What a numeric character reference stands for in HTML: NUL and anything that is no code
+// point become U+FFFD.
+void appendCharacterReference(std::string& out, unsigned long code)
+{
+    bool valid = code != 0 && code <= 0x10FFFF;
+    StringConverter::appendUtf8(out, valid ? static_cast<char32_t>(code) : StringConverter::Replacement);
 }
 
 // Encodes one source line (without its line break) into soft-broken output lines.
@@ -93,6 +89,20 @@ std::string quotedPrintable(std::string_view text)
     return out;
 }
 
+std::string base64Lines(std::string_view bytes)
+{
+    constexpr size_t lineLength = 76;
+    std::string encoded = toBase64(bytes);
+    std::string out;
+    out.reserve(encoded.size() + encoded.size() / lineLength * 2);
+    for (size_t start = 0; start < encoded.size(); start += lineLength) {
+        if (start > 0)
+            out += "\r\n";
+        out.append(encoded, start, lineLength);
+    }
+    return out;
+}
+
 std::string headerText(std::string_view utf8)
 {
     bool plain = std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 32 && c <= 126; });
@@ -101,19 +111,19 @@ std::string headerText(std::string_view utf8)
     std::string cleaned;
     for (char c : utf8)
         cleaned += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
-    return "=?utf-8?B?" + base64Encode(cleaned) + "?=";
+    return "=?utf-8?B?" + toBase64(cleaned) + "?=";
 }
 
 std::string mailDate(std::time_t moment)
 {
     static const char* const days[] = { "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat" };
-    static const char* const months[] = { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct",
-        "Nov", "Dec" };
+    static const char* const months[]
+        = { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
     std::tm parts {};
     gmtime_r(&moment, &parts);
     char text[64];
-    std::snprintf(text, sizeof(text), "%s, %02d %s %04d %02d:%02d:%02d +0000", days[parts.tm_wday], parts.tm_mday,
-        months[parts.tm_mon], parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec);
+    std::snprintf(text, sizeof(text), "%s, %02d %s %04d %02d:%02d:%02d +0000", days[parts.tm_wday],
+        parts.tm_mday, months[parts.tm_mon], parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec);
     return text;
 }
 
@@ -121,7 +131,8 @@ std::string percentDecode(std::string_view text)
 {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0
+            && hexValue(text[i + 2]) >= 0) {
             out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
         } else {
@@ -150,11 +161,24 @@ std::string percentEncodePath(std::string_view path)
 std::string contentTypeFor(std::string_view fileName)
 {
     static const std::pair<const char*, const char*> types[] = {
-        { "png", "image/png" }, { "jpg", "image/jpeg" }, { "jpeg", "image/jpeg" }, { "gif", "image/gif" },
-        { "bmp", "image/bmp" }, { "svg", "image/svg+xml" }, { "webp", "image/webp" }, { "tif", "image/tiff" },
-        { "tiff", "image/tiff" }, { "wmf", "image/x-wmf" }, { "emf", "image/x-emf" }, { "ico", "image/x-icon" },
-        { "css", "text/css" }, { "js", "application/javascript" }, { "htm", "text/html" }, { "html", "text/html" },
-        { "xhtml", "application/xhtml+xml" }, { "xml", "text/xml" },
+        { "png", "image/png" },
+        { "jpg", "image/jpeg" },
+        { "jpeg", "image/jpeg" },
+        { "gif", "image/gif" },
+        { "bmp", "image/bmp" },
+        { "svg", "image/svg+xml" },
+        { "webp", "image/webp" },
+        { "tif", "image/tiff" },
+        { "tiff", "image/tiff" },
+        { "wmf", "image/x-wmf" },
+        { "emf", "image/x-emf" },
+        { "ico", "image/x-icon" },
+        { "css", "text/css" },
+        { "js", "application/javascript" },
+        { "htm", "text/html" },
+        { "html", "text/html" },
+        { "xhtml", "application/xhtml+xml" },
+        { "xml", "text/xml" },
     };
     size_t period = fileName.rfind('.');
     if (period == std::string_view::npos)
@@ -172,7 +196,12 @@ std::string contentTypeFor(std::string_view fileName)
 std::string decodeEntities(std::string_view text)
 {
     static const std::pair<const char*, const char*> named[] = {
-        { "amp", "&" }, { "lt", "<" }, { "gt", ">" }, { "quot", "\"" }, { "apos", "'" }, { "nbsp", "\xC2\xA0" },
+        { "amp", "&" },
+        { "lt", "<" },
+        { "gt", ">" },
+        { "quot", "\"" },
+        { "apos", "'" },
+        { "nbsp", "\xC2\xA0" },
     };
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -189,7 +218,7 @@ std::string decodeEntities(std::string_view text)
             char* end = nullptr;
             unsigned long code = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
             if (!digits.empty() && end && *end == '\0') {
-                appendUtf8(out, code);
+                appendCharacterReference(out, code);
                 done = true;
             }
         } else {

@@ -12,6 +12,8 @@ namespace webarchive {
 // Quoted-printable of RFC 2045 with CRLF hard line breaks and lines of at most 76 characters.
 // Source lines may end in LF or CRLF.
 std::string quotedPrintable(std::string_view text);
+// Base64 in lines of at most 76 characters with CRLF breaks between them, as MIME bodies want.
+std::string base64Lines(std::string_view bytes);
 // A header value: as it is when it is printable ASCII, else one RFC 2047 UTF-8 encoded word.
 std::string headerText(std::string_view utf8);
 // The RFC 5322 date of a moment, in UTC ("Tue, 08 Dec 2026 22:30:00 +0000").

@@ -1,9 +1,8 @@
 #include "formats/webarchive/WebArchiveWriter.h"
 
-#include "formats/webarchive/Base64.h"
-#include "platform/FileOperations.h"
 #include "formats/webarchive/WebArchiveEncoding.h"
 #include "formats/webarchive/WebArchiveReferences.h"
+#include "platform/FileOperations.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,10 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace formats {
 
@@ -31,20 +28,14 @@ constexpr const char* baseUrl = "http://pressling.invalid/";
 // More parts than any export makes; it bounds what a page that links in circles can cost.
 constexpr size_t maximumParts = 10000;
 
-bool readFile(const std::string& path, std::string& bytes)
+// The most one page, style sheet or image of an export may hold. The whole archive is built in
+// memory, and a part of this size is already far beyond what a browser opens in a web archive;
+// the bound keeps a huge or endless file in the folder from exhausting the memory instead.
+constexpr uint64_t maximumPartSize = 256ull * 1024 * 1024;
+
+bool readFile(const std::string& path, std::string& bytes, int& error)
 {
-    int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    bytes.clear();
-    char buffer[65536];
-    ssize_t count;
-    while ((count = read(descriptor, buffer, sizeof(buffer))) > 0 || (count < 0 && errno == EINTR)) {
-        if (count > 0)
-            bytes.append(buffer, static_cast<size_t>(count));
-    }
-    close(descriptor);
-    return count == 0;
+    return platform::fileOperations::readAll(path, bytes, maximumPartSize, error);
 }
 
 std::string folderOf(const std::string& relativePath)
@@ -83,29 +74,17 @@ bool WebArchiveWriter::write(const std::string& htmlPath, const std::string& arc
     m_root = page.substr(0, page.rfind('/'));
     m_baseUrl = baseUrl;
     std::string mainHtml;
-    if (!readFile(page, mainHtml)) {
-        m_error = "cannot read the page " + htmlPath + ": " + std::strerror(errno);
+    int error = 0;
+    if (!readFile(page, mainHtml, error)) {
+        m_error = "cannot read the page " + htmlPath + ": " + std::strerror(error);
         return false;
     }
     if (!collectParts(page.substr(m_root.size() + 1)))
         return false;
 
     std::string archive = render(mainHtml, newBoundary());
-    std::string temporary = archivePath + ".partial-XXXXXX";
-    int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        m_error = "cannot write " + archivePath + ": " + std::strerror(errno);
-        return false;
-    }
-    fchmod(descriptor, 0644);
-    int writeError = 0;
-    bool written = platform::fileOperations::writeAll(descriptor, archive.data(), archive.size(), writeError)
-        && fsync(descriptor) == 0;
-    int error = errno;
-    written = close(descriptor) == 0 && written;
-    if (!written || rename(temporary.c_str(), archivePath.c_str()) != 0) {
-        m_error = "cannot write " + archivePath + ": " + std::strerror(written ? errno : error);
-        unlink(temporary.c_str());
+    if (!platform::fileOperations::writeFileAtomically(archivePath, archive, 0644, error)) {
+        m_error = "cannot write " + archivePath + ": " + std::strerror(error);
         return false;
     }
     return true;
@@ -143,16 +122,16 @@ void WebArchiveWriter::addReference(const std::string& reference, const std::str
     std::string relativePath;
     if (!resolve(reference, fromFolder, relativePath))
         return;
-    bool known = std::any_of(m_parts.begin(), m_parts.end(),
-        [&](const Part& part) { return part.relativePath == relativePath; });
+    bool known = std::any_of(
+        m_parts.begin(), m_parts.end(), [&](const Part& part) { return part.relativePath == relativePath; });
     if (known || m_parts.size() >= maximumParts)
         return;
     m_parts.push_back({ relativePath, isPage });
     m_packed.push_back(relativePath);
 }
 
-bool WebArchiveWriter::resolve(const std::string& reference, const std::string& fromFolder,
-    std::string& relativePath)
+bool WebArchiveWriter::resolve(
+    const std::string& reference, const std::string& fromFolder, std::string& relativePath)
 {
     std::string text = reference;
     text.erase(0, text.find_first_not_of(" \t\r\n"));
@@ -173,7 +152,8 @@ bool WebArchiveWriter::resolve(const std::string& reference, const std::string& 
         return false;
     };
     std::string decoded = percentDecode(text);
-    if (decoded.front() == '/' || decoded.find('\\') != std::string::npos || decoded.find('\0') != std::string::npos)
+    if (decoded.front() == '/' || decoded.find('\\') != std::string::npos
+        || decoded.find('\0') != std::string::npos)
         return skip();
     std::string joined;
     std::string combined = fromFolder + decoded;
@@ -190,7 +170,8 @@ bool WebArchiveWriter::resolve(const std::string& reference, const std::string& 
     char real[PATH_MAX];
     struct stat status;
     std::string full = m_root + "/" + joined;
-    if (joined.empty() || !realpath(full.c_str(), real) || stat(real, &status) != 0 || !S_ISREG(status.st_mode))
+    if (joined.empty() || !realpath(full.c_str(), real) || stat(real, &status) != 0
+        || !S_ISREG(status.st_mode))
         return skip();
     // A symbolic link may lead out of the folder even though the path itself stays inside.
     if (std::string(real).compare(0, m_root.size() + 1, m_root + "/") != 0)
@@ -206,7 +187,8 @@ std::string WebArchiveWriter::location(const std::string& relativePath) const
 
 bool WebArchiveWriter::readPart(const std::string& relativePath, std::string& bytes) const
 {
-    return readFile(m_root + "/" + relativePath, bytes);
+    int ignored = 0;
+    return readFile(m_root + "/" + relativePath, bytes, ignored);
 }
 
 std::string WebArchiveWriter::render(const std::string& mainHtml, const std::string& boundary) const
@@ -217,7 +199,8 @@ std::string WebArchiveWriter::render(const std::string& mainHtml, const std::str
     out += "Subject: " + headerText(htmlTitle(mainHtml)) + "\r\n";
     out += "Date: " + mailDate(m_date ? m_date : std::time(nullptr)) + "\r\n";
     out += "MIME-Version: 1.0\r\n";
-    out += "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"" + boundary + "\"\r\n\r\n";
+    out += "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"" + boundary
+        + "\"\r\n\r\n";
     out += "This is a multi-part message in MIME format.\r\n\r\n";
     for (size_t index = 0; index < m_parts.size(); ++index) {
         const Part& part = m_parts[index];
@@ -236,7 +219,7 @@ std::string WebArchiveWriter::render(const std::string& mainHtml, const std::str
             out += "Content-Type: " + contentTypeFor(part.relativePath) + "\r\n";
             out += "Content-Transfer-Encoding: base64\r\n";
             out += "Content-Location: " + location(part.relativePath) + "\r\n\r\n";
-            out += base64Encode(bytes, 76);
+            out += base64Lines(bytes);
         }
         // This line break belongs to the boundary that follows, not to the part.
         out += "\r\n";

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
+#include <pugixml.hpp>
 
 namespace formats::svg {
 
@@ -48,9 +48,9 @@ const Element* stopOwner(const Element& gradient, const SvgDocument& document)
     return nullptr;
 }
 
-std::string stops(const Element& owner, double opacity)
+void appendStops(const Element& owner, double opacity, pugi::xml_node parent)
 {
-    std::vector<std::string> markup;
+    pugi::xml_node first;
     double last = 0;
     for (const auto& child : owner.children) {
         if (child->name != "stop")
@@ -76,15 +76,14 @@ std::string stops(const Element& owner, double opacity)
         // Offsets never decrease (SVG clamps them to the previous one).
         last = std::clamp(attributeNumber(*child, "offset", 0), last, 1.0);
         auto xpsColor = XpsBrush::color(color.empty() ? "black" : color, stopOpacity * opacity);
-        markup.push_back("<GradientStop Color=\"" + xpsColor.value_or("#00000000") + "\" Offset=\"" + number(last)
-            + "\"/>");
+        pugi::xml_node stop = parent.append_child("GradientStop");
+        stop.append_attribute("Color") = xpsColor.value_or("#00000000").c_str();
+        stop.append_attribute("Offset") = number(last).c_str();
+        if (!first)
+            first = stop;
     }
-    if (markup.size() == 1)
-        markup.push_back(markup.front()); // XPS wants two stops at least
-    std::string out;
-    for (const std::string& stop : markup)
-        out += stop;
-    return out;
+    if (first && first == parent.last_child())
+        parent.append_copy(first); // XPS wants two stops at least
 }
 
 }
@@ -119,9 +118,9 @@ std::optional<std::string> XpsBrush::color(const std::string& paint, double opac
         long value = std::strtol(hex.c_str(), nullptr, 16);
         return rgbText(value >> 16 & 255, value >> 8 & 255, value & 255, opacity);
     }
-    static const std::pair<const char*, long> names[] = { { "black", 0x000000 }, { "white", 0xFFFFFF },
-        { "red", 0xFF0000 }, { "green", 0x008000 }, { "blue", 0x0000FF }, { "gray", 0x808080 },
-        { "grey", 0x808080 }, { "yellow", 0xFFFF00 } };
+    static const std::pair<const char*, long> names[]
+        = { { "black", 0x000000 }, { "white", 0xFFFFFF }, { "red", 0xFF0000 }, { "green", 0x008000 },
+              { "blue", 0x0000FF }, { "gray", 0x808080 }, { "grey", 0x808080 }, { "yellow", 0xFFFF00 } };
     for (const auto& [name, value] : names) {
         if (paint == name)
             return rgbText(value >> 16 & 255, value >> 8 & 255, value & 255, opacity);
@@ -129,35 +128,42 @@ std::optional<std::string> XpsBrush::color(const std::string& paint, double opac
     return std::nullopt;
 }
 
-std::string XpsBrush::gradient(const Element& gradient, const SvgDocument& document, double opacity)
+bool XpsBrush::gradient(
+    const Element& gradient, const SvgDocument& document, double opacity, pugi::xml_node parent)
 {
     bool linear = gradient.name == "linearGradient";
-    if ((!linear && gradient.name != "radialGradient") || gradient.attribute("gradientUnits") != "userSpaceOnUse")
-        return {};
+    if ((!linear && gradient.name != "radialGradient")
+        || gradient.attribute("gradientUnits") != "userSpaceOnUse")
+        return false;
     const Element* owner = stopOwner(gradient, document);
     if (!owner)
-        return {};
+        return false;
     std::string spread = gradient.attribute("spreadMethod");
     std::string method = spread == "reflect" ? "Reflect" : spread == "repeat" ? "Repeat" : "Pad";
-    std::string common = " MappingMode=\"Absolute\" SpreadMethod=\"" + method + "\"";
+    std::string name = linear ? "LinearGradientBrush" : "RadialGradientBrush";
+    pugi::xml_node brush = parent.append_child(name.c_str());
+    brush.append_attribute("MappingMode") = "Absolute";
+    brush.append_attribute("SpreadMethod") = method.c_str();
     SvgMatrix transform = SvgMatrix::parse(gradient.attribute("gradientTransform"));
     if (!transform.isIdentity())
-        common += " Transform=\"" + transform.xps() + "\"";
-    std::string name = linear ? "LinearGradientBrush" : "RadialGradientBrush";
-    std::string out = "<" + name + common;
+        brush.append_attribute("Transform") = transform.xps().c_str();
+    auto point = [](double x, double y) { return number(x) + "," + number(y); };
     if (linear) {
-        out += " StartPoint=\"" + number(attributeNumber(gradient, "x1", 0)) + ","
-            + number(attributeNumber(gradient, "y1", 0)) + "\" EndPoint=\""
-            + number(attributeNumber(gradient, "x2", 1)) + "," + number(attributeNumber(gradient, "y2", 0)) + "\"";
+        brush.append_attribute("StartPoint")
+            = point(attributeNumber(gradient, "x1", 0), attributeNumber(gradient, "y1", 0)).c_str();
+        brush.append_attribute("EndPoint")
+            = point(attributeNumber(gradient, "x2", 1), attributeNumber(gradient, "y2", 0)).c_str();
     } else {
         double cx = attributeNumber(gradient, "cx", 0.5), cy = attributeNumber(gradient, "cy", 0.5);
         double r = attributeNumber(gradient, "r", 0.5);
-        out += " Center=\"" + number(cx) + "," + number(cy) + "\" GradientOrigin=\""
-            + number(attributeNumber(gradient, "fx", cx)) + "," + number(attributeNumber(gradient, "fy", cy))
-            + "\" RadiusX=\"" + number(r) + "\" RadiusY=\"" + number(r) + "\"";
+        brush.append_attribute("Center") = point(cx, cy).c_str();
+        brush.append_attribute("GradientOrigin")
+            = point(attributeNumber(gradient, "fx", cx), attributeNumber(gradient, "fy", cy)).c_str();
+        brush.append_attribute("RadiusX") = number(r).c_str();
+        brush.append_attribute("RadiusY") = number(r).c_str();
     }
-    out += "><" + name + ".GradientStops>" + stops(*owner, opacity) + "</" + name + ".GradientStops></" + name + ">";
-    return out;
+    appendStops(*owner, opacity, brush.append_child((name + ".GradientStops").c_str()));
+    return true;
 }
 
 }

@@ -2,9 +2,9 @@
 
 #include "formats/zip/ZipWriter.h"
 
+#include <QBuffer>
 #include <QByteArray>
-#include <cstdlib>
-#include <vector>
+#include <QImage>
 
 namespace formats {
 
@@ -32,6 +32,10 @@ bool isJpeg(const std::string& bytes)
 }
 
 // 3780 pixels per metre is 96 pixels per inch.
+constexpr int dotsPerMetre = 3780;
+// Larger masks than any page needs are taken for damage and dropped.
+constexpr int maximumSide = 20000;
+
 std::string pngAt96(std::string bytes)
 {
     for (size_t at = 8; at + 12 <= bytes.size();) {
@@ -39,8 +43,8 @@ std::string pngAt96(std::string bytes)
         if (length > bytes.size() - at - 12)
             break;
         if (bytes.compare(at + 4, 4, "pHYs") == 0 && length == 9) {
-            putBig32(bytes, at + 8, 3780);
-            putBig32(bytes, at + 12, 3780);
+            putBig32(bytes, at + 8, dotsPerMetre);
+            putBig32(bytes, at + 12, dotsPerMetre);
             bytes[at + 16] = 1;
             putBig32(bytes, at + 17, ZipWriter::crc32(bytes.substr(at + 4, 13)));
         }
@@ -52,7 +56,8 @@ std::string pngAt96(std::string bytes)
 std::string jpegAt96(std::string bytes)
 {
     static const std::string jfif("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x01\x00\x60\x00\x60\x00\x00", 18);
-    if (bytes.size() >= 20 && bytes.compare(2, 2, "\xFF\xE0") == 0 && bytes.compare(6, 5, std::string("JFIF\0", 5)) == 0) {
+    if (bytes.size() >= 20 && bytes.compare(2, 2, "\xFF\xE0") == 0
+        && bytes.compare(6, 5, std::string("JFIF\0", 5)) == 0) {
         bytes[13] = 1; // dots per inch
         bytes[14] = 0;
         bytes[15] = 96;
@@ -63,114 +68,39 @@ std::string jpegAt96(std::string bytes)
     return bytes.substr(0, 2) + jfif + bytes.substr(2);
 }
 
-std::string chunk(const char* type, const std::string& data)
-{
-    std::string out(4, '\0');
-    putBig32(out, 0, static_cast<uint32_t>(data.size()));
-    std::string body = std::string(type) + data;
-    out += body;
-    std::string crc(4, '\0');
-    putBig32(crc, 0, ZipWriter::crc32(body));
-    return out + crc;
-}
-
-// Undoes the PNG row filters in place; rows are 1 + stride bytes.
-bool unfilter(std::string& data, size_t stride, size_t height, size_t pixelBytes)
-{
-    std::vector<unsigned char> previous(stride, 0);
-    for (size_t row = 0; row < height; ++row) {
-        unsigned char* line = reinterpret_cast<unsigned char*>(&data[row * (stride + 1)]);
-        unsigned char filter = line[0];
-        unsigned char* pixels = line + 1;
-        for (size_t i = 0; i < stride; ++i) {
-            int left = i >= pixelBytes ? pixels[i - pixelBytes] : 0;
-            int up = previous[i];
-            int upLeft = i >= pixelBytes ? previous[i - pixelBytes] : 0;
-            int predictor = 0;
-            switch (filter) {
-            case 0:
-                break;
-            case 1:
-                predictor = left;
-                break;
-            case 2:
-                predictor = up;
-                break;
-            case 3:
-                predictor = (left + up) / 2;
-                break;
-            case 4: {
-                int p = left + up - upLeft;
-                int pa = std::abs(p - left), pb = std::abs(p - up), pc = std::abs(p - upLeft);
-                predictor = (pa <= pb && pa <= pc) ? left : (pb <= pc ? up : upLeft);
-                break;
-            }
-            default:
-                return false;
-            }
-            pixels[i] = static_cast<unsigned char>(pixels[i] + predictor);
-        }
-        previous.assign(pixels, pixels + stride);
-    }
-    return true;
-}
-
 }
 
 std::string XpsImage::luminanceToAlpha(const std::string& png)
 {
-    if (png.size() < 33 || png.compare(0, 8, pngSignature) != 0 || png.compare(12, 4, "IHDR") != 0)
+    auto [width, height] = pixelSize(png);
+    if (png.compare(0, 8, pngSignature) != 0 || width <= 0 || height <= 0 || width > maximumSide
+        || height > maximumSide)
         return {};
-    size_t width = big32(png, 16), height = big32(png, 20);
-    int depth = static_cast<unsigned char>(png[24]), type = static_cast<unsigned char>(png[25]);
-    int channels = type == 0 ? 1 : type == 2 ? 3 : type == 4 ? 2 : type == 6 ? 4 : 0;
-    if (depth != 8 || channels == 0 || png[28] != 0 || width == 0 || height == 0 || width > 20000 || height > 20000)
+    // Qt's reader handles every PNG cairo may embed: any depth, palettes with transparency and
+    // interlaced rows. Converted to straight (not premultiplied) RGBA, each pixel reads alike.
+    QImage image
+        = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG");
+    if (image.isNull())
         return {};
-    std::string compressed;
-    for (size_t at = 8; at + 12 <= png.size();) {
-        uint32_t length = big32(png, at);
-        if (length > png.size() - at - 12)
-            return {};
-        if (png.compare(at + 4, 4, "IDAT") == 0)
-            compressed += png.substr(at + 8, length);
-        at += 12 + length;
-    }
-    size_t stride = width * static_cast<size_t>(channels);
-    size_t expected = (stride + 1) * height;
-    QByteArray input(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        input[i] = static_cast<char>(expected >> (24 - 8 * i));
-    input.append(compressed.data(), static_cast<qsizetype>(compressed.size()));
-    QByteArray inflated = qUncompress(input);
-    if (static_cast<size_t>(inflated.size()) < expected)
-        return {};
-    std::string data(inflated.constData(), expected);
-    if (!unfilter(data, stride, height, static_cast<size_t>(channels)))
-        return {};
-    std::string rows;
-    rows.reserve((width * 4 + 1) * height);
-    for (size_t row = 0; row < height; ++row) {
-        const unsigned char* pixels = reinterpret_cast<const unsigned char*>(&data[row * (stride + 1) + 1]);
-        rows += '\0';
-        for (size_t x = 0; x < width; ++x) {
-            const unsigned char* p = pixels + x * static_cast<size_t>(channels);
-            double luminance = channels >= 3 ? 0.2125 * p[0] + 0.7154 * p[1] + 0.0721 * p[2] : p[0];
-            if (channels == 2 || channels == 4)
-                luminance = luminance * p[channels - 1] / 255;
-            rows += std::string(3, '\0');
-            rows += static_cast<char>(static_cast<int>(luminance + 0.5));
+    image = image.convertToFormat(QImage::Format_RGBA8888);
+    QImage alpha(image.size(), QImage::Format_RGBA8888);
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* from = image.constScanLine(y);
+        uchar* to = alpha.scanLine(y);
+        for (int x = 0; x < image.width(); ++x, from += 4, to += 4) {
+            double luminance = (0.2125 * from[0] + 0.7154 * from[1] + 0.0721 * from[2]) * from[3] / 255;
+            to[0] = to[1] = to[2] = 0;
+            to[3] = static_cast<uchar>(static_cast<int>(luminance + 0.5));
         }
     }
-    QByteArray deflated = qCompress(reinterpret_cast<const uchar*>(rows.data()), static_cast<qsizetype>(rows.size()), 6);
-    std::string header(13, '\0');
-    putBig32(header, 0, static_cast<uint32_t>(width));
-    putBig32(header, 4, static_cast<uint32_t>(height));
-    header[8] = 8;
-    header[9] = 6; // RGBA
-    // qCompress puts a length of its own before the zlib stream that IDAT holds.
-    return pngSignature + chunk("IHDR", header)
-        + chunk("IDAT", std::string(deflated.constData() + 4, static_cast<size_t>(deflated.size() - 4)))
-        + chunk("IEND", {});
+    alpha.setDotsPerMeterX(dotsPerMetre);
+    alpha.setDotsPerMeterY(dotsPerMetre);
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!alpha.save(&buffer, "PNG"))
+        return {};
+    return std::string(encoded.constData(), static_cast<size_t>(encoded.size()));
 }
 
 std::string XpsImage::prepare(const std::string& bytes, std::string& extension)
@@ -196,11 +126,14 @@ std::pair<int, int> XpsImage::pixelSize(const std::string& bytes)
         if (static_cast<unsigned char>(bytes[at]) != 0xFF)
             return { 0, 0 };
         unsigned char marker = static_cast<unsigned char>(bytes[at + 1]);
-        size_t length = static_cast<unsigned char>(bytes[at + 2]) << 8 | static_cast<unsigned char>(bytes[at + 3]);
+        size_t length
+            = static_cast<unsigned char>(bytes[at + 2]) << 8 | static_cast<unsigned char>(bytes[at + 3]);
         bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
-            int height = static_cast<unsigned char>(bytes[at + 5]) << 8 | static_cast<unsigned char>(bytes[at + 6]);
-            int width = static_cast<unsigned char>(bytes[at + 7]) << 8 | static_cast<unsigned char>(bytes[at + 8]);
+            int height
+                = static_cast<unsigned char>(bytes[at + 5]) << 8 | static_cast<unsigned char>(bytes[at + 6]);
+            int width
+                = static_cast<unsigned char>(bytes[at + 7]) << 8 | static_cast<unsigned char>(bytes[at + 8]);
             return { width, height };
         }
         at += 2 + length;

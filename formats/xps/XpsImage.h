@@ -13,7 +13,7 @@ struct XpsImage {
     // bytes that are neither a PNG nor a JPEG.
     static std::string prepare(const std::string& bytes, std::string& extension);
     // An SVG luminance mask as an image whose alpha channel carries the luminance, which is what
-    // an XPS opacity mask reads; empty for anything but an 8-bit, non-interlaced PNG.
+    // an XPS opacity mask reads; empty for anything but a PNG.
     static std::string luminanceToAlpha(const std::string& png);
     // Width and height in pixels; {0, 0} when unknown.
     static std::pair<int, int> pixelSize(const std::string& bytes);

@@ -4,6 +4,7 @@
 #include "formats/zip/ZipWriter.h"
 
 #include <string>
+#include <vector>
 
 namespace formats {
 
@@ -18,7 +19,14 @@ public:
     const std::string& errorMessage() const { return m_error; }
 
 private:
-    std::string m_pages; // the PageContent elements of the fixed document
+    // What the fixed document says of each page: its part and its size.
+    struct PageContent {
+        std::string source;
+        std::string width;
+        std::string height;
+    };
+
+    std::vector<PageContent> m_pages;
     int m_pageCount = 0;
     bool m_hasJpeg = false;
     bool m_hasPng = false;

@@ -1,16 +1,18 @@
 #include "formats/xps/XpsPageWriter.h"
 
-#include "formats/webarchive/Base64.h"
+#include "formats/xps/SvgDataUri.h"
 #include "formats/xps/SvgPathData.h"
 #include "formats/xps/SvgShapes.h"
 #include "formats/xps/XpsBrush.h"
 #include "formats/xps/XpsImage.h"
+#include "formats/xps/XpsMarkup.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <optional>
 #include <cstdlib>
+#include <optional>
+#include <pugixml.hpp>
 
 namespace formats {
 
@@ -31,14 +33,12 @@ std::string keyFor(int page, const std::string& id)
     return key;
 }
 
-std::string transformAttribute(const SvgMatrix& transform)
-{
-    return transform.isIdentity() ? std::string() : " RenderTransform=\"" + transform.xps() + "\"";
-}
+const char* const xpsNamespace = "http://schemas.microsoft.com/xps/2005/06";
+const char* const resourceKeyNamespace = "http://schemas.microsoft.com/xps/2005/06/resourcedictionary-key";
 
-std::string opacityAttribute(double opacity)
+void setAttribute(pugi::xml_node node, const char* name, const std::string& value)
 {
-    return opacity < 1 ? " Opacity=\"" + number(std::max(0.0, opacity)) + "\"" : std::string();
+    node.append_attribute(name) = value.c_str();
 }
 
 }
@@ -55,23 +55,34 @@ bool XpsPageWriter::convert(const std::string& svgBytes, int pageNumber, std::st
         return false;
     SvgMatrix userToPage;
     pageSize(*m_document.root(), userToPage);
-    std::string body;
+
+    pugi::xml_document markup;
+    pugi::xml_node page = markup.append_child("FixedPage");
+    setAttribute(page, "xmlns", xpsNamespace);
+    setAttribute(page, "xmlns:x", resourceKeyNamespace);
+    setAttribute(page, "xml:lang", "und");
+    setAttribute(page, "Width", number(m_width));
+    setAttribute(page, "Height", number(m_height));
+    pugi::xml_node canvas = page.append_child("Canvas");
+    setPlacement(canvas, userToPage, {}, 1);
     SvgStyle style = SvgStyle().child(*m_document.root());
     for (const auto& child : m_document.root()->children)
-        element(*child, style, body);
+        element(*child, style, canvas);
 
-    m_page = "<FixedPage xmlns=\"http://schemas.microsoft.com/xps/2005/06\" "
-             "xmlns:x=\"http://schemas.microsoft.com/xps/2005/06/resourcedictionary-key\" xml:lang=\"und\" Width=\""
-        + number(m_width) + "\" Height=\"" + number(m_height) + "\">";
+    // The glyphs are known only once the page is drawn, and their resources come first.
     if (!m_geometries.empty()) {
-        m_page += "<FixedPage.Resources><ResourceDictionary>";
+        pugi::xml_node dictionary
+            = page.insert_child_before("FixedPage.Resources", canvas).append_child("ResourceDictionary");
         for (const auto& [key, figures] : m_geometries) {
-            if (!figures.empty())
-                m_page += "<PathGeometry x:Key=\"" + key + "\" FillRule=\"NonZero\" Figures=\"" + figures + "\"/>";
+            if (figures.empty())
+                continue;
+            pugi::xml_node geometry = dictionary.append_child("PathGeometry");
+            setAttribute(geometry, "x:Key", key);
+            setAttribute(geometry, "FillRule", "NonZero");
+            setAttribute(geometry, "Figures", figures);
         }
-        m_page += "</ResourceDictionary></FixedPage.Resources>";
     }
-    m_page += "<Canvas" + transformAttribute(userToPage) + ">" + body + "</Canvas></FixedPage>";
+    m_page = XpsMarkup::text(page);
     return true;
 }
 
@@ -94,10 +105,11 @@ void XpsPageWriter::pageSize(const Element& root, SvgMatrix& userToPage)
     m_width = lengthInXpsUnits(root.attribute("width"), hasBox ? box[2] : 816);
     m_height = lengthInXpsUnits(root.attribute("height"), hasBox ? box[3] : 1056);
     if (hasBox)
-        userToPage = SvgMatrix::scaling(m_width / box[2], m_height / box[3]) * SvgMatrix::translation(-box[0], -box[1]);
+        userToPage = SvgMatrix::scaling(m_width / box[2], m_height / box[3])
+            * SvgMatrix::translation(-box[0], -box[1]);
 }
 
-void XpsPageWriter::element(const Element& node, const SvgStyle& inherited, std::string& out)
+void XpsPageWriter::element(const Element& node, const SvgStyle& inherited, pugi::xml_node out)
 {
     if (m_depth > maximumDepth)
         return;
@@ -116,29 +128,40 @@ void XpsPageWriter::element(const Element& node, const SvgStyle& inherited, std:
     // defs, symbol, clipPath, mask, gradients and patterns draw only where referenced.
 }
 
-std::string XpsPageWriter::openCanvas(const Element& node, const SvgStyle& style, const SvgMatrix& transform)
+void XpsPageWriter::setPlacement(
+    pugi::xml_node shape, const SvgMatrix& transform, const std::string& clip, double opacity)
 {
-    Mask masking = mask(node);
-    std::string attributes = transformAttribute(transform) + clipAttribute(node, style)
-        + opacityAttribute(style.opacity * masking.opacity);
-    if (attributes.empty() && masking.brush.empty())
-        return {};
-    std::string markup = "<Canvas" + attributes + ">";
-    if (!masking.brush.empty())
-        markup += "<Canvas.OpacityMask>" + masking.brush + "</Canvas.OpacityMask>";
-    return markup;
+    if (!transform.isIdentity())
+        setAttribute(shape, "RenderTransform", transform.xps());
+    if (!clip.empty())
+        setAttribute(shape, "Clip", clip);
+    if (opacity < 1)
+        setAttribute(shape, "Opacity", number(std::max(0.0, opacity)));
 }
 
-void XpsPageWriter::group(const Element& node, const SvgStyle& style, const SvgMatrix& transform, std::string& out)
+pugi::xml_node XpsPageWriter::openCanvas(
+    const Element& node, const SvgStyle& style, const SvgMatrix& transform, pugi::xml_node parent)
 {
-    std::string canvas = openCanvas(node, style, transform);
-    out += canvas;
+    Mask masking = mask(node);
+    std::string clip = clipGeometry(node, style);
+    double opacity = style.opacity * masking.opacity;
+    if (transform.isIdentity() && clip.empty() && !(opacity < 1) && masking.brush.part.empty())
+        return parent;
+    pugi::xml_node canvas = parent.append_child("Canvas");
+    setPlacement(canvas, transform, clip, opacity);
+    if (!masking.brush.part.empty())
+        appendImageBrush(canvas.append_child("Canvas.OpacityMask"), masking.brush);
+    return canvas;
+}
+
+void XpsPageWriter::group(
+    const Element& node, const SvgStyle& style, const SvgMatrix& transform, pugi::xml_node out)
+{
+    pugi::xml_node canvas = openCanvas(node, style, transform, out);
     ++m_depth;
     for (const auto& child : node.children)
-        element(*child, style, out);
+        element(*child, style, canvas);
     --m_depth;
-    if (!canvas.empty())
-        out += "</Canvas>";
 }
 
 XpsPageWriter::Mask XpsPageWriter::mask(const Element& node)
@@ -167,24 +190,23 @@ XpsPageWriter::Mask XpsPageWriter::mask(const Element& node)
     if (picture && picture->name == "image") {
         std::string& part = m_maskParts[picture];
         if (part.empty()) {
-            std::string href = picture->attribute("href");
-            size_t comma = href.find(',');
-            auto bytes = comma == std::string::npos ? std::nullopt : base64Decode(std::string_view(href).substr(comma + 1));
+            auto bytes = SvgDataUri::bytes(picture->attribute("href"));
             std::string alpha = bytes ? XpsImage::luminanceToAlpha(*bytes) : std::string();
             if (alpha.empty())
                 return {};
-            part = "/Resources/Images/" + std::to_string(m_pageNumber) + "-" + std::to_string(m_images.size() + 1)
-                + ".png";
+            part = "/Resources/Images/" + std::to_string(m_pageNumber) + "-"
+                + std::to_string(m_images.size() + 1) + ".png";
             m_images.push_back({ part, alpha });
         }
-        auto [pixelWidth, pixelHeight] = XpsImage::pixelSize(
-            std::find_if(m_images.begin(), m_images.end(), [&](const Image& image) { return image.partName == part; })->bytes);
+        auto [pixelWidth, pixelHeight]
+            = XpsImage::pixelSize(std::find_if(m_images.begin(), m_images.end(), [&](const Image& image) {
+                  return image.partName == part;
+              })->bytes);
         double x = numberAttribute(*picture, "x", 0), y = numberAttribute(*picture, "y", 0);
-        result.brush = "<ImageBrush ImageSource=\"" + part + "\" Viewbox=\"0,0," + number(pixelWidth) + ","
-            + number(pixelHeight) + "\" ViewboxUnits=\"Absolute\" Viewport=\"" + number(x) + "," + number(y) + ","
-            + number(numberAttribute(*picture, "width", pixelWidth)) + ","
-            + number(numberAttribute(*picture, "height", pixelHeight)) + "\" ViewportUnits=\"Absolute\" TileMode=\"None\""
-            + (transform.isIdentity() ? "" : " Transform=\"" + transform.xps() + "\"") + "/>";
+        result.brush = { part, "0,0," + number(pixelWidth) + "," + number(pixelHeight),
+            number(x) + "," + number(y) + "," + number(numberAttribute(*picture, "width", pixelWidth)) + ","
+                + number(numberAttribute(*picture, "height", pixelHeight)),
+            transform };
         return result;
     }
     if (shapeData(*content)) {
@@ -201,7 +223,20 @@ XpsPageWriter::Mask XpsPageWriter::mask(const Element& node)
     return result;
 }
 
-void XpsPageWriter::use(const Element& node, const SvgStyle& inherited, std::string& out)
+void XpsPageWriter::appendImageBrush(pugi::xml_node parent, const ImagePlacement& placement)
+{
+    pugi::xml_node brush = parent.append_child("ImageBrush");
+    setAttribute(brush, "ImageSource", placement.part);
+    setAttribute(brush, "Viewbox", placement.viewbox);
+    setAttribute(brush, "ViewboxUnits", "Absolute");
+    setAttribute(brush, "Viewport", placement.viewport);
+    setAttribute(brush, "ViewportUnits", "Absolute");
+    setAttribute(brush, "TileMode", "None");
+    if (!placement.transform.isIdentity())
+        setAttribute(brush, "Transform", placement.transform.xps());
+}
+
+void XpsPageWriter::use(const Element& node, const SvgStyle& inherited, pugi::xml_node out)
 {
     const Element* target = m_document.referenced(node.attribute("href"));
     if (!target)
@@ -214,17 +249,15 @@ void XpsPageWriter::use(const Element& node, const SvgStyle& inherited, std::str
         return;
     }
     // Anything else is drawn as if it stood inside a group with the use element's transform.
-    std::string canvas = openCanvas(node, style, transform);
-    out += canvas;
+    pugi::xml_node canvas = openCanvas(node, style, transform, out);
     ++m_depth;
     style.opacity = 1;
-    element(*target, style, out);
+    element(*target, style, canvas);
     --m_depth;
-    if (!canvas.empty())
-        out += "</Canvas>";
 }
 
-void XpsPageWriter::glyph(const Element& symbol, const SvgStyle& style, const SvgMatrix& transform, std::string& out)
+void XpsPageWriter::glyph(
+    const Element& symbol, const SvgStyle& style, const SvgMatrix& transform, pugi::xml_node out)
 {
     std::string key = keyFor(m_pageNumber, symbol.attribute("id"));
     auto known = m_geometries.find(key);
@@ -243,43 +276,49 @@ void XpsPageWriter::glyph(const Element& symbol, const SvgStyle& style, const Sv
 }
 
 void XpsPageWriter::path(const std::string& data, const Element& node, const SvgStyle& style,
-    const SvgMatrix& transform, std::string& out)
+    const SvgMatrix& transform, pugi::xml_node out)
 {
-    std::string elements;
-    std::string paint = paintAttribute("Fill", style.fill, style.fillOpacity, elements);
-    if (style.strokeWidth > 0) {
-        std::string stroke = paintAttribute("Stroke", style.stroke, style.strokeOpacity, elements);
-        if (!stroke.empty())
-            paint += stroke + strokeAttributes(style);
+    pugi::xml_node shape = out.append_child("Path");
+    setAttribute(shape, "Data", data);
+    bool coloured = paint(shape, "Fill", style.fill, style.fillOpacity);
+    // A stroke painted by a gradient keeps the default thickness, as it always has here.
+    if (style.strokeWidth > 0 && paint(shape, "Stroke", style.stroke, style.strokeOpacity)) {
+        coloured = true;
+        setStrokeAttributes(shape, style);
     }
-    if (paint.empty() && elements.empty())
+    if (!coloured && !shape.first_child()) {
+        out.remove_child(shape);
         return;
-    out += "<Path Data=\"" + data + "\"" + paint + transformAttribute(transform) + clipAttribute(node, style)
-        + opacityAttribute(style.opacity);
-    out += elements.empty() ? "/>" : ">" + elements + "</Path>";
-}
-
-std::string XpsPageWriter::paintAttribute(const char* property, const std::string& paint, double opacity,
-    std::string& elements)
-{
-    if (auto color = XpsBrush::color(paint, opacity))
-        return std::string(" ") + property + "=\"" + *color + "\"";
-    if (const Element* gradient = m_document.referenced(paint)) {
-        std::string brush = XpsBrush::gradient(*gradient, m_document, opacity);
-        if (!brush.empty())
-            elements += std::string("<Path.") + property + ">" + brush + "</Path." + property + ">";
     }
-    return {};
+    setPlacement(shape, transform, clipGeometry(node, style), style.opacity);
 }
 
-std::string XpsPageWriter::strokeAttributes(const SvgStyle& style)
+bool XpsPageWriter::paint(
+    pugi::xml_node shape, const char* property, const std::string& paint, double opacity)
+{
+    if (auto color = XpsBrush::color(paint, opacity)) {
+        setAttribute(shape, property, *color);
+        return true;
+    }
+    if (const Element* gradient = m_document.referenced(paint)) {
+        pugi::xml_node holder = shape.append_child((std::string("Path.") + property).c_str());
+        if (!XpsBrush::gradient(*gradient, m_document, opacity, holder))
+            shape.remove_child(holder);
+    }
+    return false;
+}
+
+void XpsPageWriter::setStrokeAttributes(pugi::xml_node shape, const SvgStyle& style)
 {
     std::string cap = style.lineCap == "round" ? "Round" : style.lineCap == "square" ? "Square" : "Flat";
     std::string join = style.lineJoin == "round" ? "Round" : style.lineJoin == "bevel" ? "Bevel" : "Miter";
-    std::string out = " StrokeThickness=\"" + number(style.strokeWidth) + "\" StrokeStartLineCap=\"" + cap
-        + "\" StrokeEndLineCap=\"" + cap + "\" StrokeDashCap=\"" + cap + "\" StrokeLineJoin=\"" + join + "\"";
+    setAttribute(shape, "StrokeThickness", number(style.strokeWidth));
+    setAttribute(shape, "StrokeStartLineCap", cap);
+    setAttribute(shape, "StrokeEndLineCap", cap);
+    setAttribute(shape, "StrokeDashCap", cap);
+    setAttribute(shape, "StrokeLineJoin", join);
     if (join == "Miter")
-        out += " StrokeMiterLimit=\"" + number(std::max(1.0, style.miterLimit)) + "\"";
+        setAttribute(shape, "StrokeMiterLimit", number(std::max(1.0, style.miterLimit)));
     // XPS measures dashes in stroke widths; an odd SVG list repeats to become even.
     std::vector<double> dashes = style.dashes;
     if (dashes.size() % 2 == 1)
@@ -288,15 +327,15 @@ std::string XpsPageWriter::strokeAttributes(const SvgStyle& style)
     for (double dash : dashes)
         total += dash;
     if (!dashes.empty() && total > 0) {
-        out += " StrokeDashArray=\"";
+        std::string list;
         for (size_t i = 0; i < dashes.size(); ++i)
-            out += (i ? " " : "") + number(dashes[i] / style.strokeWidth);
-        out += "\" StrokeDashOffset=\"" + number(style.dashOffset / style.strokeWidth) + "\"";
+            list += (i ? " " : "") + number(dashes[i] / style.strokeWidth);
+        setAttribute(shape, "StrokeDashArray", list);
+        setAttribute(shape, "StrokeDashOffset", number(style.dashOffset / style.strokeWidth));
     }
-    return out;
 }
 
-std::string XpsPageWriter::clipAttribute(const Element& node, const SvgStyle& style)
+std::string XpsPageWriter::clipGeometry(const Element& node, const SvgStyle& style)
 {
     const Element* clip = m_document.referenced(node.attribute("clip-path"));
     if (!clip || clip->name != "clipPath")
@@ -304,7 +343,8 @@ std::string XpsPageWriter::clipAttribute(const Element& node, const SvgStyle& st
     SvgPathData outline;
     bool nonZero = style.clipNonZero;
     for (const auto& child : clip->children) {
-        const Element* shape = child->name == "use" ? m_document.referenced(child->attribute("href")) : child.get();
+        const Element* shape
+            = child->name == "use" ? m_document.referenced(child->attribute("href")) : child.get();
         auto data = shape ? shapeData(*shape) : std::nullopt;
         if (!data)
             continue;
@@ -316,28 +356,29 @@ std::string XpsPageWriter::clipAttribute(const Element& node, const SvgStyle& st
     outline.transform(SvgMatrix::parse(clip->attribute("transform")));
     // An empty clip path lets nothing through.
     if (outline.isEmpty())
-        return " Clip=\"M 0,0 L 0,0 Z\"";
-    return " Clip=\"" + outline.xps(nonZero) + "\"";
+        return "M 0,0 L 0,0 Z";
+    return outline.xps(nonZero);
 }
 
-void XpsPageWriter::image(const Element& node, const SvgMatrix& transform, std::string& out)
+void XpsPageWriter::image(const Element& node, const SvgMatrix& transform, pugi::xml_node out)
 {
     std::string part = imagePart(node);
     if (part.empty())
         return;
-    const Image& stored = *std::find_if(m_images.begin(), m_images.end(),
-        [&](const Image& image) { return image.partName == part; });
+    const Image& stored = *std::find_if(
+        m_images.begin(), m_images.end(), [&](const Image& image) { return image.partName == part; });
     auto [pixelWidth, pixelHeight] = XpsImage::pixelSize(stored.bytes);
     double x = numberAttribute(node, "x", 0), y = numberAttribute(node, "y", 0);
-    double width = numberAttribute(node, "width", pixelWidth), height = numberAttribute(node, "height", pixelHeight);
+    double width = numberAttribute(node, "width", pixelWidth),
+           height = numberAttribute(node, "height", pixelHeight);
     if (width <= 0 || height <= 0 || pixelWidth <= 0 || pixelHeight <= 0)
         return;
-    std::string viewport = number(x) + "," + number(y) + "," + number(width) + "," + number(height);
-    out += "<Path Data=\"" + SvgPathData::rectangle(x, y, width, height).xps(false) + "\""
-        + transformAttribute(transform) + opacityAttribute(SvgStyle().child(node).opacity) + "><Path.Fill>"
-        + "<ImageBrush ImageSource=\"" + part + "\" Viewbox=\"0,0," + number(pixelWidth) + "," + number(pixelHeight)
-        + "\" ViewboxUnits=\"Absolute\" Viewport=\"" + viewport
-        + "\" ViewportUnits=\"Absolute\" TileMode=\"None\"/></Path.Fill></Path>";
+    pugi::xml_node shape = out.append_child("Path");
+    setAttribute(shape, "Data", SvgPathData::rectangle(x, y, width, height).xps(false));
+    setPlacement(shape, transform, {}, SvgStyle().child(node).opacity);
+    appendImageBrush(shape.append_child("Path.Fill"),
+        { part, "0,0," + number(pixelWidth) + "," + number(pixelHeight),
+            number(x) + "," + number(y) + "," + number(width) + "," + number(height), {} });
 }
 
 std::string XpsPageWriter::imagePart(const Element& node)
@@ -345,20 +386,16 @@ std::string XpsPageWriter::imagePart(const Element& node)
     if (auto known = m_imageParts.find(&node); known != m_imageParts.end())
         return known->second;
     std::string& part = m_imageParts[&node];
-    std::string href = node.attribute("href");
     // Only images carried inside the page: a file reference is never followed.
-    size_t comma = href.find(',');
-    if (href.rfind("data:", 0) != 0 || comma == std::string::npos || href.substr(0, comma).find(";base64") == std::string::npos)
-        return part;
-    auto bytes = base64Decode(std::string_view(href).substr(comma + 1));
+    auto bytes = SvgDataUri::bytes(node.attribute("href"));
     if (!bytes)
         return part;
     std::string extension;
     std::string prepared = XpsImage::prepare(*bytes, extension);
     if (prepared.empty())
         return part;
-    part = "/Resources/Images/" + std::to_string(m_pageNumber) + "-" + std::to_string(m_images.size() + 1) + "."
-        + extension;
+    part = "/Resources/Images/" + std::to_string(m_pageNumber) + "-" + std::to_string(m_images.size() + 1)
+        + "." + extension;
     m_images.push_back({ part, prepared });
     return part;
 }

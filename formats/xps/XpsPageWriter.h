@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace pugi {
+class xml_node;
+}
+
 namespace formats {
 
 // Turns one page that pdftocairo drew as SVG into the markup of an XPS FixedPage: paths stay
@@ -33,25 +37,40 @@ public:
     const std::vector<Image>& images() const { return m_images; }
 
 private:
-    void element(const svg::Element& node, const svg::SvgStyle& inherited, std::string& out);
+    void element(const svg::Element& node, const svg::SvgStyle& inherited, pugi::xml_node out);
     void group(const svg::Element& node, const svg::SvgStyle& style, const svg::SvgMatrix& transform,
-        std::string& out);
-    void use(const svg::Element& node, const svg::SvgStyle& style, std::string& out);
+        pugi::xml_node out);
+    void use(const svg::Element& node, const svg::SvgStyle& style, pugi::xml_node out);
     void path(const std::string& data, const svg::Element& node, const svg::SvgStyle& style,
-        const svg::SvgMatrix& transform, std::string& out);
+        const svg::SvgMatrix& transform, pugi::xml_node out);
     void glyph(const svg::Element& symbol, const svg::SvgStyle& style, const svg::SvgMatrix& transform,
-        std::string& out);
-    void image(const svg::Element& image, const svg::SvgMatrix& transform, std::string& out);
+        pugi::xml_node out);
+    void image(const svg::Element& image, const svg::SvgMatrix& transform, pugi::xml_node out);
+    // Where an image part is painted: its pixels (the Viewbox) onto a rectangle of the page.
+    struct ImagePlacement {
+        std::string part;
+        std::string viewbox;
+        std::string viewport;
+        svg::SvgMatrix transform;
+    };
     struct Mask {
         double opacity = 1;
-        std::string brush; // an ImageBrush carrying the mask in its alpha channel
+        // An ImageBrush carrying the mask in its alpha channel, when part is not empty.
+        ImagePlacement brush;
     };
     Mask mask(const svg::Element& node);
-    std::string openCanvas(const svg::Element& node, const svg::SvgStyle& style, const svg::SvgMatrix& transform);
-    std::string clipAttribute(const svg::Element& node, const svg::SvgStyle& style);
-    std::string paintAttribute(const char* property, const std::string& paint, double opacity,
-        std::string& elements);
-    std::string strokeAttributes(const svg::SvgStyle& style);
+    // The Canvas that gives node its transform, clip, opacity and mask, appended to parent; parent
+    // itself when node needs none of them.
+    pugi::xml_node openCanvas(const svg::Element& node, const svg::SvgStyle& style,
+        const svg::SvgMatrix& transform, pugi::xml_node parent);
+    // The Clip geometry of node; empty when it has no clip path.
+    std::string clipGeometry(const svg::Element& node, const svg::SvgStyle& style);
+    // Sets property to a colour, or appends a gradient brush for it; true for a colour.
+    bool paint(pugi::xml_node shape, const char* property, const std::string& paint, double opacity);
+    void setStrokeAttributes(pugi::xml_node shape, const svg::SvgStyle& style);
+    void setPlacement(
+        pugi::xml_node shape, const svg::SvgMatrix& transform, const std::string& clip, double opacity);
+    static void appendImageBrush(pugi::xml_node parent, const ImagePlacement& placement);
     std::string imagePart(const svg::Element& image);
     void pageSize(const svg::Element& root, svg::SvgMatrix& userToPage);
 

@@ -1,16 +1,22 @@
 #include "formats/xps/XpsWriter.h"
 
-#include "platform/ChildProcess.h"
 #include "formats/xps/XpsPackage.h"
 #include "formats/xps/XpsPageWriter.h"
+#include "platform/ChildProcess.h"
+#include "platform/FileOperations.h"
 
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace formats {
 
 namespace {
+
+// The largest SVG page read back from the converter. A page of an office document is a few
+// megabytes even with its images embedded; the whole page is parsed in memory, so a page past
+// this bound is refused instead of exhausting the memory.
+constexpr uint64_t maximumPageSize = 256ull * 1024 * 1024;
 
 // A private folder for the converter's SVG pages, removed with everything in it.
 class ScratchFolder {
@@ -64,13 +70,18 @@ bool XpsWriter::write(const std::string& pdfPath, const std::string& xpsPath)
         std::string svgPath = scratch.path() + "/" + std::to_string(page) + ".svg";
         if (!convertPage(pdfPath, page, svgPath))
             return false;
-        std::ifstream in(svgPath, std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
+        std::string bytes;
+        int readError = 0;
+        bool read = platform::fileOperations::readAll(svgPath, bytes, maximumPageSize, readError);
         std::filesystem::remove(svgPath);
+        if (!read) {
+            m_error = "page " + std::to_string(page) + " of " + pdfPath
+                + ": cannot read the converter's page: " + std::strerror(readError);
+            return false;
+        }
         XpsPageWriter writer;
         std::string error;
-        if (!writer.convert(bytes.str(), page, error)) {
+        if (!writer.convert(bytes, page, error)) {
             m_error = "page " + std::to_string(page) + " of " + pdfPath + ": " + error;
             return false;
         }
@@ -106,8 +117,8 @@ int XpsWriter::countPages(const std::string& pdfPath)
 bool XpsWriter::convertPage(const std::string& pdfPath, int page, const std::string& svgPath)
 {
     std::string number = std::to_string(page);
-    auto result = platform::ChildProcess::run({ "pdftocairo", "-svg", "-f", number, "-l", number, pdfPath, svgPath },
-        m_pageTimeout);
+    auto result = platform::ChildProcess::run(
+        { "pdftocairo", "-svg", "-f", number, "-l", number, pdfPath, svgPath }, m_pageTimeout);
     if (!result.started) {
         m_error = result.error;
         return false;

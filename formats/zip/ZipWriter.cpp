@@ -2,15 +2,9 @@
 
 #include "platform/FileOperations.h"
 
-#include <QByteArray>
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <zlib.h>
 
 namespace formats {
 
@@ -28,15 +22,22 @@ void put32(std::string& out, uint32_t value)
     put16(out, value >> 16);
 }
 
-// Raw deflate data. qCompress writes a zlib stream (two header bytes, the deflate data and an
-// Adler-32 checksum) after a four-byte length of its own; zip wants the deflate data alone.
+// Raw deflate data, as zip wants it: no zlib header and no Adler-32 checksum, which a
+// negative window size tells zlib to leave out. Empty when zlib refuses.
 std::string deflate(const std::string& bytes)
 {
-    QByteArray compressed = qCompress(reinterpret_cast<const uchar*>(bytes.data()),
-        static_cast<qsizetype>(bytes.size()), 6);
-    if (compressed.size() < 10)
+    z_stream stream {};
+    if (deflateInit2(&stream, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return {};
-    return std::string(compressed.constData() + 6, static_cast<size_t>(compressed.size() - 10));
+    std::string packed(deflateBound(&stream, static_cast<uLong>(bytes.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(packed.data());
+    stream.avail_out = static_cast<uInt>(packed.size());
+    int result = ::deflate(&stream, Z_FINISH);
+    packed.resize(stream.total_out);
+    deflateEnd(&stream);
+    return result == Z_STREAM_END ? packed : std::string();
 }
 
 // Fixed DOS time: 1 January 2000, 00:00. Packages of the same pages come out byte for byte equal.
@@ -47,20 +48,8 @@ constexpr uint16_t dosDate = (20 << 9) | (1 << 5) | 1;
 
 uint32_t ZipWriter::crc32(const std::string& bytes)
 {
-    static const auto table = [] {
-        std::vector<uint32_t> values(256);
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            values[n] = c;
-        }
-        return values;
-    }();
-    uint32_t crc = 0xffffffffu;
-    for (unsigned char byte : bytes)
-        crc = table[(crc ^ byte) & 0xff] ^ (crc >> 8);
-    return crc ^ 0xffffffffu;
+    return static_cast<uint32_t>(::crc32(::crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.data()),
+        static_cast<uInt>(bytes.size())));
 }
 
 void ZipWriter::add(const std::string& name, const std::string& bytes, Compression compression)
@@ -143,23 +132,9 @@ bool ZipWriter::write(const std::string& path)
     put32(end, static_cast<uint32_t>(m_data.size()));
     put16(end, 0);
 
-    std::string temporary = path + ".partial-XXXXXX";
-    int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        m_error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    fchmod(descriptor, 0644);
-    bool written = true;
-    int writeError = 0;
-    for (const std::string* block : { &m_data, &directory, &end })
-        written = written && platform::fileOperations::writeAll(descriptor, block->data(), block->size(), writeError);
-    written = written && fsync(descriptor) == 0;
-    int error = errno;
-    written = close(descriptor) == 0 && written;
-    if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
-        m_error = "cannot write " + path + ": " + std::strerror(written ? errno : error);
-        unlink(temporary.c_str());
+    int error = 0;
+    if (!platform::fileOperations::writeFileAtomically(path, m_data + directory + end, 0644, error)) {
+        m_error = "cannot write " + path + ": " + std::strerror(error);
         return false;
     }
     return true;

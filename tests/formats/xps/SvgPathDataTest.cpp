@@ -1,11 +1,27 @@
-#include "formats/xps/SvgMatrix.h"
 #include "formats/xps/SvgPathData.h"
+#include "formats/xps/SvgMatrix.h"
 #include "formats/xps/XpsBrush.h"
+#include "formats/xps/XpsMarkup.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 using namespace formats::svg;
+
+namespace {
+
+// The markup of the brush that XpsBrush writes for gradient; empty when it writes none.
+std::string gradientMarkup(const Element& gradient, const SvgDocument& document, double opacity)
+{
+    pugi::xml_document holder;
+    pugi::xml_node parent = holder.append_child("Holder");
+    bool written = XpsBrush::gradient(gradient, document, opacity, parent);
+    EXPECT_EQ(written, static_cast<bool>(parent.first_child()));
+    return written ? formats::XpsMarkup::text(parent.first_child()) : std::string();
+}
+
+}
 
 // Catches relative commands resolved against the wrong point and shorthand commands dropped.
 TEST(SvgPathData, RelativeAndShorthandCommandsBecomeAbsolute)
@@ -55,7 +71,8 @@ TEST(SvgMatrix, ParsesAndComposesTransforms)
     turn.apply(x, y);
     EXPECT_NEAR(x, 10, 1e-9);
     EXPECT_NEAR(y, 20, 1e-9);
-    EXPECT_EQ(SvgMatrix::parse("matrix(0.482143,0,0,0.482143,90,35.95)").xps(), "0.482143,0,0,0.482143,90,35.95");
+    EXPECT_EQ(
+        SvgMatrix::parse("matrix(0.482143,0,0,0.482143,90,35.95)").xps(), "0.482143,0,0,0.482143,90,35.95");
     EXPECT_EQ(number(0.000000000000028422), "0");
     EXPECT_TRUE(SvgMatrix::parse("bogus(1)").isIdentity());
 
@@ -76,23 +93,27 @@ TEST(XpsBrush, ColoursAndGradients)
 
     SvgDocument document;
     std::string error;
-    ASSERT_TRUE(document.parse("<svg xmlns='http://www.w3.org/2000/svg'><linearGradient id='g' "
-                               "gradientUnits='userSpaceOnUse' x1='0' y1='1' x2='0' y2='9' "
-                               "gradientTransform='matrix(1,0,0,-1,2,3)'><stop offset='0' "
-                               "style='stop-color:rgb(100%,0%,0%);stop-opacity:1;'/><stop offset='1' "
-                               "stop-color='#0000ff' stop-opacity='0.5'/></linearGradient>"
-                               "<radialGradient id='r' gradientUnits='userSpaceOnUse' cx='5' cy='6' r='7' fx='1' "
-                               "fy='2'><stop offset='0.5' stop-color='white'/></radialGradient></svg>",
-        error))
+    ASSERT_TRUE(
+        document.parse("<svg xmlns='http://www.w3.org/2000/svg'><linearGradient id='g' "
+                       "gradientUnits='userSpaceOnUse' x1='0' y1='1' x2='0' y2='9' "
+                       "gradientTransform='matrix(1,0,0,-1,2,3)'><stop offset='0' "
+                       "style='stop-color:rgb(100%,0%,0%);stop-opacity:1;'/><stop offset='1' "
+                       "stop-color='#0000ff' stop-opacity='0.5'/></linearGradient>"
+                       "<radialGradient id='r' gradientUnits='userSpaceOnUse' cx='5' cy='6' r='7' fx='1' "
+                       "fy='2'><stop offset='0.5' stop-color='white'/></radialGradient></svg>",
+            error))
         << error;
-    EXPECT_EQ(XpsBrush::gradient(*document.byId("g"), document, 1),
+    EXPECT_EQ(gradientMarkup(*document.byId("g"), document, 1),
         "<LinearGradientBrush MappingMode=\"Absolute\" SpreadMethod=\"Pad\" Transform=\"1,0,0,-1,2,3\" "
-        "StartPoint=\"0,1\" EndPoint=\"0,9\"><LinearGradientBrush.GradientStops><GradientStop Color=\"#FFFF0000\" "
+        "StartPoint=\"0,1\" EndPoint=\"0,9\"><LinearGradientBrush.GradientStops><GradientStop "
+        "Color=\"#FFFF0000\" "
         "Offset=\"0\"/><GradientStop Color=\"#800000FF\" Offset=\"1\"/></LinearGradientBrush.GradientStops>"
         "</LinearGradientBrush>");
-    std::string radial = XpsBrush::gradient(*document.byId("r"), document, 1);
-    EXPECT_NE(radial.find("Center=\"5,6\" GradientOrigin=\"1,2\" RadiusX=\"7\" RadiusY=\"7\""), std::string::npos);
+    std::string radial = gradientMarkup(*document.byId("r"), document, 1);
+    EXPECT_NE(
+        radial.find("Center=\"5,6\" GradientOrigin=\"1,2\" RadiusX=\"7\" RadiusY=\"7\""), std::string::npos);
     // A single stop is doubled: XPS wants two.
-    EXPECT_EQ(radial.find("<GradientStop Color=\"#FFFFFFFF\" Offset=\"0.5\"/><GradientStop Color=\"#FFFFFFFF\""),
+    EXPECT_EQ(
+        radial.find("<GradientStop Color=\"#FFFFFFFF\" Offset=\"0.5\"/><GradientStop Color=\"#FFFFFFFF\""),
         radial.find("<GradientStop"));
 }

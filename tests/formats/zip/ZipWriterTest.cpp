@@ -1,13 +1,13 @@
-#include "platform/ChildProcess.h"
 #include "formats/zip/ZipWriter.h"
+#include "platform/ChildProcess.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
-using platform::ChildProcess;
 using formats::ZipWriter;
+using platform::ChildProcess;
 
 // Catches wrong checksums, sizes or offsets: the real unzip must test and extract every entry.
 TEST(ZipWriter, UnzipReadsStoredAndDeflatedEntries)
@@ -30,9 +30,11 @@ TEST(ZipWriter, UnzipReadsStoredAndDeflatedEntries)
 
     auto test = ChildProcess::run({ "unzip", "-t", folder.file("package.zip") }, 30s);
     EXPECT_TRUE(test.succeeded()) << test.standardOutput << test.standardError;
-    auto page = ChildProcess::run({ "unzip", "-p", folder.file("package.zip"), "Documents/1/Pages/1.fpage" }, 30s);
+    auto page
+        = ChildProcess::run({ "unzip", "-p", folder.file("package.zip"), "Documents/1/Pages/1.fpage" }, 30s);
     EXPECT_EQ(page.standardOutput, text);
-    auto image = ChildProcess::run({ "unzip", "-p", folder.file("package.zip"), "Resources/Images/1-1.png" }, 30s);
+    auto image
+        = ChildProcess::run({ "unzip", "-p", folder.file("package.zip"), "Resources/Images/1-1.png" }, 30s);
     EXPECT_EQ(image.standardOutput, binary);
     // The compressible part was really compressed.
     EXPECT_LT(std::filesystem::file_size(folder.file("package.zip")), text.size() / 2 + binary.size());
@@ -56,6 +58,40 @@ TEST(ZipWriter, RefusesDuplicateNamesAndUnwritableTargets)
     other.add("b.xml", "1");
     EXPECT_FALSE(other.write(folder.file("missing/folder/x.zip")));
     EXPECT_FALSE(other.errorMessage().empty());
+
+    // A previous archive is replaced whole, and no temporary file is left beside it.
+    std::string path = folder.file("replaced.zip");
+    folder.write("replaced.zip", "previous archive");
+    ASSERT_TRUE(other.write(path)) << other.errorMessage();
+    EXPECT_TRUE(ChildProcess::run({ "unzip", "-t", path }, 30s).succeeded());
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string> { "replaced.zip" });
+}
+
+// Catches deflate output that only small inputs survive: a part far larger than any buffer of
+// the compressor, mixing compressible and random bytes, must come back from unzip unchanged.
+TEST(ZipWriter, LargeDeflatedEntryRoundTrips)
+{
+    TemporaryFolder folder;
+    std::string bytes;
+    uint32_t state = 12345;
+    for (int i = 0; i < 3 * 1024 * 1024; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes += (i / 4096) % 2 ? static_cast<char>(state >> 24) : static_cast<char>('a' + i % 7);
+    }
+    ZipWriter zip;
+    zip.add("big.bin", bytes);
+    ASSERT_TRUE(zip.write(folder.file("big.zip"))) << zip.errorMessage();
+    auto test = ChildProcess::run({ "unzip", "-t", folder.file("big.zip") }, 60s);
+    EXPECT_TRUE(test.succeeded()) << test.standardOutput << test.standardError;
+    auto listing = ChildProcess::run({ "unzip", "-v", folder.file("big.zip") }, 30s);
+    EXPECT_NE(listing.standardOutput.find("Defl:N"), std::string::npos) << listing.standardOutput;
+    auto back = ChildProcess::run({ "unzip", "-p", folder.file("big.zip"), "big.bin" }, 60s);
+    EXPECT_EQ(back.standardOutput.size(), bytes.size());
+    EXPECT_TRUE(back.standardOutput == bytes);
+    EXPECT_LT(std::filesystem::file_size(folder.file("big.zip")), bytes.size() * 3 / 4);
 }
 
 // Catches a wrong CRC-32 polynomial or initial value.
