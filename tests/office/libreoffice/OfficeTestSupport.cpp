@@ -2,6 +2,7 @@
 
 #include "platform/ChildProcess.h"
 
+#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -172,41 +173,17 @@ std::string xpsAsPdf(const std::string& xps, const std::string& pdf)
 
 bool decodeUtf16Le(const std::string& bytes, std::string& utf8)
 {
+    // Qt's decoder is the independent reader here: it knows nothing of how we wrote the text.
     utf8.clear();
     if (bytes.size() < 2 || bytes.size() % 2 != 0 || static_cast<unsigned char>(bytes[0]) != 0xFF
         || static_cast<unsigned char>(bytes[1]) != 0xFE)
         return false;
-    for (size_t i = 2; i < bytes.size(); i += 2) {
-        char32_t code
-            = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
-        if (code >= 0xD800 && code < 0xDC00) {
-            if (i + 3 >= bytes.size())
-                return false;
-            char32_t low
-                = static_cast<unsigned char>(bytes[i + 2]) | (static_cast<unsigned char>(bytes[i + 3]) << 8);
-            if (low < 0xDC00 || low >= 0xE000)
-                return false;
-            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        } else if (code >= 0xDC00 && code < 0xE000) {
-            return false;
-        }
-        if (code < 0x80) {
-            utf8 += static_cast<char>(code);
-        } else if (code < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (code >> 6));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (code >> 12));
-            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (code >> 18));
-            utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
+    QStringDecoder decoder(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
+    QString text = decoder(QByteArrayView(bytes.data() + 2, static_cast<qsizetype>(bytes.size() - 2)));
+    // The decoder passes lone surrogates through, so they are looked for separately.
+    if (decoder.hasError() || !QStringView(text).isValidUtf16())
+        return false;
+    utf8 = text.toStdString();
     return true;
 }
 
