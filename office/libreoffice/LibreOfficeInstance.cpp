@@ -1,9 +1,10 @@
 #include "office/libreoffice/LibreOfficeInstance.h"
 
 #include "office/ComError.h"
-#include "platform/LibreOfficeInstallation.h"
 #include "office/libreoffice/OrphanedOffices.h"
 #include "office/libreoffice/UnoText.h"
+#include "platform/FileOperations.h"
+#include "platform/LibreOfficeInstallation.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
@@ -13,7 +14,6 @@
 #include <rtl/bootstrap.hxx>
 
 #include <atomic>
-#include <fstream>
 #include <mutex>
 #include <random>
 #include <sstream>
@@ -53,12 +53,13 @@ std::string uniquePipeName()
     return name.str();
 }
 
-std::string fileText(const std::string& path)
+// What the office wrote on its error output; more than fits in one message is left out.
+std::string errorOutput(const std::string& path)
 {
-    std::ifstream stream(path);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
+    constexpr uint64_t shownSize = 64 * 1024;
+    std::string text;
+    platform::fileOperations::readAll(path, text, shownSize);
+    return text;
 }
 
 }
@@ -77,7 +78,7 @@ LibreOfficeInstance::~LibreOfficeInstance()
 
 std::string LibreOfficeInstance::startFailure(const std::string& reason) const
 {
-    std::string errors = fileText(m_profile.folder() + "/soffice.err");
+    std::string errors = errorOutput(m_profile.folder() + "/soffice.err");
     return "LibreOffice could not be started: " + reason + (errors.empty() ? "" : " (" + errors + ")");
 }
 
