@@ -1,8 +1,8 @@
+#include "publishing/notifier/NotifierWindow.h"
 #include "foundation/Thread.h"
 #include "publishing/notifier/EncodingNotifier.h"
-#include "ui/MessageBox.h"
-#include "publishing/notifier/NotifierWindow.h"
 #include "resources/ResourceIcons.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,14 +14,25 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ostream>
 #include <thread>
+
+// Lets a failed comparison show the texts instead of their bytes.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
 // Answers the cancel question instead of a person and remembers what it was asked.
 class AnsweringMessageBox final : public MessageBox {
 public:
-    explicit AnsweringMessageBox(Answer answer) : m_answer(answer) { MessageBox::install(this); }
+    explicit AnsweringMessageBox(Answer answer)
+        : m_answer(answer)
+    {
+        MessageBox::install(this);
+    }
     ~AnsweringMessageBox() override { MessageBox::install(nullptr); }
 
     Answer show(QWidget*, const QString& title, const QString& text, Buttons buttons, Icon icon) override
@@ -47,7 +58,10 @@ private:
 // A job thread that is never started: it only owns the queue that a cancel is posted to.
 class IdleJob final : public Thread {
 public:
-    IdleJob() : Thread(nullptr, 0, 0) { }
+    IdleJob()
+        : Thread(nullptr, 0, 0)
+    {
+    }
 };
 
 NotifierWindow* findWindow()
@@ -117,6 +131,39 @@ TEST_F(NotifierWindowTest, RowsAreSortedByFileName)
     m_notifier.addResult("/docs/b.doc", "SKIPPED", 0);
     EXPECT_EQ(columnTexts(m_window->resultList(), 0), (QStringList { "a.doc", "b.doc", "c.doc" }));
     EXPECT_EQ(columnTexts(m_window->resultList(), 2), (QStringList { "NG", "SKIPPED", "OK" }));
+}
+
+// Catches rows sorted by character code, which puts every upper-case name before the lower-case
+// ones; a file manager lists them as one alphabet.
+TEST_F(NotifierWindowTest, RowsSortByNameWithoutRegardToCase)
+{
+    m_notifier.addResult("/docs/B.doc", "OK", 1);
+    m_notifier.addResult("/docs/a.doc", "NG", 0);
+    m_notifier.addResult("/docs/c.doc", "OK", 1);
+    EXPECT_EQ(columnTexts(m_window->resultList(), 0), (QStringList { "a.doc", "B.doc", "c.doc" }));
+    EXPECT_EQ(columnTexts(m_window->resultList(), 2), (QStringList { "NG", "OK", "OK" }));
+
+    QApplication::processEvents();
+    QString shot
+        = QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath("notifier-rows.png");
+    EXPECT_TRUE(m_window->grab().save(shot));
+}
+
+// Catches rows whose names differ only in case swapping places as further rows arrive: they stay
+// in the order the job handled them.
+TEST_F(NotifierWindowTest, NamesEqualButForCaseKeepTheirOrder)
+{
+    m_notifier.addResult("/one/Report.doc", "OK", 1);
+    m_notifier.addResult("/two/report.doc", "NG", 0);
+    m_notifier.addResult("/docs/b.doc", "OK", 1);
+    EXPECT_EQ(columnTexts(m_window->resultList(), 0), (QStringList { "b.doc", "Report.doc", "report.doc" }));
+    m_notifier.addResult("/three/REPORT.doc", "SKIPPED", 0);
+    m_notifier.addResult("/docs/a.doc", "OK", 1);
+    m_notifier.addResult("/four/report.DOC", "OK", 1);
+    EXPECT_EQ(columnTexts(m_window->resultList(), 0),
+        (QStringList { "a.doc", "b.doc", "Report.doc", "report.doc", "REPORT.doc", "report.DOC" }));
+    EXPECT_EQ(
+        columnTexts(m_window->resultList(), 2), (QStringList { "OK", "OK", "OK", "NG", "SKIPPED", "OK" }));
 }
 
 TEST_F(NotifierWindowTest, FailedRowsAreRedWithTheFailureImage)
@@ -241,7 +288,8 @@ TEST(EncodingNotifier, JobThreadDrivesTheWindowAndWaitsForClose)
     QTest::qWait(50);
     EXPECT_FALSE(returned) << "waitForClose returned while the window was still open";
 
-    QString shot = QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath("notifier.png");
+    QString shot
+        = QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath("notifier.png");
     EXPECT_TRUE(window->grab().save(shot));
 
     QTest::mouseClick(window->closeButton(), Qt::LeftButton);
