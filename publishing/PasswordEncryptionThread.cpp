@@ -127,6 +127,8 @@ void PasswordEncryptionThread::run()
     notifier->create(getWindow(), getThreadId());
     const int32_t total = m_fileList.getSize();
     std::unique_ptr<OfficeApplication> session = openSession(countApplications());
+    if (session)
+        session->setNotifier(notifier.get());
     const bool office2007 = session && session->isOffice2007Convertible();
     {
         // Read for its side effect: a first run creates the default working folder.

@@ -1,8 +1,9 @@
-#include "publishing/notifier/NotifierWindow.h"
+#include "AnsweringMessageBox.h"
+
 #include "foundation/Thread.h"
 #include "publishing/notifier/EncodingNotifier.h"
+#include "publishing/notifier/NotifierWindow.h"
 #include "resources/ResourceIcons.h"
-#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,36 +25,6 @@ inline void PrintTo(const QString& text, std::ostream* out)
 }
 
 namespace {
-
-// Answers the cancel question instead of a person and remembers what it was asked.
-class AnsweringMessageBox final : public MessageBox {
-public:
-    explicit AnsweringMessageBox(Answer answer)
-        : m_answer(answer)
-    {
-        MessageBox::install(this);
-    }
-    ~AnsweringMessageBox() override { MessageBox::install(nullptr); }
-
-    Answer show(QWidget*, const QString& title, const QString& text, Buttons buttons, Icon icon) override
-    {
-        ++asked;
-        lastTitle = title;
-        lastText = text;
-        lastButtons = buttons;
-        lastIcon = icon;
-        return m_answer;
-    }
-
-    int asked = 0;
-    QString lastTitle;
-    QString lastText;
-    Buttons lastButtons = Buttons::Ok;
-    Icon lastIcon = Icon::Information;
-
-private:
-    Answer m_answer;
-};
 
 // A job thread that is never started: it only owns the queue that a cancel is posted to.
 class IdleJob final : public Thread {
@@ -255,6 +226,38 @@ TEST_F(NotifierWindowTest, SummarySwitchesButtonsAndCloseDestroysWithoutAQuestio
     EXPECT_EQ(box.asked, 0);
     ThreadMessage message;
     EXPECT_FALSE(m_job.peekMessage(message, false));
+}
+
+// Catches a message box made on the job's thread (Qt allows windows on the GUI thread only), and a
+// job that goes on before the user has dismissed the box.
+TEST(EncodingNotifier, MessageIsShownOnTheGuiThreadWhileTheJobWaits)
+{
+    IdleJob job;
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    std::atomic<bool> returned { false };
+    bool returnedWhileShown = true;
+    box.whileShown = [&] {
+        QTest::qWait(100);
+        returnedWhileShown = returned;
+    };
+    std::thread worker([&] {
+        EncodingNotifier notifier;
+        notifier.create(nullptr, job.getThreadId());
+        notifier.showMessage("Error", "Error");
+        returned = true;
+        notifier.destroyWindow();
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, 10000));
+    worker.join();
+    QApplication::processEvents();
+    EXPECT_EQ(box.asked, 1);
+    EXPECT_TRUE(box.onGuiThread);
+    EXPECT_FALSE(returnedWhileShown) << "the job went on while the box was still open";
+    EXPECT_EQ(box.lastTitle, "Error");
+    EXPECT_EQ(box.lastText, "Error");
+    EXPECT_EQ(box.lastButtons, MessageBox::Buttons::Ok);
+    EXPECT_EQ(box.lastOwner, nullptr);
+    EXPECT_EQ(findWindow(), nullptr);
 }
 
 // The job drives the window from its own thread; waitForClose must return once the user has
