@@ -46,12 +46,23 @@ public:
     CountedJob(void* window, const LinkedList& list, int32_t command, JobSetup setup, JobCounters& counters)
         : PasswordEncryptionThread(
             window, list, command, std::move(setup.notifiers), std::move(setup.automations))
+        , m_readWorkingFolder(std::move(setup.readWorkingFolder))
         , m_counters(counters)
     {
     }
     ~CountedJob() override { ++m_counters.destroyed; }
 
+protected:
+    void readWorkingFolder() const override
+    {
+        if (m_readWorkingFolder)
+            m_readWorkingFolder();
+        else
+            PasswordEncryptionThread::readWorkingFolder();
+    }
+
 private:
+    std::function<void()> m_readWorkingFolder;
     JobCounters& m_counters;
 };
 

@@ -39,10 +39,12 @@ struct JobCounters {
     std::atomic<int> destroyed { 0 };
 };
 
-// What a job is made with.
+// What a job is made with; a test may stand in for the settings store's read of the working
+// folder, which the real store never lets fail.
 struct JobSetup {
     PasswordEncryptionThread::NotifierFactory notifiers;
     PasswordEncryptionThread::AutomationFactory automations;
+    std::function<void()> readWorkingFolder;
 };
 
 // Starts one job over paths for window (which owns the notifier's window and is told when the job
