@@ -131,13 +131,14 @@ void NotifierWindow::setupResultList()
     m_resultList->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_resultList->header()->setSectionsClickable(false);
     m_resultList->header()->setStretchLastSection(false);
-    m_resultList->header()->setSortIndicatorShown(false);
     m_resultList->setRootIsDecorated(false);
     m_resultList->setIconSize(QSize(16, 16));
     m_resultList->setWordWrap(false);
     m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_resultList->setSortingEnabled(true);
     m_resultList->sortByColumn(0, Qt::AscendingOrder);
+    // Sorting turns the header's arrow on; the order is fixed, so there is nothing to point at.
+    m_resultList->header()->setSortIndicatorShown(false);
 }
 
 void NotifierWindow::showProgress(const QString& text)

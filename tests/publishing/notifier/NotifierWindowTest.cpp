@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -88,6 +89,7 @@ TEST_F(NotifierWindowTest, OpensWithItsTitleFirstLineColumnsAndButtonStates)
     EXPECT_EQ(list->columnWidth(0), 250);
     EXPECT_EQ(list->columnWidth(1), 190);
     EXPECT_EQ(list->columnWidth(2), 60);
+    EXPECT_FALSE(list->header()->isSortIndicatorShown());
     EXPECT_TRUE(m_window->cancelButton()->isEnabled());
     EXPECT_FALSE(m_window->closeButton()->isEnabled());
     EXPECT_EQ(m_window->state(), NotifierWindow::State::Running);
