@@ -70,6 +70,15 @@ void TerminalNotifier::showSummary(const char* text)
     m_tally->finished = true;
 }
 
+// One "Caption: text" line among the progress lines; nobody is there to dismiss a box, so the
+// job goes on at once.
+void TerminalNotifier::showMessage(const char* caption, const char* text)
+{
+    clearProgressLine();
+    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    std::fflush(stderr);
+}
+
 void TerminalNotifier::waitForClose() { }
 
 void TerminalNotifier::hide() { }

@@ -24,6 +24,7 @@ public:
     void showProgress(const char* text) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;
     void showSummary(const char* text) override;
+    void showMessage(const char* caption, const char* text) override;
     void waitForClose() override;
     void hide() override;
     void destroyWindow() override;

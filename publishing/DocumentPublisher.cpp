@@ -77,7 +77,7 @@ int32_t DocumentPublisher::save(const char* path, int32_t command)
             logDebugLine(m_profile.savedLine);
             return 0;
         }
-        // Nobody is there to answer a message box, so the failure is only logged.
+        // Word's calls have shown the user a box for a failure status by now; here it is logged.
         logErrorLine(m_profile.saveFailedLine);
     } catch (const office::ComError& error) {
         logError(

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+class PublishingNotifier;
+
 // The office session of one publishing job: it starts the applications that the job's documents
 // need, unattended, publishes documents one at a time on the job's thread, and quits what it
 // started when it is destroyed. Everything it does to the user's files goes through protect,
@@ -42,6 +44,9 @@ public:
     // Up to three attempts; 1 when the file is gone.
     int32_t doDeleteFile(const char* path);
 
+    // Where a publisher tells the user something; not owned, null: nobody is told.
+    void setNotifier(PublishingNotifier* notifier) { m_notifier = notifier; }
+
     // True when one of the started applications can read and write the 2007 formats.
     bool isOffice2007Convertible() const;
 
@@ -70,4 +75,5 @@ private:
     int32_t m_powerPointVersion = 0;
     int32_t m_excelVersion = 0;
     int32_t m_macroSecurityLevel = 3;
+    PublishingNotifier* m_notifier = nullptr;
 };

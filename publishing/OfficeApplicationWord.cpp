@@ -4,6 +4,7 @@
 
 #include "foundation/Log.h"
 #include "publishing/DocumentPublisher.h"
+#include "publishing/PublishingNotifier.h"
 
 namespace {
 
@@ -51,8 +52,14 @@ int32_t OfficeApplication::protectWord(const char* path, int32_t command)
         return document != nullptr;
     };
     calls.readOnlyRecommended = [&] { return document->readOnlyRecommended(); };
-    calls.saveAs
-        = [&](const std::string& output, int32_t formatCode) { return document->saveAs(output, formatCode); };
+    calls.saveAs = [&](const std::string& output, int32_t formatCode) {
+        office::HResult status = document->saveAs(output, formatCode);
+        // Word gave a status instead of an error: the user is told, and the job waits until the
+        // box is dismissed before the failure is logged.
+        if (status != 0 && m_notifier)
+            m_notifier->showMessage("Error", "Error");
+        return status;
+    };
     calls.close = [&] { return document->close(); };
     return DocumentPublisher(wordProfile, std::move(calls)).publish(path, command);
 }

@@ -1,12 +1,12 @@
 #include "publishing/PasswordEncryptionThread.h"
 
 #include "classify/FileType.h"
-#include "foundation/Exception.h"
 #include "foundation/Log.h"
 #include "foundation/String.h"
 #include "foundation/VaultrixRegistry.h"
-#include "office/ComError.h"
 #include "platform/WindowMessages.h"
+#include "publishing/CurrentExceptionText.h"
+#include "publishing/FailSafeNotifier.h"
 #include "publishing/OfficeApplication.h"
 
 #include <chrono>
@@ -71,18 +71,62 @@ std::unique_ptr<OfficeApplication> PasswordEncryptionThread::openSession(const C
             = m_automationFactory ? m_automationFactory() : nullptr;
         return std::make_unique<OfficeApplication>(
             std::move(automation), counts.word, counts.powerPoint, counts.excel);
-    } catch (const office::ComError& error) {
-        // An office failure is an Exception too, so it must be caught first to be logged with
-        // its result code.
-        logError("PasswordEncryptionThread#run,1,Failed to start the office session hr=%x %s",
-            static_cast<unsigned>(error.code()), error.errorMessage().c_str());
-    } catch (const Exception& error) {
-        logError("PasswordEncryptionThread#run,1,Failed to start the office session code=%d %s",
-            error.getErrorCode(), error.getMessage());
     } catch (...) {
-        logError("PasswordEncryptionThread#run,1,Failed to start the office session");
+        logError("PasswordEncryptionThread#run,1,Failed to start the office session %s",
+            CurrentExceptionText().get());
     }
     return nullptr;
+}
+
+void PasswordEncryptionThread::readWorkingFolder() const
+{
+    String workingFolder;
+    VaultrixRegistry().getWorkingFolder(workingFolder);
+}
+
+void PasswordEncryptionThread::publishAll(FailSafeNotifier& notifier, Progress& progress)
+{
+    // Without a notifier nobody could watch the job or cancel it, so no office is started.
+    std::unique_ptr<OfficeApplication> session
+        = notifier.failed() ? nullptr : openSession(countApplications());
+    if (session)
+        session->setNotifier(&notifier);
+    const bool office2007 = session && session->isOffice2007Convertible();
+    readWorkingFolder();
+    publishFrom(notifier, session.get(), office2007, progress);
+    // The session ends here, before the summary, also when a failure leaves early.
+}
+
+void PasswordEncryptionThread::publishFrom(
+    FailSafeNotifier& notifier, OfficeApplication* session, bool office2007, Progress& progress)
+{
+    const int32_t total = m_fileList.getSize();
+    for (; progress.node; progress.node = progress.node->getNext()) {
+        if (drainMessages())
+            return;
+        auto* path = dynamic_cast<String*>(progress.node->getElement());
+        if (path && !path->isNull()) {
+            char line[1024];
+            std::snprintf(
+                line, sizeof line, "Publishing (%d/%d): '%s'", progress.handled + 1, total, path->getText());
+            notifier.showProgress(line);
+            if (publishOne(notifier, notifier.failed() ? nullptr : session, office2007, path->getText()))
+                ++progress.succeeded;
+        }
+        ++progress.handled;
+        if (progress.node->getNext())
+            pause10Milliseconds();
+    }
+}
+
+void PasswordEncryptionThread::failTheRest(FailSafeNotifier& notifier, Progress& progress)
+{
+    try {
+        publishFrom(notifier, nullptr, false, progress);
+    } catch (...) {
+        logError("PasswordEncryptionThread#run,4,Failed to show the remaining rows %s",
+            CurrentExceptionText().get());
+    }
 }
 
 bool PasswordEncryptionThread::drainMessages()
@@ -115,53 +159,50 @@ bool PasswordEncryptionThread::publishOne(
         result = session->protect(path, m_publishCommand);
     } catch (...) {
         // protect reports its failures as codes; anything else still costs this document only.
-        logError("PasswordEncryptionThread#run,2,Unknown Exception %s", path);
+        logError("PasswordEncryptionThread#run,2,Exception %s %s", path, CurrentExceptionText().get());
     }
     notifier.addResult(path, result == 0 ? "OK" : "NG", result == 0 ? 1 : 0);
     return result == 0;
 }
 
-void PasswordEncryptionThread::run()
+void PasswordEncryptionThread::showEnd(FailSafeNotifier& notifier, const Progress& progress)
 {
-    std::unique_ptr<PublishingNotifier> notifier = m_notifierFactory();
-    notifier->create(getWindow(), getThreadId());
     const int32_t total = m_fileList.getSize();
-    std::unique_ptr<OfficeApplication> session = openSession(countApplications());
-    const bool office2007 = session && session->isOffice2007Convertible();
-    {
-        // Read for its side effect: a first run creates the default working folder.
-        String workingFolder;
-        VaultrixRegistry().getWorkingFolder(workingFolder);
-    }
-
-    int32_t index = 0;
-    int32_t succeeded = 0;
-    for (Iterator* node = m_fileList.getHead(); node; node = node->getNext()) {
-        ++index;
-        if (drainMessages())
-            break;
-        auto* path = dynamic_cast<String*>(node->getElement());
-        if (path && !path->isNull()) {
-            char progress[1024];
-            std::snprintf(
-                progress, sizeof progress, "Publishing (%d/%d): '%s'", index, total, path->getText());
-            notifier->showProgress(progress);
-            if (publishOne(*notifier, session.get(), office2007, path->getText()))
-                ++succeeded;
-        }
-        if (node->getNext())
-            pause10Milliseconds();
-    }
-    session.reset();
-
     char summary[1024];
     std::snprintf(summary, sizeof summary, "Publishing Result: Total=%d   Scucceeded=%d   Failed=%d", total,
-        succeeded, total - succeeded);
-    notifier->showSummary(summary);
-    notifier->waitForClose();
-    notifier->hide();
-    notifier->destroyWindow();
-    notifier.reset();
-    platform::postWindowMessage(getWindow(), WM_PUBLISHING_DONE);
+        progress.succeeded, total - progress.succeeded);
+    notifier.showSummary(summary);
+    notifier.waitForClose();
+    notifier.hide();
+    notifier.destroyWindow();
+}
+
+void PasswordEncryptionThread::tellWindow()
+{
+    try {
+        platform::postWindowMessage(getWindow(), WM_PUBLISHING_DONE);
+    } catch (...) {
+        logError("PasswordEncryptionThread#run,5,Failed to tell the window %s", CurrentExceptionText().get());
+    }
+}
+
+// Nothing may leave run: the thread would end without the summary, the notice to the window and
+// the job's destruction. A failure of the job itself (its settings, its session, anything but a
+// single document) is turned into what a session that cannot be set up gives.
+void PasswordEncryptionThread::run()
+{
+    Progress progress { m_fileList.getHead() };
+    {
+        FailSafeNotifier notifier(m_notifierFactory);
+        notifier.create(getWindow(), getThreadId());
+        try {
+            publishAll(notifier, progress);
+        } catch (...) {
+            logError("PasswordEncryptionThread#run,3,The job failed %s", CurrentExceptionText().get());
+            failTheRest(notifier, progress);
+        }
+        showEnd(notifier, progress);
+    }
+    tellWindow();
     delete this;
 }

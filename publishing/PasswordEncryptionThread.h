@@ -9,12 +9,14 @@
 #include <functional>
 #include <memory>
 
+class FailSafeNotifier;
 class OfficeApplication;
 
 // One publishing job: on a thread of its own it publishes a list of documents in the format of
 // one publish command, shows a row per document and a summary on its notifier, waits until the
 // notifier is closed, tells the window that started it and destroys itself. The creator calls
-// start once and never touches the object again.
+// start once and never touches the object again. Whatever fails on the way, the job ends the
+// same way: rows for every document, the summary, the notice to the window, its own destruction.
 class PasswordEncryptionThread : public Thread {
 public:
     using NotifierFactory = std::function<std::unique_ptr<PublishingNotifier>()>;
@@ -30,6 +32,12 @@ public:
 
     void run() override;
 
+protected:
+    // Read for its side effect: a first run creates the default working folder. The settings
+    // store reports its own failures as missing values, so that only running out of memory makes
+    // this throw; a test stands in here for a store that does.
+    virtual void readWorkingFolder() const;
+
 private:
     struct Counts {
         int32_t word = 0;
@@ -37,8 +45,26 @@ private:
         int32_t excel = 0;
     };
 
+    // How far the job has gone through its list: the node in hand, the nodes handled before it
+    // and the documents published.
+    struct Progress {
+        Iterator* node = nullptr;
+        int32_t handled = 0;
+        int32_t succeeded = 0;
+    };
+
     Counts countApplications() const;
     std::unique_ptr<OfficeApplication> openSession(const Counts& counts);
+    void publishAll(FailSafeNotifier& notifier, Progress& progress);
+    // Goes on from the node in hand to the end of the list or a confirmed Cancel. Without a
+    // session (or a notifier) every document that is reached fails.
+    void publishFrom(
+        FailSafeNotifier& notifier, OfficeApplication* session, bool office2007, Progress& progress);
+    // After a failure of the job itself: the documents not done fail as with a session that
+    // could not be set up.
+    void failTheRest(FailSafeNotifier& notifier, Progress& progress);
+    void showEnd(FailSafeNotifier& notifier, const Progress& progress);
+    void tellWindow();
     // Takes every waiting message off the queue; true when one of them was a confirmed Cancel.
     bool drainMessages();
     // Adds the row of one path; true when it was published.

@@ -5,7 +5,8 @@
 // What a publishing job shows while it runs: a progress line, one result row per document and a
 // summary, in a window (the desktop program) or on a terminal (pressling-cli). The job calls the
 // operations in this order: create, showProgress and addResult per document, showSummary,
-// waitForClose, hide, destroyWindow.
+// waitForClose, hide, destroyWindow; showMessage comes in between whenever a publisher has to
+// tell the user something.
 class PublishingNotifier {
 public:
     virtual ~PublishingNotifier() = default;
@@ -19,6 +20,9 @@ public:
     virtual void addResult(const char* path, const char* resultText, int32_t successMark) = 0;
     // Shows the final line; a cancel is no longer possible afterwards.
     virtual void showSummary(const char* text) = 0;
+    // Tells the user something that needs no answer but an OK, and returns once the user has
+    // seen it (a window waits until its box is dismissed; a terminal only writes it).
+    virtual void showMessage(const char* caption, const char* text) = 0;
     // Serves the job thread's messages until the user has closed the notifier.
     virtual void waitForClose() = 0;
     virtual void hide() = 0;

@@ -2,6 +2,7 @@
 
 #include "foundation/Thread.h"
 #include "publishing/notifier/NotifierWindow.h"
+#include "ui/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -33,8 +34,8 @@ void onGuiThread(std::function<void()> work, bool wait = false)
         work();
         return;
     }
-    QMetaObject::invokeMethod(application, std::move(work),
-        wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        application, std::move(work), wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
 }
 
 QString fromNarrow(const char* text)
@@ -96,6 +97,18 @@ void EncodingNotifier::showSummary(const char* text)
         if (shared->window)
             shared->window->showSummary(line);
     });
+}
+
+// The box has no owner, as the publishers' boxes never had one; the job stands still until the
+// user has dismissed it.
+void EncodingNotifier::showMessage(const char* caption, const char* text)
+{
+    onGuiThread(
+        [title = fromNarrow(caption), line = fromNarrow(text)] {
+            MessageBox::current().show(
+                nullptr, title, line, MessageBox::Buttons::Ok, MessageBox::Icon::Error);
+        },
+        true);
 }
 
 void EncodingNotifier::waitForClose()

@@ -6,7 +6,8 @@
 
 // The job's side of the notifier window. The job runs on a worker thread while Qt allows windows
 // on the GUI thread only, so every operation is handed to the GUI thread as a queued call; the
-// job never waits for the GUI thread except while the window is being created.
+// job waits for the GUI thread only while the window is being created and while a message is
+// shown.
 class EncodingNotifier final : public PublishingNotifier {
 public:
     EncodingNotifier();
@@ -16,6 +17,7 @@ public:
     void showProgress(const char* text) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;
     void showSummary(const char* text) override;
+    void showMessage(const char* caption, const char* text) override;
     void waitForClose() override;
     void hide() override;
     void destroyWindow() override;

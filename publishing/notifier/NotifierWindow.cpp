@@ -1,10 +1,11 @@
 #include "publishing/notifier/NotifierWindow.h"
 
-#include "ui/MessageBox.h"
 #include "resources/ResourceIcons.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCollator>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,6 +28,40 @@ QString typeName(const QString& fileName)
     return database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension).comment();
 }
 
+// A result row stands among the others by its file name without regard to case, as a file
+// manager lists names; rows whose names differ only in case keep the order they came in.
+class ResultRow final : public QTreeWidgetItem {
+public:
+    ResultRow(const QStringList& texts, quint64 arrival)
+        : QTreeWidgetItem(texts)
+        , m_arrival(arrival)
+    {
+    }
+
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        int order = nameOrder().compare(text(0), other.text(0));
+        if (order != 0)
+            return order < 0;
+        auto* row = dynamic_cast<const ResultRow*>(&other);
+        return row && m_arrival < row->m_arrival;
+    }
+
+private:
+    // Rows are compared on the GUI thread only, so one collator serves them all.
+    static const QCollator& nameOrder()
+    {
+        static const QCollator collator = [] {
+            QCollator caseInsensitive;
+            caseInsensitive.setCaseSensitivity(Qt::CaseInsensitive);
+            return caseInsensitive;
+        }();
+        return collator;
+    }
+
+    quint64 m_arrival;
+};
+
 QString lastComponent(const QString& path)
 {
     int slash = path.lastIndexOf(QLatin1Char('/'));
@@ -35,7 +70,8 @@ QString lastComponent(const QString& path)
 
 }
 
-NotifierWindow::NotifierWindow(QWidget* owner, uint32_t jobThread, std::function<void(uint32_t)> cancelRequested)
+NotifierWindow::NotifierWindow(
+    QWidget* owner, uint32_t jobThread, std::function<void(uint32_t)> cancelRequested)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_jobThread(jobThread)
     , m_cancelRequested(std::move(cancelRequested))
@@ -87,20 +123,22 @@ void NotifierWindow::setupResultList()
     m_resultList = new QTreeWidget(this);
     m_resultList->setGeometry(10, 30, 520, 170);
     m_resultList->setColumnCount(3);
-    m_resultList->setHeaderLabels({ QStringLiteral("FileName"), QStringLiteral("Type"), QStringLiteral("Result") });
+    m_resultList->setHeaderLabels(
+        { QStringLiteral("FileName"), QStringLiteral("Type"), QStringLiteral("Result") });
     m_resultList->setColumnWidth(0, 250);
     m_resultList->setColumnWidth(1, 190);
     m_resultList->setColumnWidth(2, 60);
     m_resultList->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_resultList->header()->setSectionsClickable(false);
     m_resultList->header()->setStretchLastSection(false);
-    m_resultList->header()->setSortIndicatorShown(false);
     m_resultList->setRootIsDecorated(false);
     m_resultList->setIconSize(QSize(16, 16));
     m_resultList->setWordWrap(false);
     m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_resultList->setSortingEnabled(true);
     m_resultList->sortByColumn(0, Qt::AscendingOrder);
+    // Sorting turns the header's arrow on; the order is fixed, so there is nothing to point at.
+    m_resultList->header()->setSortIndicatorShown(false);
 }
 
 void NotifierWindow::showProgress(const QString& text)
@@ -113,7 +151,7 @@ void NotifierWindow::showProgress(const QString& text)
 void NotifierWindow::addResult(const QString& path, const QString& resultText, int32_t successMark)
 {
     QString name = lastComponent(path);
-    auto* row = new QTreeWidgetItem({ name, typeName(name), resultText });
+    auto* row = new ResultRow({ name, typeName(name), resultText }, m_rowsAdded++);
     bool succeeded = successMark == 1;
     row->setIcon(0, ResourceIcons::icon(succeeded ? ResourceIcons::Success : ResourceIcons::Failure));
     row->setData(0, SuccessRole, successMark);
@@ -157,8 +195,8 @@ void NotifierWindow::applyCancelRule()
         return;
     }
     MessageBox::Answer answer = MessageBox::current().show(this, QString::fromLatin1(Title),
-        QStringLiteral("Are you sure you want to cancel this publishing operation?"), MessageBox::Buttons::OkCancel,
-        MessageBox::Icon::Question);
+        QStringLiteral("Are you sure you want to cancel this publishing operation?"),
+        MessageBox::Buttons::OkCancel, MessageBox::Icon::Question);
     // The job may have finished while the question was open; then there is nothing to cancel.
     if (answer != MessageBox::Answer::Ok || m_jobThread == 0)
         return;

@@ -9,8 +9,8 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 
-// The "Publishing Notifier" window: a progress line, the result rows sorted by file name, Cancel
-// and Close. It lives on the GUI thread; the job drives it through EncodingNotifier.
+// The "Publishing Notifier" window: a progress line, the result rows sorted by file name without
+// regard to case, Cancel and Close. It lives on the GUI thread; the job drives it through EncodingNotifier.
 class NotifierWindow : public QWidget {
     Q_OBJECT
 
@@ -47,6 +47,8 @@ private:
     // The job's thread while a cancel is still possible, 0 afterwards.
     uint32_t m_jobThread;
     std::function<void(uint32_t)> m_cancelRequested;
+    // Rows added so far; tells rows whose names differ only in case apart by arrival.
+    quint64 m_rowsAdded = 0;
     QLabel* m_textLine = nullptr;
     QTreeWidget* m_resultList = nullptr;
     QPushButton* m_cancelButton = nullptr;

@@ -75,6 +75,13 @@ void RecordingNotifier::showSummary(const char* text)
     m_record->summary = text;
 }
 
+void RecordingNotifier::showMessage(const char* caption, const char* text)
+{
+    std::lock_guard lock(m_record->mutex);
+    m_record->calls.push_back("showMessage");
+    m_record->messages.emplace_back(caption ? caption : "", text ? text : "");
+}
+
 void RecordingNotifier::waitForClose()
 {
     std::unique_lock lock(m_record->mutex);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A publishing notifier that writes down what the job shows, for tests. Its record outlives the
@@ -26,6 +27,8 @@ public:
         std::vector<std::string> progress;
         std::vector<Row> rows;
         std::string summary;
+        // Caption and text of every message shown, in order.
+        std::vector<std::pair<std::string, std::string>> messages;
         uint32_t jobThread = 0;
         void* owner = nullptr;
         bool holdClose = false;
@@ -47,6 +50,7 @@ public:
     void showProgress(const char* text) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;
     void showSummary(const char* text) override;
+    void showMessage(const char* caption, const char* text) override;
     void waitForClose() override;
     void hide() override;
     void destroyWindow() override;

@@ -3,7 +3,6 @@
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
 #include "foundation/ThreadMessage.h"
-#include "publishing/PasswordEncryptionThread.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -44,15 +43,26 @@ std::string registryText(
 
 class CountedJob : public PasswordEncryptionThread {
 public:
-    CountedJob(void* window, const LinkedList& list, int32_t command, NotifierFactory notifiers,
-        AutomationFactory automations, JobCounters& counters)
-        : PasswordEncryptionThread(window, list, command, std::move(notifiers), std::move(automations))
+    CountedJob(void* window, const LinkedList& list, int32_t command, JobSetup setup, JobCounters& counters)
+        : PasswordEncryptionThread(
+            window, list, command, std::move(setup.notifiers), std::move(setup.automations))
+        , m_readWorkingFolder(std::move(setup.readWorkingFolder))
         , m_counters(counters)
     {
     }
     ~CountedJob() override { ++m_counters.destroyed; }
 
+protected:
+    void readWorkingFolder() const override
+    {
+        if (m_readWorkingFolder)
+            m_readWorkingFolder();
+        else
+            PasswordEncryptionThread::readWorkingFolder();
+    }
+
 private:
+    std::function<void()> m_readWorkingFolder;
     JobCounters& m_counters;
 };
 
@@ -104,16 +114,29 @@ bool runJobWith(const std::vector<std::string>& paths, int32_t command,
     const std::shared_ptr<RecordingNotifier::Record>& record, DoneReceiver& receiver, JobCounters& counters,
     int timeoutMilliseconds)
 {
+    JobSetup setup;
+    setup.notifiers = [record] { return std::make_unique<RecordingNotifier>(record); };
+    setup.automations = automations;
+    return runJobWithSetup(paths, command, std::move(setup), receiver, counters, timeoutMilliseconds);
+}
+
+void startJob(const std::vector<std::string>& paths, int32_t command, JobSetup setup, QObject* window,
+    JobCounters& counters)
+{
     application();
     auto list = std::make_unique<LinkedList>();
     for (const std::string& path : paths)
         list->addLast(std::make_unique<String>(path.c_str()));
-    auto* job = new CountedJob(
-        &receiver, *list, command, [record] { return std::make_unique<RecordingNotifier>(record); },
-        automations, counters);
+    auto* job = new CountedJob(window, *list, command, std::move(setup), counters);
     // The caller's list goes at once; the job works on its own copy.
     list.reset();
     job->start();
+}
+
+bool runJobWithSetup(const std::vector<std::string>& paths, int32_t command, JobSetup setup,
+    DoneReceiver& receiver, JobCounters& counters, int timeoutMilliseconds)
+{
+    startJob(paths, command, std::move(setup), &receiver, counters);
     return serveEventsUntil([&] { return receiver.done > 0 && counters.destroyed > 0; }, timeoutMilliseconds);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedAutomation.h"
+#include "publishing/PasswordEncryptionThread.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
@@ -12,8 +13,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class PasswordEncryptionThread;
 
 // The registry of a test: a fresh folder, optionally with an installed Office version and a
 // macro security level, so that nothing reads the user's own settings.
@@ -39,6 +38,24 @@ public:
 struct JobCounters {
     std::atomic<int> destroyed { 0 };
 };
+
+// What a job is made with; a test may stand in for the settings store's read of the working
+// folder, which the real store never lets fail.
+struct JobSetup {
+    PasswordEncryptionThread::NotifierFactory notifiers;
+    PasswordEncryptionThread::AutomationFactory automations;
+    std::function<void()> readWorkingFolder;
+};
+
+// Starts one job over paths for window (which owns the notifier's window and is told when the job
+// is done); the job's end is counted on counters.
+void startJob(const std::vector<std::string>& paths, int32_t command, JobSetup setup, QObject* window,
+    JobCounters& counters);
+
+// Starts the job and waits (serving the Qt events) until the window was told the job is done and
+// the job is gone. Returns false when that did not happen in time.
+bool runJobWithSetup(const std::vector<std::string>& paths, int32_t command, JobSetup setup,
+    DoneReceiver& receiver, JobCounters& counters, int timeoutMilliseconds = 20000);
 
 // Runs one job over paths with the scripted office and a recording notifier, and waits (serving
 // the Qt events) until the window was told the job is done. Returns false when it never was.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 std::unique_ptr<OfficeApplication> openSession(
@@ -144,4 +146,30 @@ TEST_F(OfficeSessionTest, Office2007ConvertibleFromVersion12On)
     TestRegistry registry(14);
     auto script = std::make_shared<OfficeScript>();
     EXPECT_TRUE(openSession(script, 1, 0, 0)->isOffice2007Convertible());
+}
+
+// Catches the box asked of a session that has nobody to show it, and a save status that still
+// counts as published when someone is told.
+TEST_F(OfficeSessionTest, WordSaveStatusGoesToTheNotifierWhenThereIsOne)
+{
+    TestRegistry registry;
+    TemporaryFolder folder;
+    std::string document = folder.write("status.doc", "document");
+    auto script = std::make_shared<OfficeScript>();
+    script->documents[document].saveStatus = 1;
+    auto session = openSession(script, 1, 0, 0);
+    EXPECT_EQ(session->protect(document.c_str(), ID_PUBLISH_AS_TEXT), 203);
+
+    auto record = std::make_shared<RecordingNotifier::Record>();
+    RecordingNotifier notifier(record);
+    session->setNotifier(&notifier);
+    EXPECT_EQ(session->protect(document.c_str(), ID_PUBLISH_AS_TEXT), 203);
+    EXPECT_EQ(record->messages, (std::vector<std::pair<std::string, std::string>> { { "Error", "Error" } }));
+    EXPECT_EQ(readFile(document), "document");
+    // A save that gives no status is not asked about, even when it leaves no output.
+    script->documents[document] = OfficeScript::Document {};
+    script->documents[document].saveWritesOutput = false;
+    std::filesystem::remove(document + ".txt");
+    EXPECT_EQ(session->protect(document.c_str(), ID_PUBLISH_AS_TEXT), 203);
+    EXPECT_EQ(record->messages.size(), 1u);
 }

@@ -1,3 +1,4 @@
+#include "EngineLog.h"
 #include "EngineTestSupport.h"
 
 #include "foundation/Thread.h"
@@ -172,4 +173,22 @@ TEST_F(PublishingJobTest, DoneOnlyAfterTheNotifierClosed)
     release.join();
     ASSERT_TRUE(ended);
     EXPECT_EQ(m_receiver.done, 1);
+}
+
+// Catches Word's failure status kept from the user, the box shown for other applications, and a
+// refused save counted as published.
+TEST_F(PublishingJobTest, WordSaveStatusIsShownAsTheErrorBox)
+{
+    TestRegistry registry;
+    EngineLog log;
+    std::vector<std::string> paths = { m_folder.write("a.doc", "a"), m_folder.write("b.xls", "b") };
+    m_script->documents[paths[0]].saveStatus = 1;
+    m_script->documents[paths[1]].saveStatus = 1;
+    ASSERT_TRUE(run(paths));
+    EXPECT_EQ(
+        m_record->messages, (std::vector<std::pair<std::string, std::string>> { { "Error", "Error" } }));
+    EXPECT_EQ(results(), (std::vector<std::string> { "NG", "NG" }));
+    EXPECT_EQ(log.count("OfficeApplication#protectWord,9,Save: Error"), 1);
+    EXPECT_TRUE(log.contains("OfficeApplication#protect,17,End rc=203"));
+    EXPECT_EQ(readFile(paths[0]), "a");
 }

@@ -1,11 +1,13 @@
+#include "AnsweringMessageBox.h"
+
 #include "foundation/Thread.h"
 #include "publishing/notifier/EncodingNotifier.h"
-#include "ui/MessageBox.h"
 #include "publishing/notifier/NotifierWindow.h"
 #include "resources/ResourceIcons.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -14,40 +16,24 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ostream>
 #include <thread>
 
+// Lets a failed comparison show the texts instead of their bytes.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
-
-// Answers the cancel question instead of a person and remembers what it was asked.
-class AnsweringMessageBox final : public MessageBox {
-public:
-    explicit AnsweringMessageBox(Answer answer) : m_answer(answer) { MessageBox::install(this); }
-    ~AnsweringMessageBox() override { MessageBox::install(nullptr); }
-
-    Answer show(QWidget*, const QString& title, const QString& text, Buttons buttons, Icon icon) override
-    {
-        ++asked;
-        lastTitle = title;
-        lastText = text;
-        lastButtons = buttons;
-        lastIcon = icon;
-        return m_answer;
-    }
-
-    int asked = 0;
-    QString lastTitle;
-    QString lastText;
-    Buttons lastButtons = Buttons::Ok;
-    Icon lastIcon = Icon::Information;
-
-private:
-    Answer m_answer;
-};
 
 // A job thread that is never started: it only owns the queue that a cancel is posted to.
 class IdleJob final : public Thread {
 public:
-    IdleJob() : Thread(nullptr, 0, 0) { }
+    IdleJob()
+        : Thread(nullptr, 0, 0)
+    {
+    }
 };
 
 NotifierWindow* findWindow()
@@ -103,6 +89,7 @@ TEST_F(NotifierWindowTest, OpensWithItsTitleFirstLineColumnsAndButtonStates)
     EXPECT_EQ(list->columnWidth(0), 250);
     EXPECT_EQ(list->columnWidth(1), 190);
     EXPECT_EQ(list->columnWidth(2), 60);
+    EXPECT_FALSE(list->header()->isSortIndicatorShown());
     EXPECT_TRUE(m_window->cancelButton()->isEnabled());
     EXPECT_FALSE(m_window->closeButton()->isEnabled());
     EXPECT_EQ(m_window->state(), NotifierWindow::State::Running);
@@ -117,6 +104,39 @@ TEST_F(NotifierWindowTest, RowsAreSortedByFileName)
     m_notifier.addResult("/docs/b.doc", "SKIPPED", 0);
     EXPECT_EQ(columnTexts(m_window->resultList(), 0), (QStringList { "a.doc", "b.doc", "c.doc" }));
     EXPECT_EQ(columnTexts(m_window->resultList(), 2), (QStringList { "NG", "SKIPPED", "OK" }));
+}
+
+// Catches rows sorted by character code, which puts every upper-case name before the lower-case
+// ones; a file manager lists them as one alphabet.
+TEST_F(NotifierWindowTest, RowsSortByNameWithoutRegardToCase)
+{
+    m_notifier.addResult("/docs/B.doc", "OK", 1);
+    m_notifier.addResult("/docs/a.doc", "NG", 0);
+    m_notifier.addResult("/docs/c.doc", "OK", 1);
+    EXPECT_EQ(columnTexts(m_window->resultList(), 0), (QStringList { "a.doc", "B.doc", "c.doc" }));
+    EXPECT_EQ(columnTexts(m_window->resultList(), 2), (QStringList { "NG", "OK", "OK" }));
+
+    QApplication::processEvents();
+    QString shot
+        = QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath("notifier-rows.png");
+    EXPECT_TRUE(m_window->grab().save(shot));
+}
+
+// Catches rows whose names differ only in case swapping places as further rows arrive: they stay
+// in the order the job handled them.
+TEST_F(NotifierWindowTest, NamesEqualButForCaseKeepTheirOrder)
+{
+    m_notifier.addResult("/one/Report.doc", "OK", 1);
+    m_notifier.addResult("/two/report.doc", "NG", 0);
+    m_notifier.addResult("/docs/b.doc", "OK", 1);
+    EXPECT_EQ(columnTexts(m_window->resultList(), 0), (QStringList { "b.doc", "Report.doc", "report.doc" }));
+    m_notifier.addResult("/three/REPORT.doc", "SKIPPED", 0);
+    m_notifier.addResult("/docs/a.doc", "OK", 1);
+    m_notifier.addResult("/four/report.DOC", "OK", 1);
+    EXPECT_EQ(columnTexts(m_window->resultList(), 0),
+        (QStringList { "a.doc", "b.doc", "Report.doc", "report.doc", "REPORT.doc", "report.DOC" }));
+    EXPECT_EQ(
+        columnTexts(m_window->resultList(), 2), (QStringList { "OK", "OK", "OK", "NG", "SKIPPED", "OK" }));
 }
 
 TEST_F(NotifierWindowTest, FailedRowsAreRedWithTheFailureImage)
@@ -210,6 +230,38 @@ TEST_F(NotifierWindowTest, SummarySwitchesButtonsAndCloseDestroysWithoutAQuestio
     EXPECT_FALSE(m_job.peekMessage(message, false));
 }
 
+// Catches a message box made on the job's thread (Qt allows windows on the GUI thread only), and a
+// job that goes on before the user has dismissed the box.
+TEST(EncodingNotifier, MessageIsShownOnTheGuiThreadWhileTheJobWaits)
+{
+    IdleJob job;
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    std::atomic<bool> returned { false };
+    bool returnedWhileShown = true;
+    box.whileShown = [&] {
+        QTest::qWait(100);
+        returnedWhileShown = returned;
+    };
+    std::thread worker([&] {
+        EncodingNotifier notifier;
+        notifier.create(nullptr, job.getThreadId());
+        notifier.showMessage("Error", "Error");
+        returned = true;
+        notifier.destroyWindow();
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, 10000));
+    worker.join();
+    QApplication::processEvents();
+    EXPECT_EQ(box.asked, 1);
+    EXPECT_TRUE(box.onGuiThread);
+    EXPECT_FALSE(returnedWhileShown) << "the job went on while the box was still open";
+    EXPECT_EQ(box.lastTitle, "Error");
+    EXPECT_EQ(box.lastText, "Error");
+    EXPECT_EQ(box.lastButtons, MessageBox::Buttons::Ok);
+    EXPECT_EQ(box.lastOwner, nullptr);
+    EXPECT_EQ(findWindow(), nullptr);
+}
+
 // The job drives the window from its own thread; waitForClose must return once the user has
 // closed the window, and must not block the GUI thread meanwhile.
 TEST(EncodingNotifier, JobThreadDrivesTheWindowAndWaitsForClose)
@@ -241,7 +293,8 @@ TEST(EncodingNotifier, JobThreadDrivesTheWindowAndWaitsForClose)
     QTest::qWait(50);
     EXPECT_FALSE(returned) << "waitForClose returned while the window was still open";
 
-    QString shot = QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath("notifier.png");
+    QString shot
+        = QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath("notifier.png");
     EXPECT_TRUE(window->grab().save(shot));
 
     QTest::mouseClick(window->closeButton(), Qt::LeftButton);

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ui/MessageBox.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <functional>
+
+// Answers the boxes instead of a person while it lives, and remembers what it was asked and on
+// which thread. whileShown runs inside the box, as the user's time in front of it.
+class AnsweringMessageBox final : public MessageBox {
+public:
+    explicit AnsweringMessageBox(Answer answer)
+        : m_answer(answer)
+    {
+        MessageBox::install(this);
+    }
+    ~AnsweringMessageBox() override { MessageBox::install(nullptr); }
+
+    Answer show(
+        QWidget* owner, const QString& title, const QString& text, Buttons buttons, Icon icon) override
+    {
+        ++asked;
+        lastOwner = owner;
+        lastTitle = title;
+        lastText = text;
+        lastButtons = buttons;
+        lastIcon = icon;
+        onGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+        if (whileShown)
+            whileShown();
+        return m_answer;
+    }
+
+    int asked = 0;
+    QWidget* lastOwner = nullptr;
+    QString lastTitle;
+    QString lastText;
+    Buttons lastButtons = Buttons::YesNoCancel;
+    Icon lastIcon = Icon::Information;
+    bool onGuiThread = false;
+    std::function<void()> whileShown;
+
+private:
+    Answer m_answer;
+};
