@@ -78,9 +78,10 @@ bool BackupName::isBackup(std::string_view name)
 
 bool BackupName::belongsTo(std::string_view backup, std::string_view name)
 {
-    std::string_view extension = extensionOf(name);
+    // Most names in a folder are no backups; the stem is only worked out for those that are.
+    if (!isBackup(backup) || extensionOf(backup) != extensionOf(name))
+        return false;
     std::string_view stem = stemFor(name);
-    return isBackup(backup) && extensionOf(backup) == extension
-        && backup.size() == stem.size() + 1 + Guid::Length + extension.size()
+    return backup.size() == stem.size() + 1 + Guid::Length + extensionOf(name).size()
         && backup.substr(0, stem.size()) == stem;
 }
