@@ -1,10 +1,17 @@
 #include "platform/FileOperations.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <stdio.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace platform::fileOperations {
@@ -26,6 +33,8 @@ public:
             ::close(m_descriptor);
     }
     int get() const { return m_descriptor; }
+    // Hands the descriptor over to the caller, who closes it from then on.
+    int release() { return std::exchange(m_descriptor, -1); }
     // Closes now and reports the failure that a deferred write may only show here.
     bool close(int& error)
     {
@@ -88,6 +97,12 @@ bool exists(const std::string& path)
     return ::stat(path.c_str(), &status) == 0;
 }
 
+bool entryExists(const std::string& path)
+{
+    struct stat status { };
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
 bool setMode(const std::string& path, uint32_t mode, int& error)
 {
     if (::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0)
@@ -128,64 +143,71 @@ void syncFolder(const std::string& folder)
     ::close(descriptor);
 }
 
-// Fills an open target from source and flushes it; false with error set.
-bool fillCopy(int from, int to, mode_t mode, int& error)
+// Fills an open target from source, gives it the source's owner where this process may and the
+// source's permissions, and flushes it; false with error set. The owner comes first, because a
+// change of owner clears the set-user-ID and set-group-ID bits.
+bool fillCopy(const RegularFile& source, int to, int& error)
 {
-    if (!copyContents(from, to, error))
+    if (::lseek(source.descriptor(), 0, SEEK_SET) != 0) {
+        error = errno;
         return false;
-    if (::fchmod(to, mode) != 0 || ::fsync(to) != 0) {
+    }
+    if (!copyContents(source.descriptor(), to, error))
+        return false;
+    // Only the owner itself or root may give a file away; anyone else keeps the copy as its own.
+    (void)::fchown(to, source.owner(), source.group());
+    if (::fchmod(to, source.mode()) != 0 || ::fsync(to) != 0) {
         error = errno;
         return false;
     }
     return true;
 }
 
-// The copy is made in a file without a name and given its name only once it is complete, so
-// that a process killed halfway leaves nothing behind, and a backup that exists is whole.
-int copyAnonymously(int from, mode_t mode, const std::string& target, int& error)
+// The copy is made in a file without a name, locked, and given its name only once it is
+// complete, so that a process killed halfway leaves nothing behind, a backup that exists is whole,
+// and nobody ever sees it unlocked while its maker lives.
+int copyAnonymously(const RegularFile& source, const std::string& target, ExclusiveLock& lock, int& error)
 {
     Descriptor to(::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR));
     if (to.get() < 0)
         return -1;
-    if (!fillCopy(from, to.get(), mode, error))
+    if (!fillCopy(source, to.get(), error))
         return 0;
     std::string self = "/proc/self/fd/" + std::to_string(to.get());
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    if (::flock(to.get(), LOCK_EX) != 0
+        || ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) != 0) {
         error = errno;
         return 0;
     }
-    return to.close(error) ? 1 : 0;
+    lock = ExclusiveLock(to.release());
+    return 1;
 }
 
 }
 
-bool copyFileExclusive(const std::string& source, const std::string& target, int& error)
+bool copyFileExclusive(const RegularFile& source, const std::string& target, ExclusiveLock& lock, int& error)
 {
-    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (from.get() < 0) {
-        error = errno;
-        return false;
-    }
-    struct stat status { };
-    if (::fstat(from.get(), &status) != 0) {
-        error = errno;
-        return false;
-    }
-    const mode_t mode = status.st_mode & 07777;
-    int anonymous = copyAnonymously(from.get(), mode, target, error);
+    int anonymous = copyAnonymously(source, target, lock, error);
     if (anonymous >= 0)
         return anonymous == 1;
-    // A file system without unnamed files: a named target, created exclusively, removed again
-    // when the copy fails.
+    // A file system without unnamed files: a named target, created exclusively and locked at
+    // once, removed again when the copy fails.
     Descriptor to(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
     if (to.get() < 0) {
         error = errno;
         return false;
     }
-    bool copied = fillCopy(from.get(), to.get(), mode, error) && to.close(error);
-    if (!copied)
+    if (::flock(to.get(), LOCK_EX) != 0) {
+        error = errno;
         ::unlink(target.c_str());
-    return copied;
+        return false;
+    }
+    if (!fillCopy(source, to.get(), error)) {
+        ::unlink(target.c_str());
+        return false;
+    }
+    lock = ExclusiveLock(to.release());
+    return true;
 }
 
 bool renameReplacing(const std::string& source, const std::string& target, int& error)
@@ -202,6 +224,150 @@ bool removeFile(const std::string& path, int& error)
         return true;
     error = errno;
     return false;
+}
+
+bool renameNoReplace(const std::string& source, const std::string& target, int& error)
+{
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    error = errno;
+    return false;
+}
+
+namespace {
+
+bool removeFolderContents(int folder, int& error);
+
+// Removes the entry name of folder: a folder with all it holds, anything else (a symlink too)
+// by itself. A folder is opened with O_NOFOLLOW, so that one swapped for a symlink meanwhile is
+// refused instead of followed.
+bool removeEntry(int folder, const char* name, int& error)
+{
+    struct stat status { };
+    if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        error = errno;
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        Descriptor inner(::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (inner.get() < 0) {
+            error = errno;
+            return false;
+        }
+        // A folder without write permission cannot give up its entries.
+        (void)::fchmod(inner.get(), (status.st_mode & 07777) | S_IRWXU);
+        if (!removeFolderContents(inner.get(), error))
+            return false;
+    }
+    if (::unlinkat(folder, name, S_ISDIR(status.st_mode) ? AT_REMOVEDIR : 0) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+bool removeFolderContents(int folder, int& error)
+{
+    int listed = ::dup(folder);
+    std::unique_ptr<DIR, int (*)(DIR*)> entries(listed < 0 ? nullptr : ::fdopendir(listed), ::closedir);
+    if (!entries) {
+        error = errno;
+        if (listed >= 0)
+            ::close(listed);
+        return false;
+    }
+    bool removed = true;
+    while (dirent* entry = ::readdir(entries.get())) {
+        std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            removed = removeEntry(folder, entry->d_name, error) && removed;
+    }
+    return removed;
+}
+
+}
+
+bool removeTree(const std::string& folder, int& error)
+{
+    size_t slash = folder.rfind('/');
+    std::string parent = slash == std::string::npos ? "." : folder.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? folder : folder.substr(slash + 1);
+    Descriptor parentFolder(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (parentFolder.get() < 0) {
+        error = errno;
+        return false;
+    }
+    struct stat status { };
+    if (::fstatat(parentFolder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        error = errno;
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        error = ENOTDIR;
+        return false;
+    }
+    return removeEntry(parentFolder.get(), name.c_str(), error);
+}
+
+namespace {
+
+// Reads until length bytes or the end of the file; the count that arrived, or -1.
+ssize_t readUpTo(int from, char* buffer, size_t length)
+{
+    size_t total = 0;
+    while (total < length) {
+        ssize_t got = ::read(from, buffer + total, length - total);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        total += static_cast<size_t>(got);
+    }
+    return static_cast<ssize_t>(total);
+}
+
+}
+
+bool sameContents(const std::string& first, const std::string& second)
+{
+    RegularFile one(first);
+    RegularFile other(second);
+    if (!one.isOpen() || !other.isOpen())
+        return false;
+    constexpr size_t blockSize = 64 * 1024;
+    std::vector<char> left(blockSize);
+    std::vector<char> right(blockSize);
+    for (;;) {
+        ssize_t got = readUpTo(one.descriptor(), left.data(), blockSize);
+        if (got < 0 || readUpTo(other.descriptor(), right.data(), blockSize) != got)
+            return false;
+        if (std::char_traits<char>::compare(left.data(), right.data(), static_cast<size_t>(got)) != 0)
+            return false;
+        if (got == 0)
+            return true;
+    }
+}
+
+std::vector<std::string> folderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
+    if (!entries)
+        return names;
+    while (dirent* entry = ::readdir(entries.get())) {
+        std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    return names;
+}
+
+std::string resolvedPath(const std::string& path)
+{
+    std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr), std::free);
+    return resolved ? std::string(resolved.get()) : path;
 }
 
 bool readAll(const std::string& path, std::string& bytes, uint64_t limit, int& error)

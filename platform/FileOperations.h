@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/ExclusiveLock.h"
+#include "platform/RegularFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -20,22 +24,42 @@ struct FileAttributes {
     uint32_t mode = 0;
 };
 
+// The longest name of one entry in a folder, in bytes, on the file systems we write to.
+constexpr size_t maxNameLength = 255;
+
 FileAttributes attributes(const std::string& path);
 bool exists(const std::string& path);
+// True when anything is there under the name itself, a symlink that leads nowhere too.
+bool entryExists(const std::string& path);
 // Sets or clears the owner's write permission and leaves every other bit alone. False with
 // error set when the permissions cannot be changed.
 bool setWritable(const std::string& path, bool writable, int& error);
 // Puts the permission bits back to mode.
 bool setMode(const std::string& path, uint32_t mode, int& error);
 
-// A real copy: target is created (never replaced) with the source's permissions, filled with the
+// A real copy of an open regular file: target is created (never replaced) with the source's
+// permissions and, where this process may give it, the source's owner; it is filled with the
 // source's bytes and flushed to the disk before this returns. The target appears under its name
-// only when it is complete, so that a crash halfway never leaves a partial copy behind.
-bool copyFileExclusive(const std::string& source, const std::string& target, int& error);
+// only when it is complete, so that a crash halfway never leaves a partial copy behind, and lock
+// holds the copy's lock from before it has its name until lock goes.
+bool copyFileExclusive(const RegularFile& source, const std::string& target, ExclusiveLock& lock, int& error);
 // Renames source to target in one atomic step, replacing an existing target: at every moment
 // one of the two files is there under the target's name.
 bool renameReplacing(const std::string& source, const std::string& target, int& error);
+// Renames source to target in one atomic step, only when nothing is there under the target's
+// name (error EEXIST otherwise).
+bool renameNoReplace(const std::string& source, const std::string& target, int& error);
 bool removeFile(const std::string& path, int& error);
+// Removes a folder with everything in it. A symlink inside is removed itself and never followed,
+// and the folder itself must be a real folder, so nothing outside it is ever touched.
+bool removeTree(const std::string& folder, int& error);
+
+// True when both are regular files with the same bytes; false when either cannot be read.
+bool sameContents(const std::string& first, const std::string& second);
+// The names in a folder (without "." and ".."); empty when it cannot be read.
+std::vector<std::string> folderEntries(const std::string& folder);
+// The file that path leads to through any symlinks, or path itself when it leads nowhere.
+std::string resolvedPath(const std::string& path);
 
 // Writes all length bytes, going on after short writes and interruptions; false with error set
 // when the system refuses.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class DocumentBackup;
 class PublishingNotifier;
 
 // The office session of one publishing job: it starts the applications that the job's documents
@@ -63,7 +64,7 @@ private:
     void startExcel(StartedBy starter);
     void quitApplications();
     // Puts the document back from its backup after a failed publication; returns the new code.
-    int32_t restoreFromBackup(const std::string& path, const std::string& backup, int32_t code);
+    int32_t restoreFromBackup(const std::string& path, const DocumentBackup& backup, int32_t code);
     int32_t discardBackup(const std::string& backup);
 
     std::unique_ptr<office::OfficeAutomation> m_automation;

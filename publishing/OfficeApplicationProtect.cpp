@@ -4,12 +4,15 @@
 
 #include "classify/FileType.h"
 #include "foundation/Exception.h"
-#include "foundation/Guid.h"
 #include "foundation/Log.h"
-#include "foundation/String.h"
 #include "platform/FileInUse.h"
 #include "platform/FileOperations.h"
+#include "platform/RegularFile.h"
+#include "publishing/BackupName.h"
+#include "publishing/DocumentBackup.h"
+#include "publishing/Leftovers.h"
 #include "publishing/OfficeVersion.h"
+#include "publishing/PublishFormat.h"
 
 #include <cstring>
 
@@ -17,29 +20,40 @@ namespace files = platform::fileOperations;
 
 namespace {
 
-// The backup sits beside the document under a name nobody else uses: the document's full name,
-// a new GUID and the document's extension again, so that it still opens with the same program.
-bool makeBackupName(const char* path, std::string& backup)
+const char* nameOf(const char* path)
 {
-    String guid;
-    if (!Guid().create(guid))
-        return false;
-    const char* extension = std::strrchr(path, '.');
-    backup = std::string(path) + "." + guid.getText() + (extension ? extension : "");
-    return true;
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
 }
 
+// The suffix that the document's publisher appends for command; null when it has no format for
+// it, which the publisher reports itself.
+const char* outputSuffix(FileType& fileType, const char* path, int32_t command)
+{
+    PublishFormat format;
+    bool known = fileType.isWordFile(path) ? wordPublishFormat(command, format)
+        : fileType.isExcelFile(path)       ? excelPublishFormat(command, format)
+                                           : powerPointPublishFormat(command, format);
+    return known ? format.suffix : nullptr;
 }
 
-int32_t OfficeApplication::protect(const char* path, int32_t command)
+// Everything that is decided before the document is touched, and its backup: 0 with backup made,
+// or the code that refuses the document. The document is opened once, without waiting, and
+// everything after works on what that open found: the in-use probe and the copy.
+int32_t checkAndBackUp(const char* path, int32_t command, DocumentBackup& backup)
 {
-    logDebug("OfficeApplication#protect,1,Start file=%s ", path);
     FileType fileType;
-    if (!files::exists(path)) {
+    bool supported = fileType.isOfficeFile(path);
+    // A job killed mid-document left its backup beside the document: it is put in order first,
+    // since it may be the document itself.
+    if (supported && Leftovers::sweep(path) != 0)
+        return 607;
+    platform::RegularFile document(path);
+    if (!document.isOpen()) {
         logError("OfficeApplication#protect,2,File not found %s", path);
         return 102;
     }
-    if (!fileType.isOfficeFile(path)) {
+    if (!supported) {
         logError("OfficeApplication#protect,3,Unsupported file %s", path);
         return 103;
     }
@@ -47,33 +61,46 @@ int32_t OfficeApplication::protect(const char* path, int32_t command)
         logError("EncryptOfficeFile,4,protect,Office12 is not installed");
         return 800;
     }
+    const char* suffix = outputSuffix(fileType, path, command);
+    if (suffix && std::strlen(nameOf(path)) + std::strlen(suffix) > files::maxNameLength) {
+        logError("OfficeApplication#protect,26,Too long a name for an output file %s%s", path, suffix);
+        return 105;
+    }
+    if (platform::isFileInUse(document.descriptor(), path)) {
+        logError("OfficeApplication#protect,5,Used in other program %s", path);
+        return 601;
+    }
+    int copyError = 0;
+    if (!backup.create(document, path, copyError)) {
+        logError("OfficeApplication#protect,6,Failed to copy a file %s to %s", path, backup.path().c_str());
+        return 603;
+    }
+    logDebug("OfficeApplication#protect,7,Created a backup file %s", backup.path().c_str());
+    return 0;
+}
+
+}
+
+int32_t OfficeApplication::protect(const char* path, int32_t command)
+{
+    logDebug("OfficeApplication#protect,1,Start file=%s ", path);
+    if (BackupName::isBackup(nameOf(path))) {
+        logError("OfficeApplication#protect,25,Not a document but a backup file %s", path);
+        return 104;
+    }
+    // The backup is made before the document is made writable, so that it records the mode that
+    // the document must get back whatever happens to this job.
+    DocumentBackup backup;
+    if (int32_t refused = checkAndBackUp(path, command, backup); refused != 0)
+        return refused;
 
     uint32_t attributes = 0;
     bool changed = false;
     int32_t normal = setNormalFileAttribute(path, attributes, changed);
     logDebug("OfficeApplication#protect,4,setNormalFileAttributs %d changed%d", normal, changed ? 1 : 0);
-    auto restoreAttributes = [&] {
-        int error = 0;
-        if (changed)
-            files::setMode(path, attributes, error);
-    };
-
-    if (platform::isFileInUse(path)) {
-        logError("OfficeApplication#protect,5,Used in other program %s", path);
-        restoreAttributes();
-        return 601;
-    }
-
-    std::string backup;
-    int copyError = 0;
-    if (!makeBackupName(path, backup) || !files::copyFileExclusive(path, backup, copyError)) {
-        logError("OfficeApplication#protect,6,Failed to copy a file %s to %s", path, backup.c_str());
-        restoreAttributes();
-        return 603;
-    }
-    logDebug("OfficeApplication#protect,7,Created a backup file %s", backup.c_str());
 
     int32_t code = 1;
+    FileType fileType;
     try {
         if (fileType.isWordFile(path))
             code = protectWord(path, command);
@@ -91,8 +118,11 @@ int32_t OfficeApplication::protect(const char* path, int32_t command)
         code = 1;
     }
 
-    code = code == 0 ? discardBackup(backup) : restoreFromBackup(path, backup, code);
-    restoreAttributes();
+    // The mode goes back while the backup still records it.
+    int error = 0;
+    if (changed)
+        files::setMode(path, attributes, error);
+    code = code == 0 ? discardBackup(backup.path()) : restoreFromBackup(path, backup, code);
     logDebug("OfficeApplication#protect,17,End rc=%d", code);
     return code;
 }
@@ -111,41 +141,42 @@ int32_t OfficeApplication::discardBackup(const std::string& backup)
     return 0;
 }
 
-// The backup is renamed over the document in one step, so that a crash at any moment leaves
-// either the document or its backup under the document's name, never neither.
-int32_t OfficeApplication::restoreFromBackup(const std::string& path, const std::string& backup, int32_t code)
+// Only a document that is gone or changed is restored. One that the office left as it was stays
+// exactly as it is, the same file with its inode, links, owner, times and extended attributes,
+// and only the backup goes.
+int32_t OfficeApplication::restoreFromBackup(
+    const std::string& path, const DocumentBackup& backup, int32_t code)
 {
+    const std::string& target = backup.target();
     int error = 0;
-    if (!files::exists(path)) {
+    if (!files::entryExists(target)) {
         logDebug("OfficeApplication#protect,16,Not found an original file %s", path.c_str());
-        if (files::exists(backup) && !files::renameReplacing(backup, path, error)) {
-            logError("OfficeApplication#protect,12,Failed to move a backup file %s to %s", backup.c_str(),
-                path.c_str());
+        if (files::exists(backup.path()) && !files::renameNoReplace(backup.path(), target, error)) {
+            logError("OfficeApplication#protect,12,Failed to move a backup file %s to %s",
+                backup.path().c_str(), path.c_str());
             return 605;
         }
         return code;
     }
-    if (files::renameReplacing(backup, path, error)) {
-        logDebug("OfficeApplication#protect,11,Moved a backup file %s to %s", backup.c_str(), path.c_str());
+    if (files::sameContents(target, backup.path())) {
+        logDebug("OfficeApplication#protect,19,Not changed an original file %s", path.c_str());
+        if (doDeleteFile(backup.path().c_str()) != 0)
+            logDebug("OfficeApplication#protect,14,Deleted a backupFile %s", backup.path().c_str());
+        else
+            logError("OfficeApplication#protect,15,Failed to delete a backupFile %s", backup.path().c_str());
         return code;
     }
-    logError(
-        "OfficeApplication#protect,12,Failed to move a backup file %s to %s", backup.c_str(), path.c_str());
-    // The backup may only go when the document provably is what it was; otherwise it stays on
-    // disk under its GUID name as the one good copy.
-    // A document too large to compare in memory counts as changed, which keeps its backup.
-    constexpr uint64_t comparableSize = 512ull * 1024 * 1024;
-    std::string documentBytes;
-    std::string backupBytes;
-    if (!files::readAll(path, documentBytes, comparableSize) || !files::readAll(backup, backupBytes, comparableSize)
-        || documentBytes != backupBytes)
-        return 605;
-    logError("OfficeApplication#protect,13,Failed to delete an original file %s", path.c_str());
-    if (doDeleteFile(backup.c_str()) != 0)
-        logDebug("OfficeApplication#protect,14,Deleted a backupFile %s", backup.c_str());
-    else
-        logError("OfficeApplication#protect,15,Failed to delete a backupFile %s", backup.c_str());
-    return 606;
+    // The backup carries the document's mode and owner, and is renamed over what the document
+    // has become in one step, so that a crash at any moment leaves one of the two under the
+    // document's name. When that fails the backup stays on disk under its GUID name.
+    if (files::renameReplacing(backup.path(), target, error)) {
+        logDebug(
+            "OfficeApplication#protect,11,Moved a backup file %s to %s", backup.path().c_str(), path.c_str());
+        return code;
+    }
+    logError("OfficeApplication#protect,12,Failed to move a backup file %s to %s", backup.path().c_str(),
+        path.c_str());
+    return 605;
 }
 
 int32_t OfficeApplication::setNormalFileAttribute(const char* path, uint32_t& attributes, bool& changed)

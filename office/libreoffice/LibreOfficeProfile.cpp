@@ -79,6 +79,9 @@ std::string LibreOfficeProfile::seedSettings()
     text += item("/org.openoffice.Office.Common/Misc", "ShowTipOfTheDay", "false");
     text += item("/org.openoffice.Office.Common/Misc", "CollectUsageInformation", "false");
     text += item("/org.openoffice.Office.Common/Save/Document", "AutoSave", "false");
+    // The office only reads the documents and writes new files, which nobody else has open; its
+    // lock file beside an output of a long name would pass the longest file name and fail the store.
+    text += item("/org.openoffice.Office.Common/Misc", "UseDocumentOOoLockFile", "false");
     text += item("/org.openoffice.Office.Recovery/AutoSave", "Enabled", "false");
     text += item("/org.openoffice.Office.Recovery/RecoveryInfo", "Enabled", "false");
     text += "</oor:items>\n";

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -121,4 +122,156 @@ TEST(FileOperations, BoundedReadRefusesLargeFilesAndWhatIsNoRegularFile)
     EXPECT_FALSE(files::readAll("/dev/zero", bytes, 100, error));
     EXPECT_EQ(error, EINVAL);
     EXPECT_FALSE(files::readAll(folder.path(), bytes, 100, error));
+}
+
+// What is not a regular file is refused at once, without blocking on a FIFO or reading a device;
+// a symlink to a regular file is one.
+TEST(FileOperations, RegularFileRefusesWhatIsNoFileAtOnce)
+{
+    TemporaryFolder folder;
+    std::string fifo = folder.file("pipe.docx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string zero = folder.file("zero.docx");
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    for (const std::string& path : { fifo, zero, folder.path() }) {
+        platform::RegularFile file(path);
+        EXPECT_FALSE(file.isOpen()) << path;
+        EXPECT_EQ(file.error(), EINVAL) << path;
+    }
+    EXPECT_EQ(platform::RegularFile(folder.file("missing")).error(), ENOENT);
+
+    std::string real = folder.write("real.docx", "bytes");
+    ASSERT_EQ(::chmod(real.c_str(), 0604), 0);
+    std::string link = folder.file("link.docx");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    platform::RegularFile linked(link);
+    ASSERT_TRUE(linked.isOpen());
+    EXPECT_EQ(linked.mode(), 0604u);
+    EXPECT_EQ(::fcntl(linked.descriptor(), F_GETFL) & O_NONBLOCK, 0);
+}
+
+// The copy keeps mode and owner, never replaces a file, and is locked from the moment it has its
+// name for as long as its lock lives.
+TEST(FileOperations, ExclusiveCopyKeepsModeAndOwnerAndIsLocked)
+{
+    TemporaryFolder folder;
+    std::string source = folder.write("plan.docx", std::string(200000, 'p'));
+    ASSERT_EQ(::chmod(source.c_str(), 0440), 0);
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(::chown(source.c_str(), 4321, 4322), 0);
+    }
+    std::string target = folder.file("plan.docx.copy");
+    platform::ExclusiveLock lock;
+    int error = 0;
+    {
+        platform::RegularFile file(source);
+        ASSERT_TRUE(files::copyFileExclusive(file, target, lock, error)) << error;
+        EXPECT_FALSE(files::copyFileExclusive(file, target, lock, error));
+        EXPECT_EQ(error, EEXIST);
+    }
+    EXPECT_TRUE(lock.held());
+    EXPECT_EQ(contentsOf(target), contentsOf(source));
+    EXPECT_TRUE(files::sameContents(source, target));
+    EXPECT_EQ(modeOf(target), 0440u);
+    struct stat status { };
+    ASSERT_EQ(::stat(target.c_str(), &status), 0);
+    if (asRoot) {
+        EXPECT_EQ(status.st_uid, 4321u);
+        EXPECT_EQ(status.st_gid, 4322u);
+    }
+    EXPECT_FALSE(platform::ExclusiveLock::tryTake(target, platform::ExclusiveLock::Kind::File).held());
+    lock = platform::ExclusiveLock();
+    EXPECT_TRUE(platform::ExclusiveLock::tryTake(target, platform::ExclusiveLock::Kind::File).held());
+}
+
+// A lock is only taken on what its kind names: never through a symlink, never on a FIFO, and a
+// folder only when it is a real one of this user.
+TEST(FileOperations, LockIsTakenOnlyOnWhatItsKindNames)
+{
+    TemporaryFolder folder;
+    using Kind = platform::ExclusiveLock::Kind;
+    std::string file = folder.write("backup", "x");
+    std::string inner = folder.file("inner");
+    ASSERT_EQ(::mkdir(inner.c_str(), 0700), 0);
+    std::string fileLink = folder.file("file link");
+    std::string folderLink = folder.file("folder link");
+    std::string fifo = folder.file("fifo");
+    ASSERT_EQ(::symlink(file.c_str(), fileLink.c_str()), 0);
+    ASSERT_EQ(::symlink(inner.c_str(), folderLink.c_str()), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(platform::ExclusiveLock::tryTake(file, Kind::File).held());
+    EXPECT_TRUE(platform::ExclusiveLock::tryTake(inner, Kind::OwnFolder).held());
+    EXPECT_FALSE(platform::ExclusiveLock::tryTake(inner, Kind::File).held());
+    EXPECT_FALSE(platform::ExclusiveLock::tryTake(file, Kind::OwnFolder).held());
+    EXPECT_FALSE(platform::ExclusiveLock::tryTake(fileLink, Kind::File).held());
+    EXPECT_FALSE(platform::ExclusiveLock::tryTake(folderLink, Kind::OwnFolder).held());
+    EXPECT_FALSE(platform::ExclusiveLock::tryTake(fifo, Kind::File).held());
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(inner.c_str(), 4321, 4321), 0);
+        EXPECT_FALSE(platform::ExclusiveLock::tryTake(inner, Kind::OwnFolder).held());
+    }
+}
+
+// A rename that must not replace refuses an existing target and a dangling symlink alike.
+TEST(FileOperations, RenameNoReplaceNeverReplaces)
+{
+    TemporaryFolder folder;
+    std::string source = folder.write("backup", "backup");
+    std::string target = folder.write("document", "document");
+    std::string dangling = folder.file("dangling");
+    ASSERT_EQ(::symlink(folder.file("nowhere").c_str(), dangling.c_str()), 0);
+    int error = 0;
+    EXPECT_FALSE(files::renameNoReplace(source, target, error));
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_FALSE(files::renameNoReplace(source, dangling, error));
+    EXPECT_TRUE(files::entryExists(dangling));
+    EXPECT_FALSE(files::exists(dangling));
+    EXPECT_EQ(contentsOf(target), "document");
+    EXPECT_TRUE(files::renameNoReplace(source, folder.file("fresh"), error));
+    EXPECT_EQ(contentsOf(folder.file("fresh")), "backup");
+}
+
+// Removing a tree removes symlinks inside it without following them, also out of read-only
+// folders, and refuses a symlink in the tree's own place.
+TEST(FileOperations, RemoveTreeNeverLeavesTheTree)
+{
+    TemporaryFolder outside;
+    std::string kept = outside.write("kept/file", "kept");
+    TemporaryFolder folder;
+    std::string tree = folder.file("scratch");
+    folder.write("scratch/page.html", "<html/>");
+    folder.write("scratch/deep/er/image.png", "png");
+    ASSERT_EQ(::symlink(kept.c_str(), (tree + "/file link").c_str()), 0);
+    ASSERT_EQ(::symlink(outside.file("kept").c_str(), (tree + "/deep/folder link").c_str()), 0);
+    ASSERT_EQ(::chmod((tree + "/deep").c_str(), 0500), 0);
+    std::string linkToOutside = folder.file("link");
+    ASSERT_EQ(::symlink(outside.file("kept").c_str(), linkToOutside.c_str()), 0);
+
+    int error = 0;
+    EXPECT_FALSE(files::removeTree(linkToOutside, error));
+    EXPECT_EQ(error, ENOTDIR);
+    EXPECT_TRUE(files::removeTree(tree, error)) << error;
+    EXPECT_FALSE(files::entryExists(tree));
+    EXPECT_EQ(contentsOf(kept), "kept");
+    EXPECT_EQ(otherEntries(folder.path(), "link").size(), 0u);
+}
+
+// Contents are compared byte for byte, past the first block, and only between regular files.
+TEST(FileOperations, SameContentsComparesEveryByte)
+{
+    TemporaryFolder folder;
+    std::string large(300000, 'a');
+    std::string first = folder.write("first", large);
+    std::string second = folder.write("second", large);
+    EXPECT_TRUE(files::sameContents(first, second));
+    large[299999] = 'b';
+    std::string changedAtTheEnd = folder.write("third", large);
+    EXPECT_FALSE(files::sameContents(first, changedAtTheEnd));
+    std::string longer = folder.write("longer", std::string(300001, 'a'));
+    EXPECT_FALSE(files::sameContents(first, longer));
+    EXPECT_FALSE(files::sameContents(first, folder.file("missing")));
+    std::string fifo = folder.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(files::sameContents(fifo, fifo));
 }

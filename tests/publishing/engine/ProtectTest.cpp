@@ -1,50 +1,47 @@
-#include "EngineTestSupport.h"
+#include "ProtectFixture.h"
 
-#include "publishing/OfficeApplication.h"
-#include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <regex>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 
-class ProtectTest : public ::testing::Test {
-protected:
-    void SetUp() override
+class ProtectTest : public ProtectFixture { };
+
+// Caps the size of every file this process writes while it lives, so that a copy of an endless
+// device fails instead of filling the disk.
+class FileSizeBound {
+public:
+    explicit FileSizeBound(rlim_t bytes)
     {
-        OfficeVersion::resetCache();
-        m_registry = std::make_unique<TestRegistry>();
-        m_session
-            = std::make_unique<OfficeApplication>(std::make_unique<ScriptedAutomation>(m_script), 1, 1, 1);
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit bound { bytes, m_previous.rlim_max };
+        ::setrlimit(RLIMIT_FSIZE, &bound);
+    }
+    ~FileSizeBound()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
     }
 
-    std::string document(const std::string& name, const std::string& bytes = "original bytes")
-    {
-        return m_folder.write(name, bytes);
-    }
-    // The folder holds exactly these names (sorted), so no backup was left behind.
-    void expectFolder(const std::vector<std::string>& names)
-    {
-        EXPECT_EQ(folderEntries(m_folder.path()), names);
-    }
-
-    std::unique_ptr<TestRegistry> m_registry;
-    std::shared_ptr<OfficeScript> m_script = std::make_shared<OfficeScript>();
-    std::unique_ptr<OfficeApplication> m_session;
-    TemporaryFolder m_folder;
+private:
+    rlimit m_previous {};
+    void (*m_previousHandler)(int) = nullptr;
 };
-
-mode_t modeOf(const std::string& path)
-{
-    struct stat status { };
-    stat(path.c_str(), &status);
-    return status.st_mode & 07777;
-}
 
 }
 
@@ -236,4 +233,107 @@ TEST_F(ProtectTest, BackupThatCannotBePutBackStaysOnDiskWith605)
     std::vector<std::string> names = folderEntries(m_folder.path());
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(readFile(m_folder.file(names[1])), "original bytes");
+}
+
+// Catches a document that the office never changed coming back from a failed publication as
+// another file: it must keep its inode (and with it its hard links, owner and times) and its
+// extended attributes, and a symlinked document stays a symlink.
+TEST_F(ProtectTest, UnchangedDocumentKeepsItsIdentityAfterAFailure)
+{
+    std::string path = document("report.docx");
+    ASSERT_EQ(::link(path.c_str(), m_folder.file("report.hardlink").c_str()), 0);
+    const timespec past[2] = { { 1000000000, 0 }, { 1000000000, 0 } };
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), past, 0), 0);
+    bool attributesSupported = ::setxattr(path.c_str(), "user.pressling.test", "kept", 4, 0) == 0;
+    if (!attributesSupported) {
+        ASSERT_EQ(errno, ENOTSUP) << "the file system refused an extended attribute for another reason";
+    }
+    const struct stat before = statusOf(path);
+    m_script->documents[path].saveThrows = true;
+
+    EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 203);
+    const struct stat after = statusOf(path);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(after.st_mtim.tv_sec, 1000000000);
+    if (attributesSupported) {
+        char value[8] = {};
+        EXPECT_EQ(::getxattr(path.c_str(), "user.pressling.test", value, sizeof value), 4);
+        EXPECT_STREQ(value, "kept");
+    }
+    expectFolder({ "report.docx", "report.hardlink" });
+
+    TemporaryFolder elsewhere;
+    std::string target = elsewhere.write("real.docx", "original bytes");
+    std::string linked = m_folder.file("linked.docx");
+    ASSERT_EQ(::symlink(target.c_str(), linked.c_str()), 0);
+    m_script->documents[linked].saveThrows = true;
+    EXPECT_EQ(m_session->protect(linked.c_str(), ID_PUBLISH_AS_PDF), 203);
+    EXPECT_TRUE(S_ISLNK(statusOf(linked).st_mode));
+    EXPECT_EQ(readFile(target), "original bytes");
+    expectFolder({ "linked.docx", "report.docx", "report.hardlink" });
+}
+
+// Catches a restored document that loses its mode or its owner (a job run by root would hand the
+// user a document owned by root), or a symlink replaced by the restored copy.
+TEST_F(ProtectTest, ChangedDocumentIsRestoredWithItsModeAndOwner)
+{
+    const bool asRoot = ::geteuid() == 0;
+    TemporaryFolder elsewhere;
+    std::string shared = document("shared.docx");
+    std::string locked = document("locked.doc");
+    std::string target = elsewhere.write("real.xlsx", "original bytes");
+    std::string linked = m_folder.file("linked.xlsx");
+    ASSERT_EQ(::symlink(target.c_str(), linked.c_str()), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 0640), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    if (asRoot) {
+        ASSERT_EQ(::chown(shared.c_str(), 4321, 4322), 0);
+    }
+    // The office scribbles over each document before it fails.
+    m_script->onOpen = [&](const std::string& opened) { std::ofstream(opened) << "ruined"; };
+
+    for (const std::string& path : { shared, locked, linked }) {
+        m_script->documents[path].saveThrows = true;
+        EXPECT_NE(m_session->protect(path.c_str(), ID_PUBLISH_AS_HTML), 0) << path;
+        EXPECT_EQ(readFile(path), "original bytes") << path;
+    }
+    EXPECT_EQ(modeOf(shared), 0640u);
+    EXPECT_EQ(modeOf(locked), 0444u);
+    EXPECT_TRUE(S_ISLNK(statusOf(linked).st_mode));
+    if (asRoot) {
+        EXPECT_EQ(statusOf(shared).st_uid, 4321u);
+        EXPECT_EQ(statusOf(shared).st_gid, 4322u);
+    }
+    expectFolder({ "linked.xlsx", "locked.doc", "shared.docx" });
+}
+
+// Catches what is not a regular file hanging the job (a FIFO blocks the open for good) or filling
+// the disk (a copy of /dev/zero never ends): each is refused as not found at once, and the FIFO
+// is still a FIFO afterwards.
+TEST_F(ProtectTest, WhatIsNoRegularFileGives102AtOnce)
+{
+    std::string fifo = m_folder.file("f.docx");
+    std::string zero = m_folder.file("z.docx");
+    std::string folder = m_folder.file("d.docx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    FileSizeBound bound(64 * 1024 * 1024);
+    for (const std::string& path : { fifo, zero, folder }) {
+        auto result = std::async(
+            std::launch::async, [&] { return m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF); });
+        if (result.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+            ADD_FAILURE() << path << " blocked the job";
+            // A writer lets the blocked open return, so that the test can end.
+            int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+        }
+        EXPECT_EQ(result.get(), 102) << path;
+    }
+    EXPECT_TRUE(S_ISFIFO(statusOf(fifo).st_mode));
+    EXPECT_TRUE(S_ISLNK(statusOf(zero).st_mode));
+    EXPECT_EQ(m_script->indexOf("Word.open("), -1);
+    expectFolder({ "d.docx", "f.docx", "z.docx" });
 }

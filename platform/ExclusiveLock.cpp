@@ -1,0 +1,57 @@
+#include "platform/ExclusiveLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace platform {
+
+ExclusiveLock::ExclusiveLock(int descriptor)
+    : m_descriptor(descriptor)
+{
+}
+
+ExclusiveLock::ExclusiveLock(ExclusiveLock&& other) noexcept
+    : m_descriptor(std::exchange(other.m_descriptor, -1))
+{
+}
+
+ExclusiveLock& ExclusiveLock::operator=(ExclusiveLock&& other) noexcept
+{
+    if (this != &other) {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+        m_descriptor = std::exchange(other.m_descriptor, -1);
+    }
+    return *this;
+}
+
+ExclusiveLock::~ExclusiveLock()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+ExclusiveLock ExclusiveLock::tryTake(const std::string& path, Kind kind)
+{
+    // O_NONBLOCK: a FIFO that carries such a name is opened without waiting, and refused below.
+    int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK;
+    if (kind == Kind::OwnFolder)
+        flags |= O_DIRECTORY;
+    int descriptor = ::open(path.c_str(), flags);
+    if (descriptor < 0)
+        return ExclusiveLock();
+    ExclusiveLock lock(descriptor);
+    struct stat status { };
+    if (::fstat(descriptor, &status) != 0)
+        return ExclusiveLock();
+    bool accepted = kind == Kind::File ? S_ISREG(status.st_mode)
+                                       : S_ISDIR(status.st_mode) && status.st_uid == ::geteuid();
+    if (!accepted || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
+        return ExclusiveLock();
+    return lock;
+}
+
+}

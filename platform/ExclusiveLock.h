@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// flock(LOCK_EX) held on an open file or folder for the life of the object. This is how the maker
+// of something left beside a document (a backup, a scratch folder) says that it is still at work:
+// whoever can take the lock knows that the maker is gone. The descriptor is never inherited by a
+// child process, so that an office started meanwhile does not keep the lock alive.
+class ExclusiveLock {
+public:
+    // What tryTake accepts: a regular file, or a real folder (no symlink) of this process's user.
+    enum class Kind { File, OwnFolder };
+
+    ExclusiveLock() = default;
+    // Takes over an open descriptor on which the lock is already held.
+    explicit ExclusiveLock(int descriptor);
+    ExclusiveLock(ExclusiveLock&& other) noexcept;
+    ExclusiveLock& operator=(ExclusiveLock&& other) noexcept;
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+    // Closing the descriptor gives the lock back.
+    ~ExclusiveLock();
+
+    bool held() const { return m_descriptor >= 0; }
+
+    // Takes the lock on what path names without waiting and without following a symlink; not held
+    // when it is not of kind, cannot be opened, or someone else holds the lock.
+    static ExclusiveLock tryTake(const std::string& path, Kind kind);
+
+private:
+    int m_descriptor = -1;
+};
+
+}
