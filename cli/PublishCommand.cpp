@@ -5,8 +5,8 @@
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
 #include "foundation/Thread.h"
-#include "platform/InterruptWatcher.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "platform/InterruptWatcher.h"
 #include "publishing/PasswordEncryptionThread.h"
 #include "publishing/PublishFormat.h"
 
@@ -108,8 +108,10 @@ const char* PublishCommand::usage() const
            "appended (report.docx gives report.docx.pdf). Documents protected by a password or by\n"
            "rights management are left out. Standard output gets one RESULT<TAB>PATH row per\n"
            "document (OK, NG or SKIPPED) and the summary line; progress goes to standard error.\n"
-           "Ctrl-C stops the job before the next document.\n\n"
-           "Exit status: 0 when every document is OK, 1 otherwise, 2 for a usage error.\n";
+           "Ctrl-C (or SIGTERM) stops the job before the next document; a second one ends it at\n"
+           "once, after putting back what it can.\n\n"
+           "Exit status: 0 when every document is OK, 1 otherwise, 2 for a usage error, 130 (143)\n"
+           "when a second Ctrl-C (SIGTERM) ended the job at once.\n";
 }
 
 int PublishCommand::run(const std::vector<std::string>& arguments)
@@ -141,7 +143,8 @@ int PublishCommand::run(const std::vector<std::string>& arguments)
     list.clear();
     {
         platform::InterruptWatcher interrupt([jobThread] {
-            std::fprintf(stderr, "\npressling-cli: cancelling after the current document\n");
+            std::fprintf(stderr,
+                "\npressling-cli: cancelling after the current document (interrupt again to stop at once)\n");
             Thread::postThreadMessage(jobThread, WM_CANCEL_PUBLISHING, 0, 0);
         });
         job->start();
