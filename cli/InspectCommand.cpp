@@ -1,5 +1,7 @@
 #include "cli/InspectCommand.h"
 
+#include "cli/ShellQuote.h"
+
 #include "classify/ClientLicensorCertificate.h"
 #include "classify/EncryptedFileFinder.h"
 #include "classify/ProtectedDocument.h"
@@ -34,10 +36,12 @@ std::string ownerFields(const std::string& path)
         if (document.getOwner(text) && text.getText())
             owner = text.getText();
     } catch (const Exception& exception) {
-        std::fprintf(stderr, "pressling-cli inspect: %s: %s\n", path.c_str(), exception.getMessage());
+        std::fprintf(stderr, "pressling-cli inspect: %s: %s\n", ShellQuote::printable(path).c_str(),
+            ShellQuote::printable(exception.getMessage()).c_str());
     }
     bool hasCertificate = !owner.empty() && findCLC(owner.c_str());
-    return "\t" + owner + "\t" + (hasCertificate ? "yes" : "no");
+    // The owner comes from the document itself: a line end in it must not split the row either.
+    return "\t" + ShellQuote::printable(owner) + "\t" + (hasCertificate ? "yes" : "no");
 }
 
 }
@@ -84,11 +88,12 @@ int InspectCommand::run(const std::vector<std::string>& arguments)
     for (const std::string& path : paths) {
         std::error_code error;
         if (!std::filesystem::exists(path, error))
-            std::fprintf(stderr, "pressling-cli inspect: %s: no such file\n", path.c_str());
+            std::fprintf(
+                stderr, "pressling-cli inspect: %s: no such file\n", ShellQuote::printable(path).c_str());
         ProtectionKind kind = PROTECTION_NONE;
         EncryptedFileFinder finder;
         finder.isEncryptedFile(path.c_str(), kind);
-        std::string line = std::string(kindName(kind)) + "\t" + path;
+        std::string line = std::string(kindName(kind)) + "\t" + ShellQuote::printable(path);
         if (withOwner)
             line += ownerFields(path);
         std::printf("%s\n", line.c_str());

@@ -1,6 +1,7 @@
 #include "cli/PublishCommand.h"
 
 #include "classify/EncryptedFileFinder.h"
+#include "cli/ShellQuote.h"
 #include "cli/TerminalNotifier.h"
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
@@ -86,8 +87,8 @@ void collectUnprotected(const std::vector<std::string>& paths, LinkedList& list)
             path = given;
         ProtectionKind kind = PROTECTION_NONE;
         if (EncryptedFileFinder().isEncryptedFile(path.c_str(), kind)) {
-            std::fprintf(stderr, "pressling-cli: leaving out %s: protected (%s)\n", path.c_str(),
-                kind == PROTECTION_IRM ? "IRM" : "PWD");
+            std::fprintf(stderr, "pressling-cli: leaving out %s: protected (%s)\n",
+                ShellQuote::printable(path).c_str(), kind == PROTECTION_IRM ? "IRM" : "PWD");
             continue;
         }
         list.addLast(std::make_unique<String>(path.c_str()));
