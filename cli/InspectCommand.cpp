@@ -59,7 +59,9 @@ const char* InspectCommand::usage() const
            "  --owner   adds two fields: the owner named by the document's issuance licence\n"
            "            (empty when it has none) and yes or no: whether you hold a client\n"
            "            licensor certificate for that owner.\n\n"
-           "A path that does not exist is also reported on standard error. The exit code is 0.\n";
+           "A path that does not exist is also reported on standard error. The exit code is 0.\n"
+           "A path with a line end, a tab or another control character, or with bytes that are\n"
+           "no UTF-8, is printed in the shell's $'...' form, which a shell reads back as the path.\n";
 }
 
 int InspectCommand::run(const std::vector<std::string>& arguments)

@@ -109,6 +109,8 @@ const char* PublishCommand::usage() const
            "appended (report.docx gives report.docx.pdf). Documents protected by a password or by\n"
            "rights management are left out. Standard output gets one RESULT<TAB>PATH row per\n"
            "document (OK, NG or SKIPPED) and the summary line; progress goes to standard error.\n"
+           "A path with a line end, a tab or another control character is printed in the shell's\n"
+           "$'...' form, so that every row is one line.\n"
            "Ctrl-C (or SIGTERM) stops the job before the next document; a second one ends it at\n"
            "once, after putting back what it can.\n\n"
            "Exit status: 0 when every document is OK, 1 otherwise, 2 for a usage error, 130 (143)\n"
