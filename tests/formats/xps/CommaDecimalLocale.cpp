@@ -5,7 +5,6 @@
 
 #include <clocale>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -15,10 +14,13 @@ class CommaDecimalLocale : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        // The install script generates this locale; a machine without it cannot test this.
-        ASSERT_NE(std::setlocale(LC_ALL, commaLocale), nullptr)
-            << commaLocale << " is not installed: run scripts/install-deps.sh";
-        ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+        // The install script generates this locale; a machine without it fails every run. The
+        // failure is not fatal, since a fatal one here would only mark the tests skipped.
+        if (!std::setlocale(LC_ALL, commaLocale)) {
+            ADD_FAILURE() << commaLocale << " is not installed: run scripts/install-deps.sh";
+            return;
+        }
+        EXPECT_STREQ(std::localeconv()->decimal_point, ",");
         // The readers and converters that the tests start get the same locale.
         setenv("LC_ALL", commaLocale, 1);
     }
