@@ -1,5 +1,7 @@
 #include "cli/InspectCommand.h"
 
+#include "cli/ShellQuote.h"
+
 #include "classify/ClientLicensorCertificate.h"
 #include "classify/EncryptedFileFinder.h"
 #include "classify/ProtectedDocument.h"
@@ -34,10 +36,12 @@ std::string ownerFields(const std::string& path)
         if (document.getOwner(text) && text.getText())
             owner = text.getText();
     } catch (const Exception& exception) {
-        std::fprintf(stderr, "pressling-cli inspect: %s: %s\n", path.c_str(), exception.getMessage());
+        std::fprintf(stderr, "pressling-cli inspect: %s: %s\n", ShellQuote::printable(path).c_str(),
+            ShellQuote::printable(exception.getMessage()).c_str());
     }
     bool hasCertificate = !owner.empty() && findCLC(owner.c_str());
-    return "\t" + owner + "\t" + (hasCertificate ? "yes" : "no");
+    // The owner comes from the document itself: a line end in it must not split the row either.
+    return "\t" + ShellQuote::printable(owner) + "\t" + (hasCertificate ? "yes" : "no");
 }
 
 }
@@ -55,7 +59,9 @@ const char* InspectCommand::usage() const
            "  --owner   adds two fields: the owner named by the document's issuance licence\n"
            "            (empty when it has none) and yes or no: whether you hold a client\n"
            "            licensor certificate for that owner.\n\n"
-           "A path that does not exist is also reported on standard error. The exit code is 0.\n";
+           "A path that does not exist is also reported on standard error. The exit code is 0.\n"
+           "A path with a line end, a tab or another control character, or with bytes that are\n"
+           "no UTF-8, is printed in the shell's $'...' form, which a shell reads back as the path.\n";
 }
 
 int InspectCommand::run(const std::vector<std::string>& arguments)
@@ -84,11 +90,12 @@ int InspectCommand::run(const std::vector<std::string>& arguments)
     for (const std::string& path : paths) {
         std::error_code error;
         if (!std::filesystem::exists(path, error))
-            std::fprintf(stderr, "pressling-cli inspect: %s: no such file\n", path.c_str());
+            std::fprintf(
+                stderr, "pressling-cli inspect: %s: no such file\n", ShellQuote::printable(path).c_str());
         ProtectionKind kind = PROTECTION_NONE;
         EncryptedFileFinder finder;
         finder.isEncryptedFile(path.c_str(), kind);
-        std::string line = std::string(kindName(kind)) + "\t" + path;
+        std::string line = std::string(kindName(kind)) + "\t" + ShellQuote::printable(path);
         if (withOwner)
             line += ownerFields(path);
         std::printf("%s\n", line.c_str());

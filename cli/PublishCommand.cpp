@@ -1,12 +1,13 @@
 #include "cli/PublishCommand.h"
 
 #include "classify/EncryptedFileFinder.h"
+#include "cli/ShellQuote.h"
 #include "cli/TerminalNotifier.h"
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
 #include "foundation/Thread.h"
-#include "platform/InterruptWatcher.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "platform/InterruptWatcher.h"
 #include "publishing/PasswordEncryptionThread.h"
 #include "publishing/PublishFormat.h"
 
@@ -86,8 +87,8 @@ void collectUnprotected(const std::vector<std::string>& paths, LinkedList& list)
             path = given;
         ProtectionKind kind = PROTECTION_NONE;
         if (EncryptedFileFinder().isEncryptedFile(path.c_str(), kind)) {
-            std::fprintf(stderr, "pressling-cli: leaving out %s: protected (%s)\n", path.c_str(),
-                kind == PROTECTION_IRM ? "IRM" : "PWD");
+            std::fprintf(stderr, "pressling-cli: leaving out %s: protected (%s)\n",
+                ShellQuote::printable(path).c_str(), kind == PROTECTION_IRM ? "IRM" : "PWD");
             continue;
         }
         list.addLast(std::make_unique<String>(path.c_str()));
@@ -108,8 +109,12 @@ const char* PublishCommand::usage() const
            "appended (report.docx gives report.docx.pdf). Documents protected by a password or by\n"
            "rights management are left out. Standard output gets one RESULT<TAB>PATH row per\n"
            "document (OK, NG or SKIPPED) and the summary line; progress goes to standard error.\n"
-           "Ctrl-C stops the job before the next document.\n\n"
-           "Exit status: 0 when every document is OK, 1 otherwise, 2 for a usage error.\n";
+           "A path with a line end, a tab or another control character is printed in the shell's\n"
+           "$'...' form, so that every row is one line.\n"
+           "Ctrl-C (or SIGTERM) stops the job before the next document; a second one ends it at\n"
+           "once, after putting back what it can.\n\n"
+           "Exit status: 0 when every document is OK, 1 otherwise, 2 for a usage error, 130 (143)\n"
+           "when a second Ctrl-C (SIGTERM) ended the job at once.\n";
 }
 
 int PublishCommand::run(const std::vector<std::string>& arguments)
@@ -141,7 +146,8 @@ int PublishCommand::run(const std::vector<std::string>& arguments)
     list.clear();
     {
         platform::InterruptWatcher interrupt([jobThread] {
-            std::fprintf(stderr, "\npressling-cli: cancelling after the current document\n");
+            std::fprintf(stderr,
+                "\npressling-cli: cancelling after the current document (interrupt again to stop at once)\n");
             Thread::postThreadMessage(jobThread, WM_CANCEL_PUBLISHING, 0, 0);
         });
         job->start();

@@ -1,7 +1,11 @@
 #include "foundation/Thread.h"
 
 #include "foundation/Exception.h"
+#include "foundation/Log.h"
 #include "platform/NativeThread.h"
+
+#include <cxxabi.h>
+#include <exception>
 
 Thread::Thread(void* window, size_t stackSize, int32_t parameter)
     : m_window(window)
@@ -29,8 +33,20 @@ int32_t Thread::start()
 
 void Thread::entry(void* object)
 {
-    // Nothing may touch the object after run, which may have destroyed it.
-    static_cast<Thread*>(object)->run();
+    // Nothing may touch the object after run, which may have destroyed it. An exception that
+    // left the thread would end the whole program, so it ends here with a line in the log.
+    try {
+        static_cast<Thread*>(object)->run();
+    } catch (const Exception& failure) {
+        logError("Thread#entry,1,Uncaught Exception %d %s", failure.getErrorCode(), failure.getMessage());
+    } catch (const std::exception& failure) {
+        logError("Thread#entry,2,Uncaught exception %s", failure.what());
+    } catch (abi::__forced_unwind&) {
+        // The unwinding of a thread that is being cancelled must go on to its end.
+        throw;
+    } catch (...) {
+        logError("Thread#entry,3,Uncaught exception of an unknown type");
+    }
 }
 
 bool Thread::postMessage(uint32_t message, uintptr_t wParam, intptr_t lParam)

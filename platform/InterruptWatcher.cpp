@@ -1,5 +1,7 @@
 #include "platform/InterruptWatcher.h"
 
+#include "platform/AbortCleanup.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -14,16 +16,24 @@ namespace {
 
 std::atomic<int> interruptPipe { -1 };
 
-void onSignal(int)
+void onSignal(int signal)
 {
     int saved = errno;
     int descriptor = interruptPipe.load();
     if (descriptor >= 0) {
-        char byte = 1;
+        char byte = static_cast<char>(signal);
         // Async-signal-safe; a full pipe already holds a pending interrupt.
         [[maybe_unused]] ssize_t ignored = ::write(descriptor, &byte, 1);
     }
     errno = saved;
+}
+
+// The second signal: what the work in progress registered is put back, and the program ends
+// without running the destructors and exit handlers of threads that are still busy.
+[[noreturn]] void endAtOnce(char signal)
+{
+    AbortCleanup::runAll();
+    ::_exit(128 + static_cast<unsigned char>(signal));
 }
 
 }
@@ -52,6 +62,7 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
     int signalRead = state.signalPipe[0];
     int stopRead = state.stopPipe[0];
     state.thread = std::thread([signalRead, stopRead, onInterrupt = std::move(onInterrupt)] {
+        int signalsSeen = 0;
         for (;;) {
             pollfd descriptors[2] = { { signalRead, POLLIN, 0 }, { stopRead, POLLIN, 0 } };
             if (::poll(descriptors, 2, -1) < 0) {
@@ -62,8 +73,14 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
             if (descriptors[1].revents)
                 return;
             char bytes[16];
-            while (::read(signalRead, bytes, sizeof bytes) > 0) { }
-            onInterrupt();
+            for (ssize_t count; (count = ::read(signalRead, bytes, sizeof bytes)) > 0;) {
+                for (ssize_t i = 0; i < count; ++i) {
+                    if (++signalsSeen == 1)
+                        onInterrupt();
+                    else
+                        endAtOnce(bytes[i]);
+                }
+            }
         }
     });
 }

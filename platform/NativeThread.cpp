@@ -2,6 +2,9 @@
 
 #include <climits>
 #include <condition_variable>
+#include <cstdio>
+#include <cxxabi.h>
+#include <exception>
 #include <mutex>
 #include <pthread.h>
 #include <unistd.h>
@@ -21,6 +24,26 @@ struct NativeThread::Gate {
 };
 
 namespace {
+
+// An exception that left the thread would end the whole program. The layers above turn their
+// failures into results or log lines; what still gets here goes to standard error, the one
+// report that needs nothing of them.
+void runGuarded(NativeThread::Entry entry, void* argument)
+{
+    try {
+        entry(argument);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "NativeThread: the work of thread %d ended with an exception: %s\n",
+            static_cast<int>(gettid()), failure.what());
+    } catch (abi::__forced_unwind&) {
+        // The unwinding of a thread that is being cancelled must go on to its end.
+        throw;
+    } catch (...) {
+        std::fprintf(stderr,
+            "NativeThread: the work of thread %d ended with an exception of an unknown type\n",
+            static_cast<int>(gettid()));
+    }
+}
 
 void* threadMain(void* raw)
 {
@@ -45,7 +68,7 @@ void* threadMain(void* raw)
         argument = gate->argument;
     }
     gate.reset();
-    entry(argument);
+    runGuarded(entry, argument);
     // The exit code of a thread whose work ran to its end.
     return reinterpret_cast<void*>(1);
 }

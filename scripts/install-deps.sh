@@ -18,6 +18,8 @@ packages=(
   # fonts so that LibreOffice and Qt render text the same everywhere
   fonts-dejavu-core fonts-liberation2
   shared-mime-info
+  # a locale with a decimal comma, under which the tests write XPS and publish
+  locales
 )
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -33,3 +35,22 @@ if [ ! -e "$stamp" ] || [ -n "$(find "$stamp" -mmin +360 2>/dev/null)" ]; then
   $SUDO mkdir -p "$(dirname "$stamp")" && $SUDO touch "$stamp"
 fi
 $SUDO apt-get install -y -q --no-install-recommends "${packages[@]}"
+
+# The XPS tests and a whole publish run under a German locale, whose decimal separator is a
+# comma: numbers in the files Pressling writes must not follow it. Generated once; locale-gen
+# rebuilds every locale enabled in /etc/locale.gen, so it runs only when this one is missing.
+comma_locale=de_DE.UTF-8
+# grep reads the whole list (no -q), so that locale never meets a closed pipe under pipefail.
+has_comma_locale() { locale -a | grep -x 'de_DE\.utf8' >/dev/null; }
+if ! has_comma_locale; then
+  if grep -q "^# *${comma_locale} UTF-8" /etc/locale.gen; then
+    $SUDO sed -i "s/^# *\(${comma_locale} UTF-8\)/\1/" /etc/locale.gen
+  elif ! grep -q "^${comma_locale} UTF-8" /etc/locale.gen; then
+    echo "${comma_locale} UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen
+fi
+if ! has_comma_locale; then
+  echo "install-deps.sh: the locale ${comma_locale} could not be generated" >&2
+  exit 1
+fi

@@ -1,16 +1,14 @@
 #include "formats/xps/SvgMatrix.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace formats::svg {
 
 SvgMatrix SvgMatrix::operator*(const SvgMatrix& o) const
 {
-    return { a * o.a + c * o.b, b * o.a + d * o.b, a * o.c + c * o.d, b * o.c + d * o.d, a * o.e + c * o.f + e,
-        b * o.e + d * o.f + f };
+    return { a * o.a + c * o.b, b * o.a + d * o.b, a * o.c + c * o.d, b * o.c + d * o.d,
+        a * o.e + c * o.f + e, b * o.e + d * o.f + f };
 }
 
 void SvgMatrix::apply(double& x, double& y) const
@@ -45,19 +43,7 @@ SvgMatrix SvgMatrix::parse(std::string_view text)
             if (ch != ' ' && ch != ',' && ch != '\t' && ch != '\n' && ch != '\r')
                 name += ch;
         }
-        std::string arguments(text.substr(open + 1, close - open - 1));
-        std::vector<double> values;
-        const char* cursor = arguments.c_str();
-        for (;;) {
-            while (*cursor == ' ' || *cursor == ',' || *cursor == '\t' || *cursor == '\n' || *cursor == '\r')
-                ++cursor;
-            char* end = nullptr;
-            double value = std::strtod(cursor, &end);
-            if (end == cursor)
-                break;
-            values.push_back(value);
-            cursor = end;
-        }
+        std::vector<double> values = SvgNumber::list(text.substr(open + 1, close - open - 1));
         SvgMatrix step;
         constexpr double degrees = 3.14159265358979323846 / 180;
         if (name == "matrix" && values.size() == 6) {
@@ -86,22 +72,8 @@ SvgMatrix SvgMatrix::parse(std::string_view text)
 
 std::string SvgMatrix::xps() const
 {
-    return number(a) + "," + number(b) + "," + number(c) + "," + number(d) + "," + number(e) + "," + number(f);
-}
-
-std::string number(double value)
-{
-    if (!std::isfinite(value))
-        return "0";
-    char text[64];
-    std::snprintf(text, sizeof(text), "%.6f", value);
-    std::string result = text;
-    result.erase(result.find_last_not_of('0') + 1);
-    if (result.back() == '.')
-        result.pop_back();
-    if (result == "-0")
-        result = "0";
-    return result;
+    return number(a) + "," + number(b) + "," + number(c) + "," + number(d) + "," + number(e) + ","
+        + number(f);
 }
 
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/xps/SvgNumber.h"
+
 #include <string>
 #include <string_view>
 
@@ -24,8 +26,5 @@ struct SvgMatrix {
     // "a,b,c,d,e,f", the XPS Matrix form.
     std::string xps() const;
 };
-
-// Numbers as XPS markup wants them: fixed notation, at most six decimals, no trailing zeros.
-std::string number(double value);
 
 }

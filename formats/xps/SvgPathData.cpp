@@ -1,8 +1,10 @@
 #include "formats/xps/SvgPathData.h"
 
+#include "formats/xps/SvgNumber.h"
+
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
+#include <optional>
 
 namespace formats::svg {
 
@@ -40,12 +42,12 @@ public:
     {
         if (!atNumber())
             return false;
-        std::string copy(m_text.substr(m_position, 64));
-        char* end = nullptr;
-        value = std::strtod(copy.c_str(), &end);
-        if (end == copy.c_str())
+        std::string_view rest = m_text.substr(m_position);
+        std::optional<double> read = SvgNumber::read(rest);
+        if (!read)
             return false;
-        m_position += static_cast<size_t>(end - copy.c_str());
+        value = *read;
+        m_position = m_text.size() - rest.size();
         return true;
     }
     // Arc flags may be written without separators ("a1 1 0 00 1 1").
@@ -176,7 +178,8 @@ SvgPathData SvgPathData::parse(std::string_view data)
         }
         case 'A': {
             double endX = absolute(5, x), endY = absolute(6, y);
-            path.m_segments.push_back({ 'A', { std::fabs(v[0]), std::fabs(v[1]), v[2], v[3], v[4], endX, endY } });
+            path.m_segments.push_back(
+                { 'A', { std::fabs(v[0]), std::fabs(v[1]), v[2], v[3], v[4], endX, endY } });
             x = endX;
             y = endY;
             break;

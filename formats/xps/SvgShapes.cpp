@@ -1,24 +1,21 @@
 #include "formats/xps/SvgShapes.h"
 
-#include <cstdlib>
+#include "formats/xps/SvgNumber.h"
 
 namespace formats::svg {
 
 double numberAttribute(const Element& element, const char* name, double fallback)
 {
-    std::string text = element.attribute(name);
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    return end == text.c_str() ? fallback : value;
+    return SvgNumber::parse(element.attribute(name), fallback);
 }
 
 double lengthInXpsUnits(const std::string& text, double fallback)
 {
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str())
+    std::string_view unit = text;
+    std::optional<double> read = SvgNumber::read(unit);
+    if (!read)
         return fallback;
-    std::string unit(end);
+    double value = *read;
     if (unit == "pt")
         return value * 96 / 72;
     if (unit == "in")

@@ -1,6 +1,7 @@
 #include "formats/xps/SvgStyle.h"
 
-#include <cstdlib>
+#include "formats/xps/SvgNumber.h"
+
 #include <utility>
 
 namespace formats::svg {
@@ -15,13 +16,6 @@ std::string trimmed(const std::string& text)
     return text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1);
 }
 
-double numberOf(const std::string& text, double fallback)
-{
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    return end == text.c_str() ? fallback : value;
-}
-
 void apply(SvgStyle& style, const std::string& name, const std::string& value)
 {
     if (value == "inherit")
@@ -29,41 +23,29 @@ void apply(SvgStyle& style, const std::string& name, const std::string& value)
     if (name == "fill")
         style.fill = value;
     else if (name == "fill-opacity")
-        style.fillOpacity = numberOf(value, 1);
+        style.fillOpacity = SvgNumber::parse(value, 1);
     else if (name == "fill-rule")
         style.fillNonZero = value != "evenodd";
     else if (name == "stroke")
         style.stroke = value;
     else if (name == "stroke-opacity")
-        style.strokeOpacity = numberOf(value, 1);
+        style.strokeOpacity = SvgNumber::parse(value, 1);
     else if (name == "stroke-width")
-        style.strokeWidth = numberOf(value, 1);
+        style.strokeWidth = SvgNumber::parse(value, 1);
     else if (name == "stroke-linecap")
         style.lineCap = value;
     else if (name == "stroke-linejoin")
         style.lineJoin = value;
     else if (name == "stroke-miterlimit")
-        style.miterLimit = numberOf(value, 4);
+        style.miterLimit = SvgNumber::parse(value, 4);
     else if (name == "stroke-dashoffset")
-        style.dashOffset = numberOf(value, 0);
+        style.dashOffset = SvgNumber::parse(value, 0);
     else if (name == "clip-rule")
         style.clipNonZero = value != "evenodd";
     else if (name == "opacity")
-        style.opacity = numberOf(value, 1);
-    else if (name == "stroke-dasharray") {
-        style.dashes.clear();
-        const char* cursor = value.c_str();
-        for (;;) {
-            while (*cursor == ' ' || *cursor == ',')
-                ++cursor;
-            char* end = nullptr;
-            double dash = std::strtod(cursor, &end);
-            if (end == cursor)
-                break;
-            style.dashes.push_back(dash);
-            cursor = end;
-        }
-    }
+        style.opacity = SvgNumber::parse(value, 1);
+    else if (name == "stroke-dasharray")
+        style.dashes = SvgNumber::list(value);
 }
 
 }

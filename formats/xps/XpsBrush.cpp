@@ -1,6 +1,7 @@
 #include "formats/xps/XpsBrush.h"
 
 #include "formats/xps/SvgMatrix.h"
+#include "formats/xps/SvgNumber.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,11 +28,11 @@ std::optional<std::string> rgbText(int red, int green, int blue, double opacity)
 double attributeNumber(const Element& element, const char* name, double fallback)
 {
     std::string text = element.attribute(name);
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str())
+    std::string_view rest = text;
+    std::optional<double> value = SvgNumber::read(rest);
+    if (!value)
         return fallback;
-    return *end == '%' ? value / 100 : value;
+    return rest.substr(0, 1) == "%" ? *value / 100 : *value;
 }
 
 // The stops of a gradient, taken from the gradient it refers to when it has none itself.
@@ -69,7 +70,7 @@ void appendStops(const Element& owner, double opacity, pugi::xml_node parent)
                 if (name == "stop-color")
                     color = value;
                 else if (name == "stop-opacity")
-                    stopOpacity = std::strtod(value.c_str(), nullptr);
+                    stopOpacity = SvgNumber::parse(value, 0);
             }
             start = end + 1;
         }
@@ -93,19 +94,18 @@ std::optional<std::string> XpsBrush::color(const std::string& paint, double opac
     opacity = std::clamp(opacity, 0.0, 1.0);
     if (paint.rfind("rgb(", 0) == 0) {
         double values[3] = {};
-        const char* cursor = paint.c_str() + 4;
+        std::string_view rest = std::string_view(paint).substr(4);
         for (double& value : values) {
-            while (*cursor == ' ' || *cursor == ',')
-                ++cursor;
-            char* end = nullptr;
-            value = std::strtod(cursor, &end);
-            if (end == cursor)
+            while (!rest.empty() && (rest.front() == ' ' || rest.front() == ','))
+                rest.remove_prefix(1);
+            std::optional<double> read = SvgNumber::read(rest);
+            if (!read)
                 return std::nullopt;
-            if (*end == '%') {
+            value = *read;
+            if (!rest.empty() && rest.front() == '%') {
                 value = value * 255 / 100;
-                ++end;
+                rest.remove_prefix(1);
             }
-            cursor = end;
         }
         return rgbText(channel(values[0]), channel(values[1]), channel(values[2]), opacity);
     }

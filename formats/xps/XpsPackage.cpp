@@ -1,5 +1,6 @@
 #include "formats/xps/XpsPackage.h"
 
+#include "formats/xps/SvgNumber.h"
 #include "formats/xps/XpsMarkup.h"
 
 #include <pugixml.hpp>

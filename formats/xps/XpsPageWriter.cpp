@@ -1,6 +1,7 @@
 #include "formats/xps/XpsPageWriter.h"
 
 #include "formats/xps/SvgDataUri.h"
+#include "formats/xps/SvgNumber.h"
 #include "formats/xps/SvgPathData.h"
 #include "formats/xps/SvgShapes.h"
 #include "formats/xps/XpsBrush.h"
@@ -88,19 +89,7 @@ bool XpsPageWriter::convert(const std::string& svgBytes, int pageNumber, std::st
 
 void XpsPageWriter::pageSize(const Element& root, SvgMatrix& userToPage)
 {
-    std::vector<double> box;
-    const std::string viewBox = root.attribute("viewBox");
-    const char* cursor = viewBox.c_str();
-    for (;;) {
-        while (*cursor == ' ' || *cursor == ',')
-            ++cursor;
-        char* end = nullptr;
-        double value = std::strtod(cursor, &end);
-        if (end == cursor)
-            break;
-        box.push_back(value);
-        cursor = end;
-    }
+    std::vector<double> box = SvgNumber::list(root.attribute("viewBox"));
     bool hasBox = box.size() == 4 && box[2] > 0 && box[3] > 0;
     m_width = lengthInXpsUnits(root.attribute("width"), hasBox ? box[2] : 816);
     m_height = lengthInXpsUnits(root.attribute("height"), hasBox ? box[3] : 1056);

@@ -1,5 +1,6 @@
 #include "platform/RegistryStore.h"
 
+#include "tests/cli/CliTestSupport.h"
 #include "tests/support/TemporaryRegistry.h"
 
 #include <gtest/gtest.h>
@@ -34,17 +35,6 @@ std::string readFile(const std::string& path)
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// The built pressling-cli: under PRESSLING_BINARY_DIR, or else found from this test's own place in
-// the build folder (tests/cli/test_cli), so that running the test by hand works too.
-std::string cliPath()
-{
-    if (const char* binaryDir = std::getenv("PRESSLING_BINARY_DIR"); binaryDir && *binaryDir)
-        return std::string(binaryDir) + "/cli/pressling-cli";
-    std::error_code error;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (self.parent_path().parent_path().parent_path() / "cli" / "pressling-cli").string();
 }
 
 // Runs the built pressling-cli as its own process with input as its standard input (none: the

@@ -1,5 +1,9 @@
 #include "foundation/Thread.h"
 #include "foundation/Exception.h"
+#include "foundation/LogConfiguration.h"
+#include "platform/ProgramName.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +12,10 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -296,4 +302,110 @@ TEST(Thread, PostingByIdentifierReachesOnlyLiveThreadObjects)
     }
     EXPECT_FALSE(Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 0, 0));
     EXPECT_FALSE(Thread::postThreadMessage(0, WM_CANCEL_PUBLISHING, 0, 0));
+}
+
+namespace {
+
+struct NotAStandardException {
+    int code = 7;
+};
+
+// Work that fails with one of the three kinds of exception a run may let out.
+class Throwing : public Thread {
+public:
+    enum class Kind { Standard, Library, Foreign };
+
+    explicit Throwing(Kind kind)
+        : Thread(nullptr, 0, 0)
+        , m_kind(kind)
+    {
+    }
+    void run() override
+    {
+        switch (m_kind) {
+        case Kind::Standard:
+            throw std::runtime_error("the disk went away");
+        case Kind::Library:
+            throw Exception("Worker#run,4,Failed to read", 5);
+        case Kind::Foreign:
+            throw NotAStandardException();
+        }
+    }
+
+private:
+    Kind m_kind;
+};
+
+// Logs errors of this test program into a folder of its own. The log reads its settings once per
+// process, at its first call, so they are put in place before anything here logs and the folder
+// stays for the whole run.
+class ThreadFailureLog : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_folder = new TemporaryFolder;
+        s_folder->write("user.reg",
+            "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\" + platform::programName()
+                + "\\Log]\n\"dir\"=\"" + s_folder->path() + "\"\n\"level\"=dword:00000001\n");
+        ScopedEnvironment registry("PRESSLING_REGISTRY_DIR", s_folder->path());
+        LogConfiguration::get();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_folder;
+        s_folder = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_STREQ(LogConfiguration::get().getLogFilePath(),
+            (s_folder->path() + "/" + platform::programName() + ".log").c_str())
+            << "something logged before the log was set up for this test";
+    }
+
+    // Waits until the log holds a line ending with text; false when none came.
+    static bool logged(const std::string& text)
+    {
+        for (int attempt = 0; attempt < 1000; ++attempt) {
+            std::ifstream log(LogConfiguration::get().getLogFilePath(), std::ios::binary);
+            for (std::string line; std::getline(log, line);) {
+                if (!line.empty() && line.back() == '\r')
+                    line.pop_back();
+                if (line.size() >= text.size()
+                    && line.compare(line.size() - text.size(), text.size(), text) == 0)
+                    return true;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+
+    static TemporaryFolder* s_folder;
+};
+
+TemporaryFolder* ThreadFailureLog::s_folder = nullptr;
+
+}
+
+// Catches an exception let out of run ending the whole process (std::terminate) instead of the
+// one thread, and a failure that leaves no trace in the log.
+TEST_F(ThreadFailureLog, AnExceptionFromRunIsLoggedAndTheProcessGoesOn)
+{
+    const std::pair<Throwing::Kind, const char*> cases[] = {
+        { Throwing::Kind::Standard, "Error: Thread#entry,2,Uncaught exception the disk went away" },
+        { Throwing::Kind::Library, "Error: Thread#entry,1,Uncaught Exception 5 Worker#run,4,Failed to read" },
+        { Throwing::Kind::Foreign, "Error: Thread#entry,3,Uncaught exception of an unknown type" },
+    };
+    for (const auto& [kind, line] : cases) {
+        Throwing thread(kind);
+        size_t withThread = threadCount();
+        thread.start();
+        EXPECT_TRUE(logged(line)) << line;
+        EXPECT_TRUE(threadsDropTo(withThread - 1)) << line;
+    }
+    // Threads still work afterwards.
+    std::promise<void> ran;
+    Signalling after(ran);
+    after.start();
+    EXPECT_EQ(ran.get_future().wait_for(10s), std::future_status::ready);
 }

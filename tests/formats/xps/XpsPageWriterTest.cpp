@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <clocale>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -155,6 +156,31 @@ TEST(XpsPageWriter, StrokesClipsAndFillRules)
     EXPECT_NE(markup.find("<Path Data=\"M 0,0 L 10,0 L 10,10 Z\" Fill=\"#FFFF0000\"/>"), std::string::npos);
     EXPECT_NE(markup.find("Data=\"F 1 M 1,2 L 4,2 L 4,6 L 1,6 Z\" Fill=\"#FF00FF00\" Opacity=\"0.5\""),
         std::string::npos);
+}
+
+// Catches a page whose decimals come out with the locale's comma or are read through it, so
+// that "0.5" becomes 0: the test program runs under a comma locale.
+TEST(XpsPageWriter, DecimalsStayDecimalsUnderACommaLocale)
+{
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    XpsPageWriter writer;
+    std::string error;
+    ASSERT_TRUE(writer.convert("<svg xmlns='http://www.w3.org/2000/svg' width='612.5pt' height='792.25pt' "
+                               "viewBox='0 0 612.5 792.25'><path style='fill:none;stroke:#000000;"
+                               "stroke-width:0.5;stroke-opacity:0.25;opacity:0.75' d='M 0.5 1.25 L 2.5 1.25' "
+                               "transform='matrix(1.5,0,0,-1.5,0.25,792.25)'/></svg>",
+        1, error))
+        << error;
+    const std::string& markup = writer.fixedPage();
+    EXPECT_NE(markup.find("Width=\"816.666667\" Height=\"1056.333333\""), std::string::npos) << markup;
+    EXPECT_NE(markup.find("<Canvas RenderTransform=\"1.333333,0,0,1.333333,0,0\">"), std::string::npos);
+    EXPECT_NE(markup.find("<Path Data=\"F 1 M 0.5,1.25 L 2.5,1.25\" Stroke=\"#40000000\" "
+                          "StrokeThickness=\"0.5\""),
+        std::string::npos)
+        << markup;
+    EXPECT_NE(
+        markup.find("RenderTransform=\"1.5,0,0,-1.5,0.25,792.25\" Opacity=\"0.75\""), std::string::npos);
+    EXPECT_EQ(markup.find(",\""), std::string::npos);
 }
 
 // Catches images lost, drawn at the wrong size or with their mask ignored (a shadow turns

@@ -3,9 +3,11 @@
 #include "EngineTestSupport.h"
 #include "tests/support/ZipBuilder.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -84,4 +86,26 @@ mode_t modeOf(const std::string& path)
     if (stat(path.c_str(), &status) != 0)
         return 0;
     return status.st_mode & 07777;
+}
+
+std::vector<std::string> textLines(const std::string& text)
+{
+    std::vector<std::string> found;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        found.push_back(line);
+    return found;
+}
+
+void killOfficesOf(pid_t job)
+{
+    const std::string marker = "name=pressling-" + std::to_string(job) + "-";
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
+        std::string name = entry.path().filename().string();
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        if (readFile(entry.path().string() + "/cmdline").find(marker) != std::string::npos)
+            ::kill(std::stoi(name), SIGKILL);
+    }
 }

@@ -25,3 +25,8 @@ std::vector<std::string> backupsIn(const std::string& folder);
 // A small Word document that recommends read-only opening.
 std::string readOnlyRecommendedDocument();
 mode_t modeOf(const std::string& path);
+// The lines of a text, without their line ends.
+std::vector<std::string> textLines(const std::string& text);
+// Ends (SIGKILL) the office processes that the pressling-cli with process id job started, which
+// a job that was ended at once may leave behind; their pipe names carry the job's id.
+void killOfficesOf(pid_t job);
