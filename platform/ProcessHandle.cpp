@@ -111,7 +111,7 @@ bool ProcessHandle::runsAsUs() const
     std::string_view line(status);
     line = line.substr(at + marker.size());
     line = line.substr(0, line.find('\n'));
-    const long ours = static_cast<long>(getuid());
+    const long ours = static_cast<long>(geteuid());
     int count = 0;
     long uid = 0;
     while (leadingNumber(line, uid)) {
@@ -188,8 +188,9 @@ bool ProcessHandle::waitForExit(std::chrono::milliseconds timeout)
 
 bool ProcessHandle::killGroup(pid_t group)
 {
-    // Group 1 and below would mean init's group or every process we may signal.
-    return group > 1 && ::kill(-group, SIGKILL) == 0;
+    // Group 1 and below would mean init's group or every process we may signal; our own group
+    // would take us along.
+    return group > 1 && group != getpgrp() && ::kill(-group, SIGKILL) == 0;
 }
 
 bool ProcessHandle::readEntry(const char* name, std::string& text) const

@@ -38,9 +38,9 @@ public:
     // True once the process has ended, waiting at most timeout for it.
     bool waitForExit(std::chrono::milliseconds timeout);
 
-    // SIGKILL to every process of a group; false when there is no such group or the signal is
-    // refused. Only for a group the caller made itself: a group number says nothing about who
-    // is in it.
+    // SIGKILL to every process of a group; false when there is no such group, when it is our
+    // own group, or when the signal is refused. Only for a group the caller made itself: a group
+    // number says nothing about who is in it.
     static bool killGroup(pid_t group);
 
 private:

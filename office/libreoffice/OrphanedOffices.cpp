@@ -8,7 +8,6 @@
 #include <charconv>
 #include <chrono>
 #include <set>
-#include <unistd.h>
 #include <vector>
 
 namespace office {
@@ -62,8 +61,7 @@ pid_t recordedGroup(const platform::LockedFolder& profile)
 bool endOffice(platform::ProcessHandle& office, const platform::LockedFolder& profile)
 {
     pid_t group = recordedGroup(profile);
-    bool inItsOwnGroup
-        = group > 1 && office.processGroup() == group && office.session() == group && group != getpgrp();
+    bool inItsOwnGroup = group > 1 && office.processGroup() == group && office.session() == group;
     if (inItsOwnGroup)
         platform::ProcessHandle::killGroup(group);
     office.kill();

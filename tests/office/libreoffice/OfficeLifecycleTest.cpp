@@ -93,8 +93,9 @@ TEST(OfficeLifecycleTest, ProfileLivesInOurPrivateFolderAndASquattedOneIsRefused
     std::string squatted = LibreOfficeProfile::privateFolder();
     std::filesystem::create_directory(squatted);
     ::chmod(squatted.c_str(), 0777);
-    if (geteuid() == 0)
+    if (geteuid() == 0) {
         ASSERT_EQ(::chown(squatted.c_str(), 65534, 65534), 0);
+    }
     LibreOfficeAutomation automation;
     std::shared_ptr<WordApplication> word;
     EXPECT_EQ(automation.createApplication("Word.Application", word), hresult::serverExecutionFailure);

@@ -156,8 +156,9 @@ public:
         : m_path(std::filesystem::temp_directory_path().string() + "/pressling-office-")
     {
         m_made = std::filesystem::create_directory(m_path);
-        if (m_made && owner != geteuid())
+        if (m_made && owner != geteuid()) {
             EXPECT_EQ(::chown(m_path.c_str(), owner, owner), 0);
+        }
     }
     ~PrefixDecoy()
     {
