@@ -124,8 +124,6 @@ private:
     std::string m_path;
 };
 
-// A profile folder of ours as a crashed Pressling leaves it: no lock held, its owner file and
-// the process group of its office written in it.
 std::string privateFolder()
 {
     std::string folder = LibreOfficeProfile::privateFolder();
@@ -134,18 +132,23 @@ std::string privateFolder()
     return folder;
 }
 
-std::string abandonedProfile(pid_t group)
+// A fresh profile folder of ours, without the owner file that its maker writes once it holds
+// the lock: as good as one being made, which nobody may take yet.
+std::string profileFolder()
 {
-    std::string folder = privateFolder();
-    std::string pattern = folder + "/" + LibreOfficeProfile::namePrefix + "XXXXXX";
+    std::string pattern = privateFolder() + "/" + LibreOfficeProfile::namePrefix + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     EXPECT_TRUE(mkdtemp(name.data()));
-    std::string path = name.data();
-    std::ofstream(path + "/" + LibreOfficeProfile::ownerFile) << "999999\n";
-    if (group > 0)
-        std::ofstream(path + "/" + LibreOfficeProfile::groupFile) << group << "\n";
-    return path;
+    return name.data();
+}
+
+// The profile as a crashed Pressling leaves it: no lock held, the process group of its office
+// and then its owner file written in it.
+void leaveAbandoned(const std::string& profile, pid_t group)
+{
+    std::ofstream(profile + "/" + LibreOfficeProfile::groupFile) << group << "\n";
+    std::ofstream(profile + "/" + LibreOfficeProfile::ownerFile) << "999999\n";
 }
 
 // The way in that the old prefix test let through: a folder named like the start of ours,
@@ -225,13 +228,15 @@ TEST(OrphanedOffices, OurOwnLookalikesSpareTheVictimAndTheirStarters)
 TEST(OrphanedOffices, OrphanOfOursIsEndedWithItsGroupAndProfile)
 {
     // The group is the starter's session, as the launcher's is; the profile records it.
-    std::string orphanProfile = abandonedProfile(-1);
+    std::string orphanProfile = profileFolder();
     Lookalike orphan("file://" + orphanProfile, Where::OwnSession, User::Us);
-    std::ofstream(orphanProfile + "/" + LibreOfficeProfile::groupFile) << orphan.starter() << "\n";
+    leaveAbandoned(orphanProfile, orphan.starter());
 
-    // A group record naming the test's own group: the office goes, the group stays.
-    std::string inOurGroupProfile = abandonedProfile(getpgrp());
-    Lookalike inOurGroup("file://" + inOurGroupProfile, Where::TestGroup, User::Us);
+    // A group record that is not the group the office runs in (here its starter's number, in the
+    // test's group): the office goes, no group is signalled.
+    std::string elsewhereProfile = profileFolder();
+    Lookalike elsewhere("file://" + elsewhereProfile, Where::TestGroup, User::Us);
+    leaveAbandoned(elsewhereProfile, elsewhere.starter());
 
     platform::LockedFolder held;
     int error = 0;
@@ -239,22 +244,22 @@ TEST(OrphanedOffices, OrphanOfOursIsEndedWithItsGroupAndProfile)
     std::ofstream(held.path() + "/" + LibreOfficeProfile::ownerFile) << getpid() << "\n";
     Lookalike live("file://" + held.path(), Where::OwnSession, User::Us);
 
-    std::string beingMade
-        = LibreOfficeProfile::privateFolder() + "/" + LibreOfficeProfile::namePrefix + "n0wner";
-    std::filesystem::create_directory(beingMade);
+    std::string beingMade = profileFolder();
 
-    EXPECT_GE(OrphanedOffices::endAll(), 2);
+    // Tests running beside this one may start an office, and end these orphans, first; what
+    // counts is what is left afterwards.
+    OrphanedOffices::endAll();
     EXPECT_FALSE(orphan.officeRuns());
     for (int attempt = 0; attempt < 100 && orphan.starterRuns(); ++attempt)
         std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(orphan.starterRuns()) << "the orphan's group was not ended";
     EXPECT_FALSE(std::filesystem::exists(orphanProfile));
-    EXPECT_FALSE(inOurGroup.officeRuns());
-    EXPECT_TRUE(inOurGroup.starterRuns()) << "a group we did not make for the office was killed";
-    EXPECT_FALSE(std::filesystem::exists(inOurGroupProfile));
+    EXPECT_FALSE(elsewhere.officeRuns());
+    EXPECT_TRUE(elsewhere.starterRuns()) << "a group the office does not run in was killed";
+    EXPECT_FALSE(std::filesystem::exists(elsewhereProfile));
     EXPECT_TRUE(live.officeRuns()) << "the office of a live maker was ended";
     EXPECT_TRUE(std::filesystem::exists(held.path() + "/" + LibreOfficeProfile::ownerFile));
     EXPECT_TRUE(std::filesystem::exists(beingMade)) << "a profile still being made was removed";
-    std::filesystem::remove(beingMade);
+    std::filesystem::remove_all(beingMade);
     held.remove();
 }
