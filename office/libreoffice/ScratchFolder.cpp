@@ -28,7 +28,7 @@ ScratchFolder::~ScratchFolder()
 std::string ScratchFolder::namePattern(const std::string& targetName)
 {
     size_t length = std::min(targetName.size(), longestFileName - namePrefix.size() - nameSuffix.size());
-    // A name is cut before a UTF-8 continuation byte never, so that what is left stays text.
+    // The cut never falls inside a UTF-8 sequence, so that what is left of the name stays text.
     while (length > 0 && length < targetName.size()
         && (static_cast<unsigned char>(targetName[length]) & 0xC0) == 0x80)
         --length;
