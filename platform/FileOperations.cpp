@@ -1,5 +1,7 @@
 #include "platform/FileOperations.h"
 
+#include "platform/AbortCleanup.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -415,14 +417,20 @@ bool readAll(const std::string& path, std::string& bytes, uint64_t limit)
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, uint32_t mode, int& error)
 {
-    std::string pattern = path + ".tmp-XXXXXX";
+    // A short name of fixed length fits beside any target, whose own name may already take all
+    // 255 bytes; the rename then replaces what path names, a link included, and never writes
+    // through it.
+    std::string pattern = folderOf(path) + "/.~pressling-XXXXXX.tmp";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    Descriptor temporary(::mkostemp(name.data(), O_CLOEXEC));
+    Descriptor temporary(::mkostemps(name.data(), 4, O_CLOEXEC));
     if (temporary.get() < 0) {
         error = errno;
         return false;
     }
+    // A program made to end at once leaves no half-written temporary behind.
+    const std::string temporaryName = name.data();
+    AbortCleanup removeTemporary([temporaryName] { ::unlink(temporaryName.c_str()); });
     bool written = true;
     if (::fchmod(temporary.get(), static_cast<mode_t>(mode & 07777)) != 0) {
         error = errno;

@@ -1,9 +1,37 @@
 #include "office/libreoffice/CallWatchdog.h"
 
+#include "foundation/Log.h"
+
+#include <exception>
+
 namespace office {
 
+namespace {
+
+// Nothing may leave the watchdog's thread: an exception there would end the program. An action
+// that failed still counts as run, so that the call it guarded fails as timed out.
+void runGuarded(const std::function<void()>& action)
+{
+    try {
+        if (action)
+            action();
+    } catch (const std::exception& error) {
+        logError("CallWatchdog#watch,1,Exception in the action after a missed deadline: %s", error.what());
+    } catch (...) {
+        logError("CallWatchdog#watch,2,Unknown exception in the action after a missed deadline");
+    }
+}
+
+}
+
 CallWatchdog::CallWatchdog()
-    : m_thread([this] { watch(); })
+    : m_thread([this] {
+        try {
+            watch();
+        } catch (...) {
+            logError("CallWatchdog#watch,3,The watchdog stopped on an unknown exception");
+        }
+    })
 {
 }
 
@@ -57,8 +85,7 @@ void CallWatchdog::watch()
         m_firing = true;
         std::function<void()> action = m_onExpiry;
         lock.unlock();
-        if (action)
-            action();
+        runGuarded(action);
         lock.lock();
         m_firing = false;
         m_fired = true;

@@ -10,8 +10,10 @@
 
 namespace office {
 
-LibreOfficeApplicationState::LibreOfficeApplicationState(std::shared_ptr<LibreOfficeSuite> suite)
+LibreOfficeApplicationState::LibreOfficeApplicationState(
+    std::shared_ptr<LibreOfficeSuite> suite, DocumentFamily family)
     : m_suite(std::move(suite))
+    , m_family(family)
 {
     m_suite->addClient();
 }
@@ -41,7 +43,7 @@ std::shared_ptr<UnoDocument> LibreOfficeApplicationState::open(const std::string
     if (stat(fileName.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         throw ComError(hresult::fileNotFound, "no document " + fileName);
     std::shared_ptr<UnoDocument> document
-        = UnoDocument::load(m_suite, fileName, macroExecutionModeFor(m_automationSecurity));
+        = UnoDocument::load(m_suite, fileName, m_family, macroExecutionModeFor(m_automationSecurity));
     if (document) {
         std::erase_if(m_documents, [](const std::weak_ptr<UnoDocument>& entry) {
             auto open = entry.lock();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "office/libreoffice/ImportFilter.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,7 +17,7 @@ class UnoDocument;
 // documents handed out refer to it, as COM objects refer to their application.
 class LibreOfficeApplicationState {
 public:
-    explicit LibreOfficeApplicationState(std::shared_ptr<LibreOfficeSuite> suite);
+    LibreOfficeApplicationState(std::shared_ptr<LibreOfficeSuite> suite, DocumentFamily family);
     LibreOfficeApplicationState(const LibreOfficeApplicationState&) = delete;
     LibreOfficeApplicationState& operator=(const LibreOfficeApplicationState&) = delete;
     // Gives up this application's hold on the office.
@@ -27,8 +29,8 @@ public:
 
     // Throws ComError (disconnected) once the application was quit.
     void checkRunning() const;
-    // Loads a document for this application under its macro security; none when the office
-    // gives none back. Throws ComError.
+    // Loads a document for this application under its macro security; none when the file is
+    // not of a format this application opens. Throws ComError.
     std::shared_ptr<UnoDocument> open(const std::string& fileName);
     int32_t openCount();
     // Closes every document this application opened and ends its hold on the office.
@@ -36,6 +38,7 @@ public:
 
 private:
     std::shared_ptr<LibreOfficeSuite> m_suite;
+    DocumentFamily m_family;
     std::vector<std::weak_ptr<UnoDocument>> m_documents;
     // Until told otherwise, nothing in an unattended office runs macros.
     int32_t m_automationSecurity = 3;

@@ -98,6 +98,7 @@ void LibreOfficeInstance::start(std::chrono::milliseconds timeout)
     }
     if (!m_process.start(m_profile, m_pipeName))
         throw ComError(hresult::serverExecutionFailure, startFailure(m_process.error()));
+    m_profile.recordProcessGroup(m_process.processGroup());
     m_alive = true;
 
     auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -1,11 +1,10 @@
 #include "office/libreoffice/LibreOfficeProcess.h"
 
 #include "office/libreoffice/LibreOfficeProfile.h"
-#include "platform/FileOperations.h"
 #include "platform/LibreOfficeInstallation.h"
+#include "platform/ProcessHandle.h"
 
-#include <cstdlib>
-#include <dirent.h>
+#include <algorithm>
 
 namespace office {
 
@@ -33,6 +32,10 @@ bool LibreOfficeProcess::start(const LibreOfficeProfile& profile, const std::str
         return false;
     }
     m_started = true;
+    m_group = m_child.pid();
+    // Nothing here may wait for the lock: the cleanup runs on another thread while this one
+    // may be inside a call.
+    m_abortCleanup.emplace([group = m_group] { platform::ProcessHandle::killGroup(group); });
     return true;
 }
 
@@ -55,6 +58,7 @@ void LibreOfficeProcess::kill()
     std::lock_guard lock(m_mutex);
     if (!m_started)
         return;
+    m_abortCleanup.reset();
     // No grace: a hung office does not answer SIGTERM, and its documents are only ever read.
     m_child.kill(std::chrono::milliseconds(0));
     m_started = false;
@@ -63,31 +67,18 @@ void LibreOfficeProcess::kill()
 std::vector<pid_t> LibreOfficeProcess::officeProcessesOf(const std::string& profileUrl)
 {
     std::vector<pid_t> found;
-    DIR* proc = opendir("/proc");
-    if (!proc)
-        return found;
     const std::string profileArgument = "-env:UserInstallation=" + profileUrl;
-    while (dirent* entry = readdir(proc)) {
-        char* end = nullptr;
-        long pid = std::strtol(entry->d_name, &end, 10);
-        if (pid <= 0 || *end)
+    for (pid_t pid : platform::ProcessHandle::all()) {
+        platform::ProcessHandle process;
+        if (!process.open(pid))
             continue;
-        // A command line is bounded by the system's argument limit, a few megabytes at most.
-        std::string commandLine;
-        if (!platform::fileOperations::readAll(
-                std::string("/proc/") + entry->d_name + "/cmdline", commandLine, 16ull * 1024 * 1024))
+        // A zombie has an empty command line.
+        std::vector<std::string> arguments = process.arguments();
+        if (arguments.empty() || arguments[0].find("soffice.bin") == std::string::npos)
             continue;
-        // Arguments are separated by NUL bytes; a zombie has an empty command line.
-        size_t first = commandLine.find('\0');
-        std::string program = commandLine.substr(0, first);
-        if (program.find("soffice.bin") == std::string::npos)
-            continue;
-        size_t at = commandLine.find(profileArgument);
-        size_t after = at + profileArgument.size();
-        if (at != std::string::npos && (after == commandLine.size() || commandLine[after] == '\0'))
-            found.push_back(static_cast<pid_t>(pid));
+        if (std::find(arguments.begin(), arguments.end(), profileArgument) != arguments.end())
+            found.push_back(pid);
     }
-    closedir(proc);
     return found;
 }
 

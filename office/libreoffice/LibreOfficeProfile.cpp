@@ -1,13 +1,12 @@
 #include "office/libreoffice/LibreOfficeProfile.h"
 
 #include "platform/LibreOfficeInstallation.h"
+#include "platform/PrivateFolder.h"
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
-#include <vector>
 
 namespace office {
 
@@ -25,40 +24,62 @@ LibreOfficeProfile::LibreOfficeProfile() = default;
 
 LibreOfficeProfile::~LibreOfficeProfile()
 {
-    remove();
+    m_abortCleanup.reset();
+    m_folder.remove();
+}
+
+std::string LibreOfficeProfile::privateFolder()
+{
+    return platform::PrivateFolder::pathFor("pressling-office");
 }
 
 bool LibreOfficeProfile::create()
 {
-    std::error_code failure;
-    std::string base = std::filesystem::temp_directory_path(failure).string();
-    if (failure)
-        base = "/tmp";
-    std::string pattern = base + "/pressling-office-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data())) {
-        m_error = "cannot create a profile folder under " + base + ": " + std::strerror(errno);
+    std::string base = privateFolder();
+    std::string refusal;
+    if (!platform::PrivateFolder::ensure(base, refusal)) {
+        m_error = "cannot keep a LibreOffice profile: " + refusal;
         return false;
     }
-    m_folder = name.data();
-    std::filesystem::create_directories(m_folder + "/user", failure);
-    std::filesystem::create_directories(m_folder + "/tmp", failure);
-    // Who made the folder, so that a later session can remove it once its maker has crashed.
-    std::ofstream(m_folder + "/owner") << getpid() << "\n";
-    std::ofstream settings(m_folder + "/user/registrymodifications.xcu", std::ios::binary);
-    settings << seedSettings();
-    settings.close();
-    if (failure || !settings) {
-        m_error = "cannot seed the profile in " + m_folder;
+    int error = 0;
+    if (!m_folder.create(base + "/" + namePrefix + "XXXXXX", error)) {
+        m_error = "cannot create a profile folder in " + base + ": " + std::strerror(error);
+        return false;
+    }
+    m_abortCleanup.emplace([this] { m_folder.remove(); });
+    if (!fill()) {
+        m_error = "cannot seed the profile in " + m_folder.path();
         return false;
     }
     return true;
 }
 
+bool LibreOfficeProfile::fill()
+{
+    const std::string& folder = m_folder.path();
+    std::error_code failure;
+    std::filesystem::create_directory(folder + "/user", failure);
+    if (!failure)
+        std::filesystem::create_directory(folder + "/tmp", failure);
+    // Written only now that the lock is held: a folder without it may be one whose maker has
+    // not taken its lock yet.
+    std::ofstream owner(folder + "/" + ownerFile);
+    owner << getpid() << "\n";
+    owner.close();
+    std::ofstream settings(folder + "/user/registrymodifications.xcu", std::ios::binary);
+    settings << seedSettings();
+    settings.close();
+    return !failure && owner && settings;
+}
+
 std::string LibreOfficeProfile::url() const
 {
-    return "file://" + m_folder;
+    return "file://" + m_folder.path();
+}
+
+void LibreOfficeProfile::recordProcessGroup(pid_t group)
+{
+    std::ofstream(m_folder.path() + "/" + groupFile) << group << "\n";
 }
 
 std::string LibreOfficeProfile::seedSettings()
@@ -86,15 +107,6 @@ std::string LibreOfficeProfile::seedSettings()
     text += item("/org.openoffice.Office.Recovery/RecoveryInfo", "Enabled", "false");
     text += "</oor:items>\n";
     return text;
-}
-
-void LibreOfficeProfile::remove()
-{
-    if (m_folder.empty())
-        return;
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
-    m_folder.clear();
 }
 
 }

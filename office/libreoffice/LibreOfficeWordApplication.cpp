@@ -5,7 +5,7 @@
 namespace office {
 
 LibreOfficeWordApplication::LibreOfficeWordApplication(std::shared_ptr<LibreOfficeSuite> suite)
-    : m_state(std::make_shared<LibreOfficeApplicationState>(std::move(suite)))
+    : m_state(std::make_shared<LibreOfficeApplicationState>(std::move(suite), DocumentFamily::Word))
 {
 }
 

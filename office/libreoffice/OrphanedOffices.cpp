@@ -1,15 +1,13 @@
 #include "office/libreoffice/OrphanedOffices.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
-#include <dirent.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <sys/types.h>
-#include <unistd.h>
+#include "office/libreoffice/LibreOfficeProfile.h"
+#include "platform/LockedFolder.h"
+#include "platform/PrivateFolder.h"
+#include "platform/ProcessHandle.h"
+
+#include <charconv>
+#include <chrono>
+#include <set>
 #include <vector>
 
 namespace office {
@@ -19,60 +17,68 @@ namespace {
 const std::string pipeMarker = "pipe,name=pressling-";
 const std::string profileMarker = "-env:UserInstallation=file://";
 
-std::vector<std::string> argumentsOf(long pid)
+// How long a killed office may take to be gone before its profile is left for a later run.
+constexpr std::chrono::seconds officeExitWait { 5 };
+
+struct OfficeArguments {
+    bool isOffice = false;
+    bool hasOurPipe = false;
+    std::string profile;
+};
+
+OfficeArguments officeArguments(const std::vector<std::string>& arguments)
 {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::string> arguments;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\0', start);
-        if (end == std::string::npos)
-            end = text.size();
-        arguments.push_back(text.substr(start, end - start));
-        start = end + 1;
+    OfficeArguments result;
+    result.isOffice = !arguments.empty() && arguments[0].find("soffice.bin") != std::string::npos;
+    for (const std::string& argument : arguments) {
+        if (argument.find(pipeMarker) != std::string::npos)
+            result.hasOurPipe = true;
+        if (argument.rfind(profileMarker, 0) == 0)
+            result.profile = argument.substr(profileMarker.size());
     }
-    return arguments;
+    return result;
 }
 
-// The process group of pid, from /proc/pid/stat (the fifth field, after the command's
-// parentheses).
-pid_t processGroupOf(long pid)
+// The profile folder, locked by us, when its maker is gone. The owner file is written only once
+// the maker holds the lock, so a folder without it may be one that is being made right now.
+bool takeAbandonedProfile(platform::LockedFolder& profile, const std::string& path)
 {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(file, line);
-    size_t close = line.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::string state;
-    long parent = 0;
+    std::string owner;
+    return profile.takeAbandoned(path) && profile.readFile(LibreOfficeProfile::ownerFile, owner, 64);
+}
+
+pid_t recordedGroup(const platform::LockedFolder& profile)
+{
+    std::string text;
     long group = -1;
-    std::istringstream fields(line.substr(close + 1));
-    fields >> state >> parent >> group;
+    if (profile.readFile(LibreOfficeProfile::groupFile, text, 64))
+        std::from_chars(text.data(), text.data() + text.size(), group);
     return static_cast<pid_t>(group);
 }
 
-bool processExists(long pid)
+// Kills the office, with the group made for it when it is still in that group (the leader's
+// session, not ours); true once it is gone.
+bool endOffice(platform::ProcessHandle& office, const platform::LockedFolder& profile)
 {
-    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    pid_t group = recordedGroup(profile);
+    bool inItsOwnGroup = group > 1 && office.processGroup() == group && office.session() == group;
+    if (inItsOwnGroup)
+        platform::ProcessHandle::killGroup(group);
+    office.kill();
+    return office.waitForExit(officeExitWait);
 }
 
 // Profile folders whose maker is gone, left when a process died after its office had ended.
-void removeAbandonedProfiles(const std::string& prefix)
+void removeAbandonedProfiles(const std::string& folder, const std::set<std::string>& inUse)
 {
-    std::filesystem::path folder = std::filesystem::path(prefix).parent_path();
-    std::string stem = std::filesystem::path(prefix).filename().string();
-    std::error_code failure;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, failure)) {
-        if (entry.path().filename().string().rfind(stem, 0) != 0)
+    for (const std::string& name : platform::PrivateFolder::entries(folder)) {
+        std::string path = folder + "/" + name;
+        if (inUse.count(path)
+            || !platform::PrivateFolder::isDirectEntry(folder, path, LibreOfficeProfile::namePrefix))
             continue;
-        std::ifstream ownerFile(entry.path() / "owner");
-        long owner = 0;
-        if (!(ownerFile >> owner) || owner == getpid() || processExists(owner))
-            continue;
-        std::error_code ignored;
-        std::filesystem::remove_all(entry.path(), ignored);
+        platform::LockedFolder profile;
+        if (takeAbandonedProfile(profile, path))
+            profile.remove();
     }
 }
 
@@ -85,43 +91,29 @@ std::string OrphanedOffices::pipePrefix(long ownerPid)
 
 int OrphanedOffices::endAll()
 {
-    int ended = 0;
-    DIR* proc = opendir("/proc");
-    if (!proc)
+    const std::string folder = LibreOfficeProfile::privateFolder();
+    if (!platform::PrivateFolder::isPrivate(folder))
         return 0;
-    std::string temporary = std::filesystem::temp_directory_path().string() + "/pressling-office-";
-    while (dirent* entry = readdir(proc)) {
-        char* end = nullptr;
-        long pid = std::strtol(entry->d_name, &end, 10);
-        if (pid <= 0 || *end)
+    int ended = 0;
+    // Profiles that a process of ours still names; none of them is removed.
+    std::set<std::string> inUse;
+    for (pid_t pid : platform::ProcessHandle::all()) {
+        platform::ProcessHandle process;
+        if (!process.open(pid) || !process.runsAsUs())
             continue;
-        std::vector<std::string> arguments = argumentsOf(pid);
-        if (arguments.empty() || arguments[0].find("soffice.bin") == std::string::npos)
+        OfficeArguments office = officeArguments(process.arguments());
+        if (!platform::PrivateFolder::isDirectEntry(folder, office.profile, LibreOfficeProfile::namePrefix))
             continue;
-        long owner = 0;
-        std::string profile;
-        for (const std::string& argument : arguments) {
-            size_t at = argument.find(pipeMarker);
-            if (at != std::string::npos)
-                owner = std::strtol(argument.c_str() + at + pipeMarker.size(), nullptr, 10);
-            if (argument.rfind(profileMarker, 0) == 0)
-                profile = argument.substr(profileMarker.size());
+        platform::LockedFolder profile;
+        if (office.isOffice && office.hasOurPipe && takeAbandonedProfile(profile, office.profile)
+            && endOffice(process, profile)) {
+            profile.remove();
+            ++ended;
+        } else {
+            inUse.insert(office.profile);
         }
-        if (owner <= 0 || owner == getpid() || processExists(owner))
-            continue;
-        pid_t group = processGroupOf(pid);
-        // Only a group of its own (the session we gave it) is ours to end.
-        if (group > 1 && group != getpgrp())
-            kill(-group, SIGKILL);
-        kill(static_cast<pid_t>(pid), SIGKILL);
-        if (profile.rfind(temporary, 0) == 0) {
-            std::error_code ignored;
-            std::filesystem::remove_all(profile, ignored);
-        }
-        ++ended;
     }
-    closedir(proc);
-    removeAbandonedProfiles(temporary);
+    removeAbandonedProfiles(folder, inUse);
     return ended;
 }
 

@@ -1,6 +1,7 @@
 #include "office/libreoffice/UnoDocument.h"
 
 #include "office/ComError.h"
+#include "office/libreoffice/ImportFilter.h"
 #include "office/libreoffice/LibreOfficeSuite.h"
 #include "office/libreoffice/UnoExporter.h"
 #include "office/libreoffice/UnoInteractionRecorder.h"
@@ -11,9 +12,12 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -53,6 +57,40 @@ UnoDocument::Kind kindOf(const uno::Reference<lang::XComponent>& component)
     return UnoDocument::Kind::Other;
 }
 
+std::string stringProperty(const uno::Sequence<beans::PropertyValue>& values, const char* name)
+{
+    rtl::OUString text;
+    for (const beans::PropertyValue& value : values) {
+        if (value.Name.equalsAscii(name))
+            value.Value >>= text;
+    }
+    return toUtf8(text);
+}
+
+// The import filter that LibreOffice's type detection picks for the file from its content, or
+// empty when it knows none. Detection only reads the first bytes of what it does not know, where
+// an import would first read the whole file as text and lay it out.
+std::string detectedFilter(const uno::Reference<uno::XComponentContext>& context, const std::string& url,
+    const uno::Reference<task::XInteractionHandler>& handler)
+{
+    uno::Reference<document::XTypeDetection> detection(
+        context->getServiceManager()->createInstanceWithContext(
+            rtl::OUString("com.sun.star.document.TypeDetection"), context),
+        uno::UNO_QUERY_THROW);
+    uno::Sequence<beans::PropertyValue> descriptor = properties({ property("URL", uno::Any(toOUString(url))),
+        property("ReadOnly", uno::Any(true)), property("InteractionHandler", uno::Any(handler)) });
+    rtl::OUString type = detection->queryTypeByDescriptor(descriptor, true);
+    if (type.isEmpty())
+        return {};
+    std::string filter = stringProperty(descriptor, "FilterName");
+    if (!filter.empty())
+        return filter;
+    uno::Reference<container::XNameAccess> types(detection, uno::UNO_QUERY_THROW);
+    uno::Sequence<beans::PropertyValue> typeProperties;
+    types->getByName(type) >>= typeProperties;
+    return stringProperty(typeProperties, "PreferredFilter");
+}
+
 bool hasExtension(const std::string& path, const char* extension)
 {
     std::string lower;
@@ -86,8 +124,8 @@ UnoDocument::~UnoDocument()
     }
 }
 
-std::shared_ptr<UnoDocument> UnoDocument::load(
-    const std::shared_ptr<LibreOfficeSuite>& suite, const std::string& path, int16_t macroExecutionMode)
+std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOfficeSuite>& suite,
+    const std::string& path, DocumentFamily family, int16_t macroExecutionMode)
 {
     std::shared_ptr<LibreOfficeInstance> instance = suite->instance();
     uno::Reference<lang::XComponent> component;
@@ -95,13 +133,21 @@ std::shared_ptr<UnoDocument> UnoDocument::load(
     // refused by the recorder: a document that needs an answer fails instead of waiting.
     rtl::Reference<UnoInteractionRecorder> recorder(new UnoInteractionRecorder);
     uno::Reference<task::XInteractionHandler> handler(recorder.get());
-    uno::Sequence<beans::PropertyValue> arguments = properties({ property("Hidden", uno::Any(true)),
-        property("ReadOnly", uno::Any(true)), property("MacroExecutionMode", uno::Any(macroExecutionMode)),
-        property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
-        property("RepairPackage", uno::Any(false)), property("InteractionHandler", uno::Any(handler)) });
     std::string url = fileUrl(path);
+    std::string filter;
     try {
         suite->call(instance, "loading " + path, suite->timeoutForFile(path), [&] {
+            filter = importFilter::loadingFilter(family, detectedFilter(instance->context(), url, handler));
+            if (filter.empty())
+                return;
+            // The filter that was checked is the one that loads, so that a second detection
+            // cannot come to another answer.
+            uno::Sequence<beans::PropertyValue> arguments = properties({ property("Hidden", uno::Any(true)),
+                property("ReadOnly", uno::Any(true)), property("FilterName", uno::Any(toOUString(filter))),
+                property("MacroExecutionMode", uno::Any(macroExecutionMode)),
+                property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
+                property("RepairPackage", uno::Any(false)),
+                property("InteractionHandler", uno::Any(handler)) });
             uno::Reference<lang::XComponent> loaded = instance->desktop()->loadComponentFromURL(
                 toOUString(url), rtl::OUString("_blank"), 0, arguments);
             component = loaded;
@@ -114,6 +160,10 @@ std::shared_ptr<UnoDocument> UnoDocument::load(
             throw;
     }
     std::string refused = recorder->refusedRequest();
+    // A file of another kind (text, another suite's format, noise, nothing at all) is not opened
+    // as the nearest thing the office can make of it: the application gives no document.
+    if (refused.empty() && filter.empty())
+        return nullptr;
     if (!refused.empty() || !component.is()) {
         if (component.is()) {
             // Half a document is no document: what the office warned about is the failure.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "office/libreoffice/ExportTarget.h"
+#include "office/libreoffice/ImportFilter.h"
 
 #include <com/sun/star/lang/XComponent.hpp>
 
@@ -22,11 +23,12 @@ class UnoDocument {
 public:
     enum class Kind { Text, Spreadsheet, Presentation, Other };
 
-    // Loads path with the given MacroExecutionMode. Throws ComError when the office gives back
-    // no document or asked a question on the way (a password, a damaged file), which Word
-    // reports as an error too.
-    static std::shared_ptr<UnoDocument> load(
-        const std::shared_ptr<LibreOfficeSuite>& suite, const std::string& path, int16_t macroExecutionMode);
+    // Loads path for an application of family with the given MacroExecutionMode. None when the
+    // file is not of a format that application opens (whatever its name says). Throws ComError
+    // when the office gives back no document or asked a question on the way (a password, a
+    // damaged file), which Word reports as an error too.
+    static std::shared_ptr<UnoDocument> load(const std::shared_ptr<LibreOfficeSuite>& suite,
+        const std::string& path, DocumentFamily family, int16_t macroExecutionMode);
 
     UnoDocument(const UnoDocument&) = delete;
     UnoDocument& operator=(const UnoDocument&) = delete;

@@ -17,6 +17,7 @@
 #include <com/sun/star/table/XTable.hpp>
 #include <com/sun/star/text/XText.hpp>
 
+#include <cstring>
 #include <filesystem>
 
 using namespace css;
@@ -154,40 +155,42 @@ void UnoExporter::store(const std::string& fileName, ExportTarget target)
 
 void UnoExporter::storeHtml(const std::string& fileName)
 {
-    const char* filter = htmlFilter(m_document.kind());
-    if (!filter)
-        throw unsupported(m_document.path(), "HTML");
-    m_document.storeToUrl(fileName, filter, "");
+    storeInPlace(fileName, exportFilter(htmlFilter(m_document.kind()), "HTML"), "");
 }
 
 void UnoExporter::storePdf(const std::string& fileName)
 {
-    const char* filter = pdfFilter(m_document.kind());
-    if (!filter)
-        throw unsupported(m_document.path(), "PDF");
-    m_document.storeToUrl(fileName, filter, "");
+    storeInPlace(fileName, exportFilter(pdfFilter(m_document.kind()), "PDF"), "");
 }
 
 void UnoExporter::storeText(const std::string& fileName, bool unicode)
 {
-    if (m_document.kind() == Kind::Text)
-        m_document.storeToUrl(fileName, "Text (encoded)", unicode ? "UNICODE,CRLF,," : "UTF8,CRLF,,");
-    else if (m_document.kind() == Kind::Spreadsheet)
-        m_document.storeToUrl(fileName, "Text - txt - csv (StarCalc)", calcTextOptions(unicode));
-    else
+    const char* filter = nullptr;
+    std::string options;
+    if (m_document.kind() == Kind::Text) {
+        filter = "Text (encoded)";
+        options = unicode ? "UNICODE,CRLF,," : "UTF8,CRLF,,";
+    } else if (m_document.kind() == Kind::Spreadsheet) {
+        filter = "Text - txt - csv (StarCalc)";
+        options = calcTextOptions(unicode);
+    } else {
         throw unsupported(m_document.path(), "text");
-    // The filters leave the line ends of some content (Calc always writes LF) and the byte order
-    // mark to the platform; the file is brought to the one form the readers expect.
-    std::string bytes;
-    if (!files::readAll(fileName, bytes, largestTextExport))
-        throw ComError(hresult::fail, "LibreOffice wrote no text to " + fileName);
-    std::string normalized = unicode ? textForm::normalizedUtf16Le(bytes) : textForm::utf8WithCrlf(bytes);
-    // The normalized text keeps the permissions LibreOffice gave the file.
-    int error = 0;
-    if (normalized != bytes
-        && !files::writeFileAtomically(
-            fileName, normalized, files::modeOrDefault(fileName, newFileMode), error))
-        throw ComError(hresult::accessDenied, "cannot write " + fileName);
+    }
+    storeInPlace(fileName, filter, options, [unicode](const std::string& written) {
+        // The filters leave the line ends of some content (Calc always writes LF) and the byte
+        // order mark to the platform; the file is brought to the one form the readers expect.
+        std::string bytes;
+        if (!files::readAll(written, bytes, largestTextExport))
+            throw ComError(hresult::fail, "LibreOffice wrote no text to " + written);
+        std::string normalized = unicode ? textForm::normalizedUtf16Le(bytes) : textForm::utf8WithCrlf(bytes);
+        // The normalized text keeps the permissions LibreOffice gave the file, which lies in a
+        // folder of ours.
+        int error = 0;
+        if (normalized != bytes
+            && !files::writeFileAtomically(
+                written, normalized, files::modeOrDefault(written, newFileMode), error))
+            throw ComError(hresult::accessDenied, "cannot write " + written + ": " + std::strerror(error));
+    });
 }
 
 void UnoExporter::storeSlideText(const std::string& fileName, bool unicode)
@@ -199,8 +202,8 @@ void UnoExporter::storeSlideText(const std::string& fileName, bool unicode)
     }
     std::string bytes = unicode ? textForm::utf16LeWithBom(text) : textForm::utf8WithCrlf(text);
     int error = 0;
-    if (!files::writeFileAtomically(fileName, bytes, files::modeOrDefault(fileName, newFileMode), error))
-        throw ComError(hresult::accessDenied, "cannot write " + fileName);
+    if (!files::writeFileAtomically(fileName, bytes, newFileMode, error))
+        throw ComError(hresult::accessDenied, "cannot write " + fileName + ": " + std::strerror(error));
 }
 
 void UnoExporter::storeWebArchive(const std::string& fileName)
@@ -209,7 +212,7 @@ void UnoExporter::storeWebArchive(const std::string& fileName)
     if (!scratch.create())
         throw ComError(hresult::accessDenied, scratch.error());
     std::string page = scratch.file("page.html");
-    storeHtml(page);
+    m_document.storeToUrl(page, exportFilter(htmlFilter(m_document.kind()), "HTML"), "");
     formats::WebArchiveWriter writer;
     if (!writer.write(page, fileName))
         throw ComError(
@@ -222,11 +225,49 @@ void UnoExporter::storeXps(const std::string& fileName)
     if (!scratch.create())
         throw ComError(hresult::accessDenied, scratch.error());
     std::string pdf = scratch.file("document.pdf");
-    storePdf(pdf);
+    m_document.storeToUrl(pdf, exportFilter(pdfFilter(m_document.kind()), "PDF"), "");
     formats::XpsWriter writer;
     if (!writer.write(pdf, fileName))
         throw ComError(
             hresult::fail, "cannot write the XPS document " + fileName + ": " + writer.errorMessage());
+}
+
+const char* UnoExporter::exportFilter(const char* filter, const char* format) const
+{
+    if (!filter)
+        throw unsupported(m_document.path(), format);
+    return filter;
+}
+
+void UnoExporter::storeInPlace(const std::string& fileName, const char* filter, const std::string& options,
+    const std::function<void(const std::string&)>& finish)
+{
+    // LibreOffice writes into a scratch folder beside the target, under the target's own name,
+    // so that the images an HTML page refers to get the names they would have beside it. Only a
+    // store that succeeded is moved into place, by renames that replace what is there (a file
+    // or a link) without writing through it: a failed or interrupted store leaves the previous
+    // output, or none, and never a half-written one.
+    ScratchFolder scratch(fileName);
+    if (!scratch.create())
+        throw ComError(hresult::accessDenied, scratch.error());
+    std::filesystem::path target(fileName);
+    const std::string name = target.filename().string();
+    const std::string staged = scratch.file(name);
+    m_document.storeToUrl(staged, filter, options);
+    if (finish)
+        finish(staged);
+    // The files beside the output (an HTML page's images) go first, so that the page is never
+    // there without them; each is a file of this export and takes the place of one of its name.
+    std::string folder = target.parent_path().string();
+    int error = 0;
+    for (const std::string& entry : scratch.entries()) {
+        if (entry != name && !scratch.moveOut(entry, (folder.empty() ? "." : folder) + "/" + entry, error))
+            throw ComError(hresult::accessDenied,
+                "cannot put " + entry + " beside " + fileName + ": " + std::strerror(error));
+    }
+    if (!scratch.moveOut(name, fileName, error))
+        throw ComError(hresult::accessDenied,
+            "cannot put the output in place of " + fileName + ": " + std::strerror(error));
 }
 
 std::vector<std::string> UnoExporter::slideTexts(const uno::Reference<lang::XComponent>& component)

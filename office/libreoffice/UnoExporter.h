@@ -4,6 +4,7 @@
 
 #include <com/sun/star/lang/XComponent.hpp>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,8 @@ public:
     {
     }
 
-    // Throws ComError; fileName exists afterwards only when the export succeeded.
+    // Throws ComError. fileName is replaced only when the export succeeded; otherwise what was
+    // there before (a file, a link, nothing) is left as it was.
     void store(const std::string& fileName, ExportTarget target);
 
     static std::vector<std::string> slideTexts(const css::uno::Reference<css::lang::XComponent>& component);
@@ -33,6 +35,12 @@ private:
     void storeSlideText(const std::string& fileName, bool unicode);
     void storeWebArchive(const std::string& fileName);
     void storeXps(const std::string& fileName);
+    // filter, or ComError when the document's kind has none for format.
+    const char* exportFilter(const char* filter, const char* format) const;
+    // Stores through LibreOffice's filter and puts the result in place of fileName; finish, when
+    // given, works on the stored file before that.
+    void storeInPlace(const std::string& fileName, const char* filter, const std::string& options,
+        const std::function<void(const std::string&)>& finish = {});
 
     UnoDocument& m_document;
 };

@@ -1,11 +1,15 @@
 #include "office/ComError.h"
+#include "office/OfficeFormat.h"
 #include "office/libreoffice/ExportTarget.h"
 #include "office/libreoffice/LibreOfficeWordDocument.h"
-#include "office/OfficeFormat.h"
 #include "tests/office/libreoffice/OfficeTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <utility>
 
 using namespace office;
 using namespace officetest;
@@ -75,6 +79,49 @@ TEST(OfficeFailureTest, DamagedDocumentFailsAtOnce)
     code = openWorkbookError(damagedWorkbook);
     EXPECT_TRUE(failed(code));
     EXPECT_NE(code, hresult::callTimedOut);
+}
+
+// Catches a file of another kind opened as the nearest thing LibreOffice makes of it (its
+// detection falls back to a plain-text import): an empty .docx, noise named .doc, text named
+// .docx or .xlsx. Each gives no document, as Word and Excel give none; what those applications
+// do open (an RTF or an HTML file named .doc) still opens.
+TEST(OfficeFailureTest, FileOfAnotherKindGivesNoDocument)
+{
+    TemporaryFolder folder;
+    std::string noise(40 * 1024, '\0');
+    std::mt19937 random(20240601);
+    for (char& byte : noise)
+        byte = static_cast<char>(random());
+    for (const std::string& path : { folder.write("empty.docx", ""), folder.write("noise.doc", noise),
+             folder.write("notes.docx", "Meeting notes\nnothing but text\n") }) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(sharedWord()->documents()->open(path));
+    }
+    EXPECT_FALSE(sharedExcel()->workbooks()->open(folder.write("table.xlsx", "a,b,c\n1,2,3\n")));
+    EXPECT_FALSE(sharedExcel()->workbooks()->open(folder.write("empty.xls", "")));
+    EXPECT_FALSE(
+        sharedPowerPoint()->presentations()->open(folder.write("noise.pptx", noise), true, false, false));
+    // A Word document under the name of a workbook is no workbook either.
+    std::string word = readFile(corpus("documents/word/par-known-paragraphs.docx"));
+    EXPECT_FALSE(sharedExcel()->workbooks()->open(folder.write("word.xlsx", word)));
+
+    const std::pair<std::string, const char*> opened[]
+        = { { corpus("documents/word/par-known-paragraphs.docx"), "paragraph" },
+              { folder.write("letter.doc", "{\\rtf1\\ansi A letter in RTF\\par}"), "letter" },
+              { folder.write("page.doc", "<html><body><p>A page in HTML</p></body></html>"), "page" } };
+    for (const auto& [path, word] : opened) {
+        SCOPED_TRACE(path);
+        auto document = sharedWord()->documents()->open(path);
+        ASSERT_TRUE(document);
+        std::string text = folder.file(std::filesystem::path(path).filename().string() + ".txt");
+        EXPECT_EQ(document->saveAs(text, wordFormat::text), hresult::ok);
+        document->close();
+        EXPECT_NE(readFile(text).find(word), std::string::npos);
+    }
+    auto workbook = sharedExcel()->workbooks()->open(corpus("documents/excel/sample.xlsx"));
+    ASSERT_TRUE(workbook);
+    workbook->close();
+    EXPECT_EQ(sharedWord()->documents()->count(), 0);
 }
 
 // Catches a missing file reaching the office (which would open an empty document).

@@ -3,8 +3,12 @@
 #include "office/WordApplication.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
 #include "office/libreoffice/LibreOfficeProcess.h"
+#include "office/libreoffice/LibreOfficeProfile.h"
 #include "platform/ChildProcess.h"
+#include "platform/LockedFolder.h"
+#include "platform/PrivateFolder.h"
 #include "tests/office/libreoffice/OfficeTestSupport.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -67,6 +72,34 @@ TEST(OfficeLifecycleTest, NoOfficeOrProfileOutlivesTheSession)
     }
     EXPECT_TRUE(officeGone(profile));
     EXPECT_NE(access(profile.substr(7).c_str(), F_OK), 0) << "the profile folder is still there";
+}
+
+// Catches a profile kept where other users may enter or plant things (the shared temporary
+// folder itself), a profile that its maker does not hold, and a private folder of that name
+// that someone else made first being used.
+TEST(OfficeLifecycleTest, ProfileLivesInOurPrivateFolderAndASquattedOneIsRefused)
+{
+    {
+        LibreOfficeAutomation automation;
+        auto word = startWord(automation);
+        std::string profile = automation.runningProfileUrl().substr(7);
+        EXPECT_EQ(std::filesystem::path(profile).parent_path().string(), LibreOfficeProfile::privateFolder());
+        EXPECT_TRUE(platform::PrivateFolder::isPrivate(LibreOfficeProfile::privateFolder()));
+        platform::LockedFolder sweep;
+        EXPECT_FALSE(sweep.takeAbandoned(profile)) << "the profile of a running session could be taken";
+    }
+    TemporaryFolder temporary;
+    ScopedEnvironment tmpdir("TMPDIR", temporary.path());
+    std::string squatted = LibreOfficeProfile::privateFolder();
+    std::filesystem::create_directory(squatted);
+    ::chmod(squatted.c_str(), 0777);
+    if (geteuid() == 0) {
+        ASSERT_EQ(::chown(squatted.c_str(), 65534, 65534), 0);
+    }
+    LibreOfficeAutomation automation;
+    std::shared_ptr<WordApplication> word;
+    EXPECT_EQ(automation.createApplication("Word.Application", word), hresult::serverExecutionFailure);
+    EXPECT_TRUE(std::filesystem::is_empty(squatted)) << "a profile was made in a folder of someone else";
 }
 
 // Catches a hung load that hangs the session, or a session that stays broken after it.
@@ -224,13 +257,11 @@ TEST(OfficeLifecycleTest, CrashedOwnersOfficeIsEndedByTheNextSession)
     ASSERT_FALSE(profile.empty()) << result.standardOutput;
     EXPECT_FALSE(LibreOfficeProcess::officeProcessesOf(profile).empty()) << "the crash took the office along";
 
-    // A profile whose maker died after its office had ended goes too.
-    platform::ChildProcess gone;
-    ASSERT_TRUE(gone.start({ "true" }));
-    gone.waitFor(10s);
-    std::string abandoned = std::filesystem::temp_directory_path().string() + "/pressling-office-abandoned";
-    std::filesystem::create_directories(abandoned);
-    std::ofstream(abandoned + "/owner") << gone.pid() << "\n";
+    // A profile whose maker died after its office had ended goes too: its lock is free.
+    std::string abandoned
+        = LibreOfficeProfile::privateFolder() + "/" + LibreOfficeProfile::namePrefix + "abAnd0";
+    std::filesystem::create_directories(abandoned + "/user");
+    std::ofstream(abandoned + "/" + LibreOfficeProfile::ownerFile) << "999999\n";
 
     LibreOfficeAutomation next;
     auto word = startWord(next);
