@@ -1,59 +1,11 @@
 #include "ProtectFixture.h"
 
-#include "foundation/LogConfiguration.h"
-#include "platform/ProgramName.h"
 #include "publishing/OfficeVersion.h"
-#include "tests/support/ScopedEnvironment.h"
 
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-// Points the log of this process at a file of its own before any test runs. The log reads its
-// settings once, so the registry that holds them is only needed for that first read; the tests
-// then bring registries of their own.
-class LogFile {
-public:
-    LogFile()
-    {
-        std::filesystem::create_directories(m_folder.file("registry"));
-        std::ofstream(m_folder.file("registry/user.reg"))
-            << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\" << platform::programName()
-            << "\\Log]\n"
-            << "\"dir\"=\"" << m_folder.path() << "\"\n"
-            << "\"filename\"=\"engine.log\"\n"
-            << "\"level\"=dword:00000003\n";
-        ScopedEnvironment registry("PRESSLING_REGISTRY_DIR", m_folder.file("registry"));
-        LogConfiguration::get();
-    }
-    std::string path() const { return m_folder.file("engine.log"); }
-
-private:
-    TemporaryFolder m_folder;
-};
-
-const LogFile& logFile()
-{
-    static const LogFile* instance = new LogFile();
-    return *instance;
-}
-
-const bool configuredAtStart = (logFile(), true);
-
-std::streamoff sizeOf(const std::string& path)
-{
-    std::error_code error;
-    auto size = std::filesystem::file_size(path, error);
-    return error ? 0 : static_cast<std::streamoff>(size);
-}
-
-}
 
 void ProtectFixture::SetUp()
 {
@@ -76,25 +28,6 @@ mode_t modeOf(const std::string& path)
     if (::stat(path.c_str(), &status) != 0)
         return 0;
     return status.st_mode & 07777;
-}
-
-LogCapture::LogCapture()
-    : m_start(sizeOf(logFile().path()))
-{
-}
-
-std::string LogCapture::text() const
-{
-    std::ifstream in(logFile().path(), std::ios::binary);
-    in.seekg(m_start);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool LogCapture::contains(const std::string& line) const
-{
-    return text().find(line) != std::string::npos;
 }
 
 void plantAbandonedFile(const std::string& path, const std::string& bytes, mode_t mode)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EngineLog.h"
 #include "EngineTestSupport.h"
 
 #include "publishing/OfficeApplication.h"
@@ -39,19 +40,6 @@ protected:
 struct stat statusOf(const std::string& path);
 // The permission bits of what path leads to, 0 when nothing is there.
 mode_t modeOf(const std::string& path);
-
-// The log of this test process, which records every level into a file from the start, so that
-// tests can check the lines the engine writes.
-class LogCapture {
-public:
-    LogCapture();
-    // Everything written to the log since the capture began.
-    std::string text() const;
-    bool contains(const std::string& line) const;
-
-private:
-    std::streamoff m_start;
-};
 
 // A backup as a job that is gone leaves it: made by a child process (which took flock on it, as
 // a job does) that has exited since. mode is the document's mode that the backup records.
