@@ -4,6 +4,7 @@
 #include "formats/xps/XpsWriter.h"
 #include "office/ComError.h"
 #include "office/libreoffice/ScratchFolder.h"
+#include "office/libreoffice/StoredFileCheck.h"
 #include "office/libreoffice/TextForm.h"
 #include "office/libreoffice/UnoDocument.h"
 #include "office/libreoffice/UnoText.h"
@@ -155,12 +156,12 @@ void UnoExporter::store(const std::string& fileName, ExportTarget target)
 
 void UnoExporter::storeHtml(const std::string& fileName)
 {
-    storeInPlace(fileName, exportFilter(htmlFilter(m_document.kind()), "HTML"), "");
+    storeInPlace(fileName, exportFilter(htmlFilter(m_document.kind()), "HTML"), "", Form::HtmlPage);
 }
 
 void UnoExporter::storePdf(const std::string& fileName)
 {
-    storeInPlace(fileName, exportFilter(pdfFilter(m_document.kind()), "PDF"), "");
+    storeInPlace(fileName, exportFilter(pdfFilter(m_document.kind()), "PDF"), "", Form::Pdf);
 }
 
 void UnoExporter::storeText(const std::string& fileName, bool unicode)
@@ -176,7 +177,7 @@ void UnoExporter::storeText(const std::string& fileName, bool unicode)
     } else {
         throw unsupported(m_document.path(), "text");
     }
-    storeInPlace(fileName, filter, options, [unicode](const std::string& written) {
+    storeInPlace(fileName, filter, options, Form::Text, [unicode](const std::string& written) {
         // The filters leave the line ends of some content (Calc always writes LF) and the byte
         // order mark to the platform; the file is brought to the one form the readers expect.
         std::string bytes;
@@ -213,6 +214,7 @@ void UnoExporter::storeWebArchive(const std::string& fileName)
         throw ComError(hresult::accessDenied, scratch.error());
     std::string page = scratch.file("page.html");
     m_document.storeToUrl(page, exportFilter(htmlFilter(m_document.kind()), "HTML"), "");
+    checkStored(scratch, "page.html", Form::HtmlPage);
     formats::WebArchiveWriter writer;
     if (!writer.write(page, fileName))
         throw ComError(
@@ -226,6 +228,7 @@ void UnoExporter::storeXps(const std::string& fileName)
         throw ComError(hresult::accessDenied, scratch.error());
     std::string pdf = scratch.file("document.pdf");
     m_document.storeToUrl(pdf, exportFilter(pdfFilter(m_document.kind()), "PDF"), "");
+    checkStored(scratch, "document.pdf", Form::Pdf);
     formats::XpsWriter writer;
     if (!writer.write(pdf, fileName))
         throw ComError(
@@ -240,7 +243,7 @@ const char* UnoExporter::exportFilter(const char* filter, const char* format) co
 }
 
 void UnoExporter::storeInPlace(const std::string& fileName, const char* filter, const std::string& options,
-    const std::function<void(const std::string&)>& finish)
+    Form form, const std::function<void(const std::string&)>& finish)
 {
     // LibreOffice writes into a scratch folder beside the target, under the target's own name,
     // so that the images an HTML page refers to get the names they would have beside it. Only a
@@ -254,6 +257,7 @@ void UnoExporter::storeInPlace(const std::string& fileName, const char* filter, 
     const std::string name = target.filename().string();
     const std::string staged = scratch.file(name);
     m_document.storeToUrl(staged, filter, options);
+    checkStored(scratch, name, form);
     if (finish)
         finish(staged);
     // The files beside the output (an HTML page's images) go first, so that the page is never
@@ -268,6 +272,14 @@ void UnoExporter::storeInPlace(const std::string& fileName, const char* filter, 
     if (!scratch.moveOut(name, fileName, error))
         throw ComError(hresult::accessDenied,
             "cannot put the output in place of " + fileName + ": " + std::strerror(error));
+}
+
+void UnoExporter::checkStored(const ScratchFolder& scratch, const std::string& name, Form form)
+{
+    // The files beside the output (an HTML page's images) are checked as well: an empty image
+    // is as much a failed write as an empty page.
+    for (const std::string& entry : scratch.entries())
+        storedFileCheck::check(scratch.file(entry), entry == name ? form : Form::AnyBytes);
 }
 
 std::vector<std::string> UnoExporter::slideTexts(const uno::Reference<lang::XComponent>& component)

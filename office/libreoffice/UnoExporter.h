@@ -1,6 +1,7 @@
 #pragma once
 
 #include "office/libreoffice/ExportTarget.h"
+#include "office/libreoffice/StoredFileCheck.h"
 
 #include <com/sun/star/lang/XComponent.hpp>
 
@@ -10,6 +11,7 @@
 
 namespace office {
 
+class ScratchFolder;
 class UnoDocument;
 
 // Writes one loaded document in one target format: LibreOffice's export filter where it has
@@ -39,8 +41,12 @@ private:
     const char* exportFilter(const char* filter, const char* format) const;
     // Stores through LibreOffice's filter and puts the result in place of fileName; finish, when
     // given, works on the stored file before that.
-    void storeInPlace(const std::string& fileName, const char* filter, const std::string& options,
+    using Form = storedFileCheck::Form;
+    void storeInPlace(const std::string& fileName, const char* filter, const std::string& options, Form form,
         const std::function<void(const std::string&)>& finish = {});
+    // Throws ComError when what LibreOffice stored in scratch, with name as the output of the
+    // given form, is empty or incomplete.
+    static void checkStored(const ScratchFolder& scratch, const std::string& name, Form form);
 
     UnoDocument& m_document;
 };
