@@ -28,7 +28,9 @@ bool FileWindow::fill(uint64_t offset, size_t minimum, size_t wanted)
     size_t length = available < wanted ? static_cast<size_t>(available) : wanted;
     if (length < minimum)
         return false;
-    m_window.resize(Capacity);
+    // The window grows to what the reads ask for, so that a small file costs only its size.
+    if (m_window.size() < length)
+        m_window.resize(length);
     m_windowStart = offset;
     m_windowLength = m_file->readAt(offset, m_window.data(), length);
     if (m_windowLength < length)
