@@ -18,16 +18,15 @@ bool FileWindow::open(const std::string& path)
     return true;
 }
 
-// Reads up to wanted bytes from offset into the window. A read that brings fewer than the file
-// should hold means the file has shrunk: its end is taken to be where the read stopped.
+// Reads up to wanted bytes from offset (which the file holds at least minimum bytes past) into
+// the window. A read that brings fewer than the file should hold means the file has shrunk: its
+// end is taken to be where the read stopped.
 bool FileWindow::fill(uint64_t offset, size_t minimum, size_t wanted)
 {
-    if (!m_file || offset > m_size)
+    if (!m_file)
         return false;
     uint64_t available = m_size - offset;
     size_t length = available < wanted ? static_cast<size_t>(available) : wanted;
-    if (length < minimum)
-        return false;
     // The window grows to what the reads ask for, so that a small file costs only its size.
     if (m_window.size() < length)
         m_window.resize(length);
@@ -40,7 +39,8 @@ bool FileWindow::fill(uint64_t offset, size_t minimum, size_t wanted)
 
 const uint8_t* FileWindow::bytesAt(uint64_t offset, size_t length)
 {
-    if (length > Capacity)
+    // A window read before the file shrank still holds bytes that the file has lost since.
+    if (length > Capacity || offset > m_size || m_size - offset < length)
         return nullptr;
     bool inWindow = offset >= m_windowStart && offset - m_windowStart <= m_windowLength
         && m_windowLength - (offset - m_windowStart) >= length;
