@@ -15,9 +15,6 @@ constexpr unsigned char DataDescriptorBytes[4] = { 0x50, 0x4B, 0x07, 0x08 };
 constexpr uint16_t EncryptedFlag = 0x0001;
 constexpr uint16_t DataDescriptorFlag = 0x0008;
 
-// The scan gives back what lies behind it in steps of this size.
-constexpr uint64_t ReleaseStep = 8 << 20;
-
 uint16_t littleEndian16(const unsigned char* bytes)
 {
     return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
@@ -40,44 +37,49 @@ int ZipFile::open(const char* path)
         throw platform::fileAttributesReadable(path) ? -5002 : -5001;
     if (m_file.size() < 4)
         throw -5004;
-    m_cursor = m_file.data();
-    m_end = m_file.data() + m_file.size();
-    if (littleEndian32(m_cursor) != LocalFileHeader)
+    m_cursor = 0;
+    const uint8_t* signature = m_file.bytesAt(0, 4);
+    // A file that lost its first bytes since it was measured is as short as it now is.
+    if (!signature)
+        throw -5004;
+    if (littleEndian32(signature) != LocalFileHeader)
         throw -5003;
     return 0;
 }
 
+// Every read takes its bytes only when the data holds them all; a file that shrank under the
+// read holds less than it did, and the read takes nothing.
 bool ZipFile::read(void* target, size_t length)
 {
-    const uint8_t* bytes = take(length);
+    if (remaining() < length)
+        return false;
+    const uint8_t* bytes = m_file.bytesAt(m_cursor, length);
     if (!bytes)
         return false;
     std::memcpy(target, bytes, length);
+    m_cursor += length;
     return true;
 }
 
-const uint8_t* ZipFile::take(size_t length)
+// Moves over length bytes that must lie in the data, giving the last of them when asked.
+bool ZipFile::take(size_t length, uint8_t* lastByte)
 {
-    if (!m_cursor || remaining() < length)
-        return nullptr;
-    const uint8_t* bytes = m_cursor;
+    if (remaining() < length)
+        return false;
+    if (lastByte && length > 0) {
+        const uint8_t* last = m_file.bytesAt(m_cursor + length - 1, 1);
+        if (!last)
+            return false;
+        *lastByte = *last;
+    }
     m_cursor += length;
-    return bytes;
+    return true;
 }
 
 void ZipFile::skip(uint64_t length)
 {
-    if (length != 0 && m_cursor && remaining() >= length)
+    if (length != 0 && remaining() >= length)
         m_cursor += length;
-}
-
-void ZipFile::releaseBehind()
-{
-    uint64_t offset = static_cast<uint64_t>(m_cursor - m_file.data());
-    if (offset - m_releasedUpTo < ReleaseStep)
-        return;
-    m_file.release(m_releasedUpTo, offset);
-    m_releasedUpTo = offset;
 }
 
 void ZipFile::readCentralDirectoryEntry()
@@ -88,8 +90,8 @@ void ZipFile::readCentralDirectoryEntry()
     uint16_t nameLength = littleEndian16(fixed + 24);
     uint16_t extraLength = littleEndian16(fixed + 26);
     uint16_t commentLength = littleEndian16(fixed + 28);
-    const uint8_t* name = take(nameLength);
-    bool isFolder = name && nameLength > 0 && name[nameLength - 1] == '/';
+    uint8_t lastOfName = 0;
+    bool isFolder = nameLength > 0 && take(nameLength, &lastOfName) && lastOfName == '/';
     if (!isFolder) {
         ++m_entryCount;
         if (flags & EncryptedFlag)
@@ -112,35 +114,18 @@ void ZipFile::readLocalFileHeader()
     skip(compressedSize);
     if (flags & DataDescriptorFlag) {
         // The sizes follow the data, so the data's end is found by looking for the descriptor.
-        const uint8_t* descriptor = findDataDescriptor();
-        if (descriptor && descriptor > m_cursor)
-            m_cursor = descriptor;
+        std::optional<uint64_t> descriptor = findDataDescriptor();
+        if (descriptor && *descriptor > m_cursor)
+            m_cursor = *descriptor;
     }
 }
 
-const uint8_t* ZipFile::findDataDescriptor()
+std::optional<uint64_t> ZipFile::findDataDescriptor()
 {
-    if (m_searchedFrom && m_cursor >= m_searchedFrom && (!m_searchFound || m_cursor <= m_searchFound))
+    if (m_searchedFrom && m_cursor >= *m_searchedFrom && (!m_searchFound || m_cursor <= *m_searchFound))
         return m_searchFound;
     m_searchedFrom = m_cursor;
-    m_searchFound = nullptr;
-    // Searched a step at a time, each step overlapping the next by three bytes, and given back
-    // once looked at, so that a search through a huge archive does not keep it all resident.
-    const uint8_t* from = m_cursor;
-    while (static_cast<size_t>(m_end - from) >= sizeof(DataDescriptorBytes)) {
-        size_t length = static_cast<size_t>(m_end - from);
-        if (length > ReleaseStep + sizeof(DataDescriptorBytes) - 1)
-            length = ReleaseStep + sizeof(DataDescriptorBytes) - 1;
-        const void* found = ::memmem(from, length, DataDescriptorBytes, sizeof(DataDescriptorBytes));
-        if (found) {
-            m_searchFound = static_cast<const uint8_t*>(found);
-            break;
-        }
-        const uint8_t* next = from + length - (sizeof(DataDescriptorBytes) - 1);
-        m_file.release(
-            static_cast<uint64_t>(from - m_file.data()), static_cast<uint64_t>(next - m_file.data()));
-        from = next;
-    }
+    m_searchFound = m_file.find(m_cursor, DataDescriptorBytes, sizeof(DataDescriptorBytes));
     return m_searchFound;
 }
 
@@ -150,7 +135,6 @@ int ZipFile::scan()
     m_encryptedCount = 0;
     unsigned char signatureBytes[4];
     while (read(signatureBytes, sizeof(signatureBytes))) {
-        releaseBehind();
         uint32_t signature = littleEndian32(signatureBytes);
         if (signature == EndOfCentralDirectory) {
             unsigned char fixed[18] = {};

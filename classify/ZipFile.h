@@ -1,13 +1,14 @@
 #pragma once
 
-#include "platform/MappedFile.h"
+#include "platform/FileWindow.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 // A zip archive walked record by record to count its file entries and the encrypted ones. The
-// file is mapped rather than read, and the pages behind the cursor are given back, so memory
-// stays flat whatever the archive's size.
+// file is read through a bounded window rather than whole, so memory stays flat whatever the
+// archive's size, and a file cut short while it is walked is only a short archive.
 struct ZipFile {
     ZipFile() = default;
     ZipFile(const ZipFile&) = delete;
@@ -22,27 +23,25 @@ struct ZipFile {
     // True when there is at least one file entry and every one is encrypted.
     bool isEncrypted() const { return m_allEncrypted; }
 
-    platform::MappedFile m_file;
-    const uint8_t* m_cursor = nullptr;
-    const uint8_t* m_end = nullptr;
+    platform::FileWindow m_file;
+    // The read cursor as an offset into the file; the end of the data is the file's size.
+    uint64_t m_cursor = 0;
     int32_t m_entryCount = 0;
     int32_t m_encryptedCount = 0;
     bool m_allEncrypted = false;
 
 private:
-    size_t remaining() const { return static_cast<size_t>(m_end - m_cursor); }
+    uint64_t remaining() const { return m_file.size() > m_cursor ? m_file.size() - m_cursor : 0; }
     bool read(void* target, size_t length);
-    const uint8_t* take(size_t length);
+    bool take(size_t length, uint8_t* lastByte = nullptr);
     void skip(uint64_t length);
-    void releaseBehind();
     void readCentralDirectoryEntry();
     void readLocalFileHeader();
-    const uint8_t* findDataDescriptor();
+    std::optional<uint64_t> findDataDescriptor();
 
-    uint64_t m_releasedUpTo = 0;
-    // The last search for a data descriptor: from where it started and what it found (null for
-    // nothing). A later search from a cursor between the two gives the same answer, which keeps
+    // The last search for a data descriptor: from where it started and what it found (nothing
+    // for none). A later search from a cursor between the two gives the same answer, which keeps
     // an archive full of descriptor-less entries from being searched over and over.
-    const uint8_t* m_searchedFrom = nullptr;
-    const uint8_t* m_searchFound = nullptr;
+    std::optional<uint64_t> m_searchedFrom;
+    std::optional<uint64_t> m_searchFound;
 };

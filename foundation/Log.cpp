@@ -16,6 +16,8 @@ namespace {
 
 constexpr int MessageBufferSize = 30720;
 constexpr int MaxMessageLength = 30718;
+// Room for the time stamp, the tag and the blanks around them besides the message.
+constexpr int LineBufferSize = MessageBufferSize + 64;
 
 enum Threshold : int32_t { ErrorLevel = 1, DebugLevel = 2, TraceLevel = 3 };
 
@@ -27,6 +29,7 @@ void echo(const char* text, size_t length)
 {
     std::lock_guard<std::mutex> guard(logLock);
     platform::LogViewerSocket::append(text, length);
+    platform::LogViewerSocket::append("\r\n", 2);
 }
 
 void writeLine(const char* tag, const char* format, va_list arguments)
@@ -37,6 +40,9 @@ void writeLine(const char* tag, const char* format, va_list arguments)
         return;
     if (vsnprintf(message.get(), MaxMessageLength + 1, format ? format : "", arguments) < 0)
         message[0] = '\0';
+    std::unique_ptr<char[]> line(new (std::nothrow) char[LineBufferSize]);
+    if (!line)
+        return;
 
     // The file is opened and closed on every call, so no handle is shared between threads and
     // every line is on disk when the call returns.
@@ -45,11 +51,16 @@ void writeLine(const char* tag, const char* format, va_list arguments)
         return;
     // The calendar form's line feed is replaced by a blank, hence two blanks before the tag.
     std::string timeStamp = platform::localCalendarTime() + " ";
-    fprintf(file, "%s %s %s\n", timeStamp.c_str(), tag, message.get());
-    if (configuration.getConsole() > 0) {
+    int length = snprintf(line.get(), LineBufferSize, "%s %s %s\n", timeStamp.c_str(), tag, message.get());
+    // Unbuffered, the whole line goes to the file in one write, where a buffered stream would
+    // write a long one in pieces: a line that another thread or process appends at the same
+    // moment then lands before or after this one, never inside it.
+    setvbuf(file, nullptr, _IONBF, 0);
+    if (length > 0)
+        fwrite(
+            line.get(), 1, static_cast<size_t>(length < LineBufferSize ? length : LineBufferSize - 1), file);
+    if (configuration.getConsole() > 0)
         echo(message.get(), strlen(message.get()));
-        echo("\r\n", 2);
-    }
     fclose(file);
 }
 

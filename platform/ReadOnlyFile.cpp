@@ -15,11 +15,21 @@ bool fileAttributesReadable(const std::string& path)
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path)
 {
+    // Without O_NONBLOCK the open of a FIFO waits for a writer that may never come; the open
+    // returns at once, and what is not a regular file is refused before anything is read.
     int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (descriptor < 0)
         return;
     struct stat status;
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return;
+    }
+    // From here on reads wait as ordinary reads do: a file system that honours the flag for
+    // regular files would otherwise answer a read with "try again", which the readers take for
+    // the file's end.
+    int flags = ::fcntl(descriptor, F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(descriptor);
         return;
     }

@@ -3,6 +3,7 @@
 #include "platform/RegistryValueLine.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace platform {
 
@@ -79,10 +80,17 @@ bool RegistryDocument::isValidValueName(const std::string& name)
     return !hasLineBreakOrNul(name);
 }
 
-bool RegistryDocument::parse(const std::string& text)
+void RegistryDocument::clear()
 {
     m_keys.clear();
+    m_keyPositions.clear();
+    m_valuePositions.clear();
     m_trailingComments.clear();
+}
+
+bool RegistryDocument::parse(const std::string& text)
+{
+    clear();
     std::string body = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
     if (body.empty())
         return true;
@@ -91,8 +99,7 @@ bool RegistryDocument::parse(const std::string& text)
         return false;
     std::vector<std::string> lines = splitLines(body);
     if (trimmed(lines.front()) != "REGEDIT4" || !parseLines(lines)) {
-        m_keys.clear();
-        m_trailingComments.clear();
+        clear();
         return false;
     }
     return true;
@@ -100,7 +107,7 @@ bool RegistryDocument::parse(const std::string& text)
 
 bool RegistryDocument::parseLines(const std::vector<std::string>& lines)
 {
-    Key* current = nullptr;
+    size_t current = NoKey;
     std::vector<std::string> comments;
     for (size_t i = 1; i < lines.size(); ++i) {
         std::string line = trimmed(lines[i]);
@@ -113,29 +120,28 @@ bool RegistryDocument::parseLines(const std::vector<std::string>& lines)
         if (line.front() == '[') {
             if (!parseSection(line, current))
                 return false;
-            current->comments.insert(current->comments.end(), comments.begin(), comments.end());
-            comments.clear();
-            continue;
+        } else {
+            // Long hex data may go on over several lines, each but the last ending in a backslash.
+            while (line.back() == '\\' && i + 1 < lines.size()) {
+                line.pop_back();
+                line += trimmed(lines[++i]);
+            }
+            RegistryValue value;
+            if (current == NoKey || line.back() == '\\' || !parseRegistryValueLine(line, value))
+                return false;
+            // A name the file form cannot hold is passed over, as setValue refuses it.
+            if (isValidValueName(value.name))
+                putValue(current, value);
         }
-        // Long hex data may go on over several lines, each but the last ending in a backslash.
-        while (line.back() == '\\' && i + 1 < lines.size()) {
-            line.pop_back();
-            line += trimmed(lines[++i]);
-        }
-        RegistryValue value;
-        if (!current || line.back() == '\\' || !parseRegistryValueLine(line, value))
-            return false;
-        std::string path = current->path;
-        setValue(path, value);
-        current = findKey(path);
-        current->comments.insert(current->comments.end(), comments.begin(), comments.end());
+        std::vector<std::string>& keyComments = m_keys[current].comments;
+        keyComments.insert(keyComments.end(), comments.begin(), comments.end());
         comments.clear();
     }
     m_trailingComments = std::move(comments);
     return true;
 }
 
-bool RegistryDocument::parseSection(const std::string& line, Key*& current)
+bool RegistryDocument::parseSection(const std::string& line, size_t& current)
 {
     size_t close = line.rfind(']');
     if (close == std::string::npos || close + 1 != line.size())
@@ -149,19 +155,20 @@ bool RegistryDocument::parseSection(const std::string& line, Key*& current)
     }
     if (!isValidKeyPath(path))
         return false;
-    current = &ensureKey(path);
+    current = ensureKey(path);
     return true;
 }
 
 std::string RegistryDocument::format() const
 {
-    std::vector<const Key*> keys;
+    std::vector<std::pair<std::string, const Key*>> keys;
+    keys.reserve(m_keys.size());
     for (const Key& key : m_keys)
-        keys.push_back(&key);
+        keys.emplace_back(sortKey(key.path), &key);
     std::stable_sort(keys.begin(), keys.end(),
-        [](const Key* left, const Key* right) { return sortKey(left->path) < sortKey(right->path); });
+        [](const auto& left, const auto& right) { return left.first < right.first; });
     std::string text = "REGEDIT4\n";
-    for (const Key* key : keys) {
+    for (const auto& [order, key] : keys) {
         text += '\n';
         for (const std::string& comment : key->comments)
             text += comment + '\n';
@@ -176,13 +183,16 @@ std::string RegistryDocument::format() const
     return text;
 }
 
+size_t RegistryDocument::findPosition(const std::string& path) const
+{
+    auto found = m_keyPositions.find(registryFoldCase(path));
+    return found == m_keyPositions.end() ? NoKey : found->second;
+}
+
 RegistryDocument::Key* RegistryDocument::findKey(const std::string& path)
 {
-    for (Key& key : m_keys) {
-        if (registryNamesEqual(key.path, path))
-            return &key;
-    }
-    return nullptr;
+    size_t position = findPosition(path);
+    return position == NoKey ? nullptr : &m_keys[position];
 }
 
 const RegistryDocument::Key* RegistryDocument::findKey(const std::string& path) const
@@ -190,20 +200,62 @@ const RegistryDocument::Key* RegistryDocument::findKey(const std::string& path) 
     return const_cast<RegistryDocument*>(this)->findKey(path);
 }
 
-// A key whose section is missing but that has keys below it exists, as its parents do in the
-// registry; giving it a section of its own keeps the file as regedit would write it.
-RegistryDocument::Key& RegistryDocument::ensureKey(const std::string& path)
+size_t RegistryDocument::addKey(const std::string& path)
 {
+    m_keyPositions.emplace(registryFoldCase(path), m_keys.size());
+    m_keys.push_back(Key { path, {}, {} });
+    m_valuePositions.emplace_back();
+    return m_keys.size() - 1;
+}
+
+// A key whose section is missing but that has keys below it exists, as its parents do in the
+// registry; giving it a section of its own keeps the file as regedit would write it. Every key
+// is made after its parents, so a key that is already there has all of them.
+size_t RegistryDocument::ensureKey(const std::string& path)
+{
+    size_t position = findPosition(path);
+    if (position != NoKey)
+        return position;
     for (size_t separator = path.find('\\'); separator != std::string::npos;
          separator = path.find('\\', separator + 1)) {
         std::string parent = path.substr(0, separator);
-        if (!findKey(parent))
-            m_keys.push_back(Key { parent, {}, {} });
+        if (findPosition(parent) == NoKey)
+            addKey(parent);
     }
-    if (Key* key = findKey(path))
-        return *key;
-    m_keys.push_back(Key { path, {}, {} });
-    return m_keys.back();
+    return addKey(path);
+}
+
+void RegistryDocument::putValue(size_t position, const RegistryValue& value)
+{
+    std::vector<RegistryValue>& values = m_keys[position].values;
+    auto [found, added] = m_valuePositions[position].emplace(registryFoldCase(value.name), values.size());
+    if (added) {
+        values.push_back(value);
+        return;
+    }
+    // The name keeps the case it was first given, as the registry keeps it.
+    RegistryValue& existing = values[found->second];
+    existing.type = value.type;
+    existing.data = value.data;
+}
+
+void RegistryDocument::indexValues(size_t position)
+{
+    std::unordered_map<std::string, size_t>& positions = m_valuePositions[position];
+    positions.clear();
+    const std::vector<RegistryValue>& values = m_keys[position].values;
+    for (size_t i = 0; i < values.size(); ++i)
+        positions.emplace(registryFoldCase(values[i].name), i);
+}
+
+void RegistryDocument::reindex()
+{
+    m_keyPositions.clear();
+    m_valuePositions.assign(m_keys.size(), {});
+    for (size_t position = 0; position < m_keys.size(); ++position) {
+        m_keyPositions.emplace(registryFoldCase(m_keys[position].path), position);
+        indexValues(position);
+    }
 }
 
 bool RegistryDocument::keyExists(const std::string& path) const
@@ -215,20 +267,22 @@ bool RegistryDocument::keyExists(const std::string& path) const
 
 std::vector<std::string> RegistryDocument::subkeyNames(const std::string& path) const
 {
-    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::string>> names;
+    std::unordered_set<std::string> known;
     size_t start = path.empty() ? 0 : path.size() + 1;
     for (const Key& key : m_keys) {
         if (!isBelow(key.path, path))
             continue;
         std::string name = key.path.substr(start, key.path.find('\\', start) - start);
-        bool known = std::any_of(names.begin(), names.end(),
-            [&](const std::string& other) { return registryNamesEqual(other, name); });
-        if (!known)
-            names.push_back(name);
+        if (known.insert(registryFoldCase(name)).second)
+            names.emplace_back(sortKey(name), name);
     }
-    std::sort(names.begin(), names.end(),
-        [](const std::string& left, const std::string& right) { return sortKey(left) < sortKey(right); });
-    return names;
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> sorted;
+    sorted.reserve(names.size());
+    for (auto& [order, name] : names)
+        sorted.push_back(std::move(name));
+    return sorted;
 }
 
 const std::vector<RegistryValue>* RegistryDocument::values(const std::string& path) const
@@ -239,14 +293,12 @@ const std::vector<RegistryValue>* RegistryDocument::values(const std::string& pa
 
 const RegistryValue* RegistryDocument::findValue(const std::string& path, const std::string& name) const
 {
-    const Key* key = findKey(path);
-    if (!key)
+    size_t position = findPosition(path);
+    if (position == NoKey)
         return nullptr;
-    for (const RegistryValue& value : key->values) {
-        if (registryNamesEqual(value.name, name))
-            return &value;
-    }
-    return nullptr;
+    const std::unordered_map<std::string, size_t>& positions = m_valuePositions[position];
+    auto found = positions.find(registryFoldCase(name));
+    return found == positions.end() ? nullptr : &m_keys[position].values[found->second];
 }
 
 bool RegistryDocument::createKey(const std::string& path)
@@ -261,29 +313,21 @@ bool RegistryDocument::setValue(const std::string& path, const RegistryValue& va
 {
     if (!isValidKeyPath(path) || !isValidValueName(value.name))
         return false;
-    Key& key = ensureKey(path);
-    for (RegistryValue& existing : key.values) {
-        if (registryNamesEqual(existing.name, value.name)) {
-            // The name keeps the case it was first given, as the registry keeps it.
-            existing.type = value.type;
-            existing.data = value.data;
-            return true;
-        }
-    }
-    key.values.push_back(value);
+    putValue(ensureKey(path), value);
     return true;
 }
 
 bool RegistryDocument::deleteValue(const std::string& path, const std::string& name)
 {
-    Key* key = findKey(path);
-    if (!key)
+    size_t position = findPosition(path);
+    if (position == NoKey)
         return false;
-    auto found = std::find_if(key->values.begin(), key->values.end(),
-        [&](const RegistryValue& value) { return registryNamesEqual(value.name, name); });
-    if (found == key->values.end())
+    auto found = m_valuePositions[position].find(registryFoldCase(name));
+    if (found == m_valuePositions[position].end())
         return false;
-    key->values.erase(found);
+    std::vector<RegistryValue>& values = m_keys[position].values;
+    values.erase(values.begin() + static_cast<std::ptrdiff_t>(found->second));
+    indexValues(position);
     return true;
 }
 
@@ -293,6 +337,7 @@ bool RegistryDocument::deleteKey(const std::string& path)
         return false;
     std::erase_if(m_keys,
         [&](const Key& key) { return registryNamesEqual(key.path, path) || isBelow(key.path, path); });
+    reindex();
     return true;
 }
 

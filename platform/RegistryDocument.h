@@ -3,6 +3,7 @@
 #include "platform/RegistryValue.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -57,14 +58,26 @@ public:
     static bool isValidValueName(const std::string& name);
 
 private:
+    static constexpr size_t NoKey = static_cast<size_t>(-1);
+
+    size_t findPosition(const std::string& path) const;
     Key* findKey(const std::string& path);
     const Key* findKey(const std::string& path) const;
-    Key& ensureKey(const std::string& path);
+    size_t ensureKey(const std::string& path);
+    size_t addKey(const std::string& path);
+    void putValue(size_t position, const RegistryValue& value);
+    void indexValues(size_t position);
+    void reindex();
+    void clear();
     bool parseLines(const std::vector<std::string>& lines);
-    bool parseSection(const std::string& line, Key*& current);
+    bool parseSection(const std::string& line, size_t& current);
 
     std::string m_rootName;
     std::vector<Key> m_keys;
+    // Where each key sits in m_keys, and each value in its key, by case-folded name: finding a
+    // key or a value costs the same in a store of twenty keys as in one of twenty thousand.
+    std::unordered_map<std::string, size_t> m_keyPositions;
+    std::vector<std::unordered_map<std::string, size_t>> m_valuePositions;
     std::vector<std::string> m_trailingComments;
 };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -270,4 +271,58 @@ TEST_F(LogChild, ConcurrentFirstCallsGiveWholeLines)
     }
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(defaultLogLines().size(), 400u);
+}
+
+namespace {
+
+// True when message is one that the "whole" mode of the child logs: its thread and line
+// numbers, then its thread's letter as many times as that line asks, and nothing else.
+bool isWholeMessage(const std::string& message, std::set<std::pair<int, int>>& seen)
+{
+    int thread = -1;
+    int line = -1;
+    int prefix = 0;
+    if (std::sscanf(message.c_str(), "LogChild#whole,%d,%d,%n", &thread, &line, &prefix) != 2 || prefix == 0)
+        return false;
+    if (thread < 0 || thread >= 16 || line < 0 || line >= 120)
+        return false;
+    size_t length = line % 6 == 0 ? 4000 + 1000 * static_cast<size_t>(line / 6) : 10 + line;
+    std::string filler(length, static_cast<char>('a' + thread));
+    if (message.compare(static_cast<size_t>(prefix), std::string::npos, filler) != 0)
+        return false;
+    return seen.emplace(thread, line).second;
+}
+
+}
+
+// Catches a message parted from its line end, or two threads' lines mixed: sixteen threads log
+// at once, short messages and long ones that take several writes to reach the file, with the
+// echo on and a viewer listening. Every line of the file is one whole message, and the viewer gets every
+// message followed directly by its line end.
+TEST_F(LogChild, ConcurrentLongMessagesStayWholeInTheFileAndAtTheViewer)
+{
+    UnixSocketListener viewer(m_runtime + "/pressling-log-viewer", 4096);
+    writeLogKey("\"level\"=dword:00000001\n\"console\"=dword:00000001");
+    runChild("whole");
+
+    std::vector<std::string> lines = defaultLogLines();
+    std::set<std::pair<int, int>> inFile;
+    int torn = 0;
+    for (const std::string& line : lines) {
+        std::string tagged = tagOf(line);
+        if (tagged.rfind("Error: ", 0) != 0 || !isWholeMessage(tagged.substr(7), inFile))
+            ++torn;
+    }
+    EXPECT_EQ(torn, 0) << "of " << lines.size() << " lines";
+    EXPECT_EQ(inFile.size(), 1920u);
+
+    std::vector<std::string> pieces = viewer.takePending();
+    ASSERT_EQ(pieces.size(), 3840u);
+    std::set<std::pair<int, int>> atViewer;
+    int parted = 0;
+    for (size_t i = 0; i + 1 < pieces.size(); i += 2) {
+        if (!isWholeMessage(pieces[i], atViewer) || pieces[i + 1] != "\r\n")
+            ++parted;
+    }
+    EXPECT_EQ(parted, 0) << "of " << pieces.size() / 2 << " messages";
 }

@@ -226,3 +226,85 @@ TEST(RegistryDocument, MutatedFilesNeverCrashAndAcceptedOnesRoundTrip)
     }
     EXPECT_GT(accepted, 0) << "no mutation was accepted, so the round trip was never checked";
 }
+
+// Catches a store of many keys read wrongly once keys and values are found through an index:
+// 20,000 keys in groups, one key with thousands of values, a key whose section comes twice in
+// another case, and a value named twice in another case. Every key and value is found with its
+// first case and its last data, and the text written back reads back the same.
+TEST(RegistryDocument, StoreOfManyKeysReadsBackWhole)
+{
+    const int Keys = 20000;
+    const int CrowdedValues = 5000;
+    std::string text = "REGEDIT4\n";
+    for (int i = 0; i < Keys; ++i) {
+        text += "\n[HKEY_CURRENT_USER\\Software\\Group" + std::to_string(i % 50) + "\\Key" + std::to_string(i)
+            + "]\n\"Number\"=dword:" + std::string(8 - std::to_string(i % 10).size(), '0')
+            + std::to_string(i % 10) + "\n\"Name\"=\"key " + std::to_string(i) + "\"\n";
+    }
+    text += "\n[HKEY_CURRENT_USER\\Software\\Crowded]\n";
+    for (int i = 0; i < CrowdedValues; ++i)
+        text += "\"Value" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\n";
+    text += "\n[HKEY_CURRENT_USER\\SOFTWARE\\GROUP7\\KEY7]\n\"NAME\"=\"renamed\"\n\"Extra\"=hex:01\n";
+
+    RegistryDocument document = parsed(text);
+    for (int i : { 0, 1, 7, 49, 50, 12345, Keys - 1 }) {
+        SCOPED_TRACE(i);
+        std::string key = "software\\group" + std::to_string(i % 50) + "\\KEY" + std::to_string(i);
+        ASSERT_NE(document.findValue(key, "number"), nullptr);
+        EXPECT_EQ(document.findValue(key, "number")->asDword(), static_cast<uint32_t>(i % 10));
+        ASSERT_NE(document.values(key), nullptr);
+        EXPECT_EQ(document.values(key)->front().name, "Number");
+    }
+    EXPECT_EQ(document.findValue("Software\\Group7\\Key7", "name")->asText(), "renamed");
+    EXPECT_EQ(document.values("Software\\Group7\\Key7")->at(1).name, "Name");
+    EXPECT_EQ(document.values("Software\\Group7\\Key7")->size(), 3u);
+    EXPECT_EQ(document.values("Software\\Group8\\Key8")->size(), 2u);
+    EXPECT_EQ(document.values("Software\\Crowded")->size(), static_cast<size_t>(CrowdedValues));
+    EXPECT_EQ(document.findValue("Software\\Crowded", "VALUE4321")->asText(), "4321");
+    EXPECT_EQ(document.subkeyNames("Software").size(), 51u);
+    EXPECT_EQ(document.subkeyNames("SOFTWARE\\GROUP3").size(), static_cast<size_t>(Keys / 50));
+    EXPECT_EQ(document.subkeyNames("Software").front(), "Crowded");
+
+    std::string written = document.format();
+    RegistryDocument again = parsed(written);
+    EXPECT_EQ(again.format(), written);
+    EXPECT_EQ(written.find("GROUP7"), std::string::npos) << "a key was made twice in two cases";
+}
+
+// Catches keys or values found at their old places once others are removed before them: after
+// removing a key with everything below it and a value from the middle of a key, every other key
+// and value is still found with its own data, and what was removed is gone.
+TEST(RegistryDocument, KeysAndValuesAreFoundAfterOthersAreRemoved)
+{
+    RegistryDocument document("HKEY_CURRENT_USER");
+    for (int i = 0; i < 30; ++i) {
+        std::string key = "A" + std::to_string(i % 3) + "\\K" + std::to_string(i);
+        document.setValue(key, RegistryValue::dword("n", static_cast<uint32_t>(i)));
+        document.setValue("Many", RegistryValue::dword("v" + std::to_string(i), static_cast<uint32_t>(i)));
+    }
+    EXPECT_TRUE(document.deleteKey("a1"));
+    EXPECT_TRUE(document.deleteValue("MANY", "V10"));
+    for (int i = 0; i < 30; ++i) {
+        SCOPED_TRACE(i);
+        std::string key = "A" + std::to_string(i % 3) + "\\K" + std::to_string(i);
+        const RegistryValue* value = document.findValue(key, "N");
+        if (i % 3 == 1) {
+            EXPECT_EQ(value, nullptr);
+            EXPECT_FALSE(document.keyExists(key));
+        } else {
+            ASSERT_NE(value, nullptr);
+            EXPECT_EQ(value->asDword(), static_cast<uint32_t>(i));
+        }
+        const RegistryValue* many = document.findValue("Many", "v" + std::to_string(i));
+        if (i == 10) {
+            EXPECT_EQ(many, nullptr);
+        } else {
+            ASSERT_NE(many, nullptr);
+            EXPECT_EQ(many->asDword(), static_cast<uint32_t>(i));
+        }
+    }
+    EXPECT_TRUE(document.setValue("A1\\K1", RegistryValue::dword("N", 99)));
+    EXPECT_EQ(document.findValue("a1\\k1", "n")->asDword(), 99u);
+    EXPECT_EQ(document.findValue("A2\\K29", "n")->asDword(), 29u);
+    EXPECT_EQ(document.subkeyNames(""), (std::vector<std::string> { "A0", "A1", "A2", "Many" }));
+}

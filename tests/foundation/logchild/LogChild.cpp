@@ -26,6 +26,24 @@ void logConcurrently()
         thread.join();
 }
 
+// Many threads at once, every sixth message long enough to take several writes to the file,
+// each made of its thread's letter, so that a torn or interleaved line shows in its content.
+void logWholeLinesConcurrently()
+{
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < 16; ++thread) {
+        threads.emplace_back([thread] {
+            for (int line = 0; line < 120; ++line) {
+                size_t length = line % 6 == 0 ? 4000 + 1000 * static_cast<size_t>(line / 6) : 10 + line;
+                std::string filler(length, static_cast<char>('a' + thread));
+                logError("LogChild#whole,%d,%d,%s", thread, line, filler.c_str());
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
 }
 
 int main(int argc, char** argv)
@@ -41,6 +59,8 @@ int main(int argc, char** argv)
         logError("%s", "");
     } else if (mode == "threads") {
         logConcurrently();
+    } else if (mode == "whole") {
+        logWholeLinesConcurrently();
     } else {
         fprintf(stderr, "unknown mode %s\n", mode.c_str());
         return 2;
