@@ -3,6 +3,7 @@
 #include "office/ComError.h"
 #include "office/libreoffice/OrphanedOffices.h"
 #include "office/libreoffice/UnoText.h"
+#include "platform/BrokenPipes.h"
 #include "platform/FileOperations.h"
 #include "platform/LibreOfficeInstallation.h"
 
@@ -96,6 +97,7 @@ void LibreOfficeInstance::start(std::chrono::milliseconds timeout)
     } catch (const uno::Exception& error) {
         throw ComError(hresult::classNotRegistered, "the UNO runtime cannot start: " + toUtf8(error.Message));
     }
+    platform::ignoreBrokenPipes();
     if (!m_process.start(m_profile, m_pipeName))
         throw ComError(hresult::serverExecutionFailure, startFailure(m_process.error()));
     m_profile.recordProcessGroup(m_process.processGroup());
