@@ -1,6 +1,8 @@
 #include "platform/LockedFolder.h"
 #include "tests/support/TemporaryFolder.h"
 
+#include "tests/support/FolderLock.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,16 +14,6 @@
 using platform::LockedFolder;
 
 namespace {
-
-bool lockIsFree(const std::string& path)
-{
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    bool free = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0;
-    ::close(descriptor);
-    return free;
-}
 
 std::string made(LockedFolder& folder, const TemporaryFolder& parent)
 {
@@ -41,14 +33,14 @@ TEST(LockedFolder, HeldWhileItsMakerLivesAndFreeAfter)
     {
         LockedFolder folder;
         path = made(folder, parent);
-        EXPECT_FALSE(lockIsFree(path));
+        EXPECT_FALSE(folderLockIsFree(path));
         LockedFolder other;
         EXPECT_FALSE(other.takeAbandoned(path));
         struct stat status { };
         ASSERT_EQ(::stat(path.c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & 07777, 0700u);
     }
-    EXPECT_TRUE(lockIsFree(path));
+    EXPECT_TRUE(folderLockIsFree(path));
     LockedFolder sweep;
     EXPECT_TRUE(sweep.takeAbandoned(path));
     EXPECT_TRUE(sweep.remove());

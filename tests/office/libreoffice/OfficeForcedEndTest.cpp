@@ -47,16 +47,6 @@ void endAtOnce(const std::string& report)
     ::_exit(143);
 }
 
-bool officeGone(const std::string& profileUrl)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (LibreOfficeProcess::officeProcessesOf(profileUrl).empty())
-            return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
-}
-
 }
 
 // The child half: sets up what its case names and ends at once, reporting what it made.

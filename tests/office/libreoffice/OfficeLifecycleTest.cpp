@@ -28,16 +28,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-bool officeGone(const std::string& profileUrl)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (LibreOfficeProcess::officeProcessesOf(profileUrl).empty())
-            return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
-}
-
 std::shared_ptr<WordApplication> startWord(LibreOfficeAutomation& automation)
 {
     std::shared_ptr<WordApplication> word;

@@ -1,5 +1,6 @@
 #include "tests/office/libreoffice/OfficeTestSupport.h"
 
+#include "office/libreoffice/LibreOfficeProcess.h"
 #include "platform/ChildProcess.h"
 
 #include <QStringDecoder>
@@ -7,11 +8,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -226,6 +229,16 @@ std::string squeezed(const std::string& text)
             result += c;
     }
     return result;
+}
+
+bool officeGone(const std::string& profileUrl)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (office::LibreOfficeProcess::officeProcessesOf(profileUrl).empty())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }
 
 }

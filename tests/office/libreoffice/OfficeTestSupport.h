@@ -1,9 +1,9 @@
 #pragma once
 
 #include "office/ExcelApplication.h"
-#include "office/libreoffice/LibreOfficeAutomation.h"
 #include "office/PowerPointApplication.h"
 #include "office/WordApplication.h"
+#include "office/libreoffice/LibreOfficeAutomation.h"
 
 #include <string>
 #include <vector>
@@ -26,6 +26,9 @@ std::shared_ptr<office::PowerPointApplication> sharedPowerPoint();
 
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+
+// True once no office runs with the profile at profileUrl any more, waiting up to five seconds.
+bool officeGone(const std::string& profileUrl);
 
 // The outside readers. Each fails the current test when the reader itself fails.
 int pdfPageCount(const std::string& pdf);

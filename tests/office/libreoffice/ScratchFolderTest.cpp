@@ -1,6 +1,8 @@
 #include "office/libreoffice/ScratchFolder.h"
 #include "tests/support/TemporaryFolder.h"
 
+#include "tests/support/FolderLock.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,16 +14,6 @@
 using office::ScratchFolder;
 
 namespace {
-
-bool lockIsFree(const std::string& path)
-{
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    bool free = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0;
-    ::close(descriptor);
-    return free;
-}
 
 // True when text has no UTF-8 sequence cut short or started in the middle.
 bool wholeUtf8(const std::string& text)
@@ -77,7 +69,7 @@ TEST(ScratchFolder, HeldWhileInUseAndRemovedWithoutFollowingLinks)
         ScratchFolder scratch(folder.file("report.docx.mht"));
         ASSERT_TRUE(scratch.create()) << scratch.error();
         path = scratch.path();
-        EXPECT_FALSE(lockIsFree(path)) << "the maker holds no lock on its scratch folder";
+        EXPECT_FALSE(folderLockIsFree(path)) << "the maker holds no lock on its scratch folder";
         std::ofstream(scratch.file("page.html")) << "<html>";
         std::filesystem::create_directory_symlink(outside.path(), scratch.file("images"));
         std::filesystem::create_symlink(kept, scratch.file("kept-link.txt"));

@@ -50,21 +50,6 @@ protected:
     TemporaryFolder m_folder;
 };
 
-// Ends the office processes that the job with process id job started (their pipe names carry it):
-// nothing is left to end a killed job's office, so the test ends what it caused.
-void endOfficesOf(pid_t job)
-{
-    std::string marker = "name=pressling-" + std::to_string(job) + "-";
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
-        std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        if (readFile(entry.path().string() + "/cmdline").find(marker) != std::string::npos)
-            ::kill(std::stoi(name), SIGKILL);
-    }
-}
-
 bool hasLine(const std::string& text, const std::string& line)
 {
     std::istringstream stream(text);
@@ -97,7 +82,7 @@ TEST_F(LeftoverCliTest, NextPublishCleansUpAfterAKilledJob)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ::kill(killed.pid(), SIGKILL);
     killed.waitFor(std::chrono::seconds(30));
-    endOfficesOf(killed.pid());
+    killOfficesOf(killed.pid());
     std::vector<std::string> left = backupsIn(m_folder.path());
     ASSERT_FALSE(left.empty()) << "the job was killed before it made a backup";
 

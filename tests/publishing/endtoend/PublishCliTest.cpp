@@ -48,30 +48,6 @@ protected:
     TemporaryFolder m_folder;
 };
 
-// Ends the office processes that the job with process id job started (their pipe names carry it).
-void endOfficesOf(pid_t job)
-{
-    std::string marker = "name=pressling-" + std::to_string(job) + "-";
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
-        std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::string commandLine = readFile(entry.path().string() + "/cmdline");
-        if (commandLine.find(marker) != std::string::npos)
-            ::kill(std::stoi(name), SIGKILL);
-    }
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> found;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        found.push_back(line);
-    return found;
-}
-
 }
 
 // Catches a wrong exit code, missing rows or a wrong summary on the normal road.
@@ -82,7 +58,7 @@ TEST_F(PublishCliTest, PublishesAndReportsEveryDocument)
     ChildProcess::RunResult result = publish({ "--format", "pdf", paths[0], paths[1], paths[2] });
     ASSERT_TRUE(result.started);
     EXPECT_EQ(result.status.exitCode, 1);
-    EXPECT_EQ(lines(result.standardOutput),
+    EXPECT_EQ(textLines(result.standardOutput),
         (std::vector<std::string> { "OK\t" + paths[0], "OK\t" + paths[1], "NG\t" + paths[2],
             "Publishing Result: Total=3   Scucceeded=2   Failed=1" }));
     EXPECT_NE(result.standardError.find("Publishing (3/3): '" + paths[2] + "'"), std::string::npos);
@@ -118,7 +94,7 @@ TEST_F(PublishCliTest, ProtectedDocumentsAreLeftOut)
     result = publish({ "--format", "text", locked, plain });
     EXPECT_EQ(result.status.exitCode, 0);
     EXPECT_NE(result.standardError.find("leaving out " + locked + ": protected (PWD)"), std::string::npos);
-    EXPECT_EQ(lines(result.standardOutput).front(), "OK\t" + plain);
+    EXPECT_EQ(textLines(result.standardOutput).front(), "OK\t" + plain);
     EXPECT_FALSE(fs::exists(locked + ".txt"));
 }
 
@@ -140,8 +116,8 @@ TEST_F(PublishCliTest, ThreeRunsSideBySide)
     for (int i = 0; i < 3; ++i) {
         ChildProcess::Status status = runs[i].waitFor(std::chrono::minutes(5));
         EXPECT_EQ(status.exitCode, 0) << runs[i].standardOutput() << runs[i].standardError();
-        EXPECT_EQ(
-            lines(runs[i].standardOutput()).back(), "Publishing Result: Total=3   Scucceeded=3   Failed=0");
+        EXPECT_EQ(textLines(runs[i].standardOutput()).back(),
+            "Publishing Result: Total=3   Scucceeded=3   Failed=0");
         for (const std::string& path : paths[i])
             EXPECT_TRUE(fs::exists(path + (i == 1 ? ".html" : ".pdf"))) << path;
         EXPECT_TRUE(backupsIn(folders[i].path()).empty());
@@ -170,7 +146,7 @@ TEST_F(PublishCliTest, InterruptStopsBeforeTheNextDocument)
         ChildProcess::Status status = run.waitFor(std::chrono::minutes(2));
         EXPECT_EQ(status.outcome, ChildProcess::Outcome::Exited) << signal;
         EXPECT_EQ(status.exitCode, 1);
-        std::vector<std::string> output = lines(run.standardOutput());
+        std::vector<std::string> output = textLines(run.standardOutput());
         ASSERT_FALSE(output.empty());
         EXPECT_LT(output.size(), 6u);
         EXPECT_EQ(output.back().rfind("Publishing Result: Total=5   Scucceeded=", 0), 0u) << output.back();
@@ -197,7 +173,7 @@ TEST_F(PublishCliTest, KilledJobLosesNothing)
     ::kill(run.pid(), SIGKILL);
     run.waitFor(std::chrono::seconds(30));
     // Nothing is left to end the killed job's office; the test ends what it caused.
-    endOfficesOf(run.pid());
+    killOfficesOf(run.pid());
     for (const DocumentSnapshot& document : before)
         EXPECT_TRUE(document.unchanged()) << document.path;
     for (const std::string& backup : backupsIn(m_folder.path())) {

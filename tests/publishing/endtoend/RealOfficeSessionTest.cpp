@@ -4,9 +4,9 @@
 #include "EndToEndSupport.h"
 #include "EngineTestSupport.h"
 
+#include "office/libreoffice/LibreOfficeAutomation.h"
 #include "platform/ChildProcess.h"
 #include "platform/FileInUse.h"
-#include "office/libreoffice/LibreOfficeAutomation.h"
 #include "publishing/OfficeApplication.h"
 #include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
