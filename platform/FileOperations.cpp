@@ -148,7 +148,7 @@ void syncFolder(const std::string& folder)
 // Fills an open target from source, gives it the source's owner where this process may and the
 // source's permissions, and flushes it; false with error set. The owner comes first, because a
 // change of owner clears the set-user-ID and set-group-ID bits.
-bool fillCopy(const RegularFile& source, int to, int& error)
+bool fillCopy(const ReadOnlyFile& source, int to, int& error)
 {
     if (::lseek(source.descriptor(), 0, SEEK_SET) != 0) {
         error = errno;
@@ -168,7 +168,7 @@ bool fillCopy(const RegularFile& source, int to, int& error)
 // The copy is made in a file without a name, locked, and given its name only once it is
 // complete, so that a process killed halfway leaves nothing behind, a backup that exists is whole,
 // and nobody ever sees it unlocked while its maker lives.
-int copyAnonymously(const RegularFile& source, const std::string& target, ExclusiveLock& lock, int& error)
+int copyAnonymously(const ReadOnlyFile& source, const std::string& target, ExclusiveLock& lock, int& error)
 {
     Descriptor to(::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR));
     if (to.get() < 0)
@@ -187,7 +187,7 @@ int copyAnonymously(const RegularFile& source, const std::string& target, Exclus
 
 }
 
-bool copyFileExclusive(const RegularFile& source, const std::string& target, ExclusiveLock& lock, int& error)
+bool copyFileExclusive(const ReadOnlyFile& source, const std::string& target, ExclusiveLock& lock, int& error)
 {
     int anonymous = copyAnonymously(source, target, lock, error);
     if (anonymous >= 0)
@@ -334,8 +334,8 @@ ssize_t readUpTo(int from, char* buffer, size_t length)
 
 bool sameContents(const std::string& first, const std::string& second)
 {
-    RegularFile one(first);
-    RegularFile other(second);
+    ReadOnlyFile one(first);
+    ReadOnlyFile other(second);
     if (!one.isOpen() || !other.isOpen())
         return false;
     constexpr size_t blockSize = 64 * 1024;
@@ -375,27 +375,16 @@ std::string resolvedPath(const std::string& path)
 bool readAll(const std::string& path, std::string& bytes, uint64_t limit, int& error)
 {
     bytes.clear();
-    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; the descriptor is only
-    // read once fstat has shown a regular file, which never blocks.
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.get() < 0) {
-        error = errno;
+    ReadOnlyFile file(path);
+    if (!file.isOpen()) {
+        error = file.error();
         return false;
     }
-    struct stat status { };
-    if (::fstat(file.get(), &status) != 0) {
-        error = errno;
-        return false;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        error = EINVAL;
-        return false;
-    }
-    if (static_cast<uint64_t>(status.st_size) > limit) {
+    if (file.size() > limit) {
         error = EFBIG;
         return false;
     }
-    bool read = readBlocks(file.get(), error, [&](const char* block, size_t length) {
+    bool read = readBlocks(file.descriptor(), error, [&](const char* block, size_t length) {
         // The file may have grown since fstat looked at it.
         if (bytes.size() + length > limit) {
             error = EFBIG;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ExclusiveLock.h"
-#include "platform/RegularFile.h"
+#include "platform/ReadOnlyFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -42,7 +42,8 @@ bool setMode(const std::string& path, uint32_t mode, int& error);
 // source's bytes and flushed to the disk before this returns. The target appears under its name
 // only when it is complete, so that a crash halfway never leaves a partial copy behind, and lock
 // holds the copy's lock from before it has its name until lock goes.
-bool copyFileExclusive(const RegularFile& source, const std::string& target, ExclusiveLock& lock, int& error);
+bool copyFileExclusive(
+    const ReadOnlyFile& source, const std::string& target, ExclusiveLock& lock, int& error);
 // Renames source to target in one atomic step, replacing an existing target: at every moment
 // one of the two files is there under the target's name.
 bool renameReplacing(const std::string& source, const std::string& target, int& error);

@@ -15,13 +15,26 @@ bool fileAttributesReadable(const std::string& path)
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path)
 {
-    // Without O_NONBLOCK the open of a FIFO waits for a writer that may never come; the open
-    // returns at once, and what is not a regular file is refused before anything is read.
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0)
+    // A look first, so that a device is not even opened (opening some has effects of its own);
+    // the open then checks again what it really got, since the name may change in between.
+    struct stat status { };
+    if (::stat(path.c_str(), &status) != 0) {
+        m_error = errno;
         return;
-    struct stat status;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        m_error = EINVAL;
+        return;
+    }
+    // Without O_NONBLOCK the open of a FIFO put there meanwhile would wait for a writer.
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0) {
+        m_error = errno;
+        return;
+    }
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        // A failed fstat leaves the status of the first look, which was a regular file.
+        m_error = S_ISREG(status.st_mode) ? errno : EINVAL;
         ::close(descriptor);
         return;
     }
@@ -30,11 +43,15 @@ ReadOnlyFile::ReadOnlyFile(const std::string& path)
     // the file's end.
     int flags = ::fcntl(descriptor, F_GETFL);
     if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        m_error = errno;
         ::close(descriptor);
         return;
     }
     m_descriptor = descriptor;
     m_size = static_cast<uint64_t>(status.st_size);
+    m_mode = status.st_mode & 07777;
+    m_owner = status.st_uid;
+    m_group = status.st_gid;
 }
 
 ReadOnlyFile::~ReadOnlyFile()

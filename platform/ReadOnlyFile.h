@@ -10,8 +10,11 @@ namespace platform {
 // searched.
 bool fileAttributesReadable(const std::string& path);
 
-// A regular file opened for reading only, closed by the destructor. Opening never waits: a FIFO
-// or a device that carries a document's name is refused instead of blocking the caller.
+// A user's file opened for reading only, when it is a regular file (a symlink to one counts),
+// closed by the destructor and never inherited by a child process. Opening never waits and never
+// reads what is not a file: a FIFO under a document's name would block an ordinary open until
+// some writer came, and a device such as /dev/zero never ends, so both are refused (error
+// EINVAL) instead.
 class ReadOnlyFile {
 public:
     explicit ReadOnlyFile(const std::string& path);
@@ -20,8 +23,16 @@ public:
     ~ReadOnlyFile();
 
     bool isOpen() const { return m_descriptor >= 0; }
+    // The system's error when the file could not be opened: ENOENT, EACCES, EINVAL for no
+    // regular file.
+    int error() const { return m_error; }
     uint64_t size() const { return m_size; }
     int descriptor() const { return m_descriptor; }
+
+    // The permission bits and the owner as they were when the file was opened.
+    uint32_t mode() const { return m_mode; }
+    uint32_t owner() const { return m_owner; }
+    uint32_t group() const { return m_group; }
 
     // Reads up to length bytes from offset and returns how many arrived; 0 at the end of the
     // file or on a failure.
@@ -32,7 +43,11 @@ public:
 
 private:
     int m_descriptor = -1;
+    int m_error = 0;
     uint64_t m_size = 0;
+    uint32_t m_mode = 0;
+    uint32_t m_owner = 0;
+    uint32_t m_group = 0;
 };
 
 }

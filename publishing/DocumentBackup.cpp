@@ -3,14 +3,14 @@
 #include "foundation/Guid.h"
 #include "foundation/String.h"
 #include "platform/FileOperations.h"
-#include "platform/RegularFile.h"
+#include "platform/ReadOnlyFile.h"
 #include "publishing/BackupName.h"
 #include "publishing/Leftovers.h"
 
 namespace files = platform::fileOperations;
 
 bool DocumentBackup::create(
-    const platform::RegularFile& document, const std::string& documentPath, int& error)
+    const platform::ReadOnlyFile& document, const std::string& documentPath, int& error)
 {
     String guid;
     if (!Guid().create(guid))

@@ -8,7 +8,7 @@
 #include <string>
 
 namespace platform {
-class RegularFile;
+class ReadOnlyFile;
 }
 
 // The copy of a document that protect keeps beside it while the office works on it. The copy
@@ -24,7 +24,7 @@ public:
     // Copies the open document at documentPath beside it under a new backup name. False, with
     // error set to the system's error, when no copy could be made; path() then names the backup
     // that was tried.
-    bool create(const platform::RegularFile& document, const std::string& documentPath, int& error);
+    bool create(const platform::ReadOnlyFile& document, const std::string& documentPath, int& error);
 
     const std::string& path() const { return m_path; }
     // The file that the document's name leads to (through a symlink), where a restored backup

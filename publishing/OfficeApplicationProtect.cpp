@@ -7,7 +7,7 @@
 #include "foundation/Log.h"
 #include "platform/FileInUse.h"
 #include "platform/FileOperations.h"
-#include "platform/RegularFile.h"
+#include "platform/ReadOnlyFile.h"
 #include "publishing/BackupName.h"
 #include "publishing/DocumentBackup.h"
 #include "publishing/Leftovers.h"
@@ -48,7 +48,7 @@ int32_t checkAndBackUp(const char* path, int32_t command, DocumentBackup& backup
     // since it may be the document itself.
     if (supported && Leftovers::sweep(path) != 0)
         return 607;
-    platform::RegularFile document(path);
+    platform::ReadOnlyFile document(path);
     if (!document.isOpen()) {
         logError("OfficeApplication#protect,2,File not found %s", path);
         return 102;

@@ -134,17 +134,17 @@ TEST(FileOperations, RegularFileRefusesWhatIsNoFileAtOnce)
     std::string zero = folder.file("zero.docx");
     ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
     for (const std::string& path : { fifo, zero, folder.path() }) {
-        platform::RegularFile file(path);
+        platform::ReadOnlyFile file(path);
         EXPECT_FALSE(file.isOpen()) << path;
         EXPECT_EQ(file.error(), EINVAL) << path;
     }
-    EXPECT_EQ(platform::RegularFile(folder.file("missing")).error(), ENOENT);
+    EXPECT_EQ(platform::ReadOnlyFile(folder.file("missing")).error(), ENOENT);
 
     std::string real = folder.write("real.docx", "bytes");
     ASSERT_EQ(::chmod(real.c_str(), 0604), 0);
     std::string link = folder.file("link.docx");
     ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
-    platform::RegularFile linked(link);
+    platform::ReadOnlyFile linked(link);
     ASSERT_TRUE(linked.isOpen());
     EXPECT_EQ(linked.mode(), 0604u);
     EXPECT_EQ(::fcntl(linked.descriptor(), F_GETFL) & O_NONBLOCK, 0);
@@ -165,7 +165,7 @@ TEST(FileOperations, ExclusiveCopyKeepsModeAndOwnerAndIsLocked)
     platform::ExclusiveLock lock;
     int error = 0;
     {
-        platform::RegularFile file(source);
+        platform::ReadOnlyFile file(source);
         ASSERT_TRUE(files::copyFileExclusive(file, target, lock, error)) << error;
         EXPECT_FALSE(files::copyFileExclusive(file, target, lock, error));
         EXPECT_EQ(error, EEXIST);
