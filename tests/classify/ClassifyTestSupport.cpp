@@ -1,72 +1,16 @@
 #include "tests/classify/ClassifyTestSupport.h"
 
-#include "platform/ProgramName.h"
 #include "tests/support/CompoundFileWriter.h"
-#include "tests/support/TemporaryFolder.h"
 #include "tests/support/ZipBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace classifytest {
 
 namespace {
-
-// Points the registry at a folder of this process's own, with a log key that records every
-// level into a file beside it. Logging reads its key once, at its first line, which comes
-// after this has run.
-class LoggingEnvironment : public ::testing::Environment {
-public:
-    LoggingEnvironment()
-    {
-        std::string program = platform::programName();
-        std::filesystem::create_directories(m_folder.file("registry"));
-        std::ofstream(m_folder.file("registry/user.reg"))
-            << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\" << program << "\\Log]\n"
-            << "\"dir\"=\"" << m_folder.path() << "\"\n"
-            << "\"filename\"=\"classify.log\"\n"
-            << "\"level\"=dword:00000003\n";
-        setenv("PRESSLING_REGISTRY_DIR", m_folder.file("registry").c_str(), 1);
-        m_logFile = m_folder.file("classify.log");
-    }
-
-    const std::string& logFile() const { return m_logFile; }
-
-private:
-    TemporaryFolder m_folder;
-    std::string m_logFile;
-};
-
-LoggingEnvironment& environment()
-{
-    static LoggingEnvironment* instance = new LoggingEnvironment();
-    return *instance;
-}
-
-// Set up before any test runs, so before the first log line.
-const bool registered = (::testing::AddGlobalTestEnvironment(&environment()), true);
-
-std::string readAll(const std::string& path, std::streamoff from)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::string();
-    in.seekg(from);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::streamoff fileSize(const std::string& path)
-{
-    std::error_code error;
-    auto size = std::filesystem::file_size(path, error);
-    return error ? 0 : static_cast<std::streamoff>(size);
-}
 
 void put16(std::string& out, unsigned value)
 {
@@ -80,26 +24,6 @@ void put32(std::string& out, unsigned value)
     put16(out, value >> 16);
 }
 
-}
-
-const std::string& logFilePath()
-{
-    return environment().logFile();
-}
-
-LogCapture::LogCapture()
-    : m_start(fileSize(logFilePath()))
-{
-}
-
-std::string LogCapture::text() const
-{
-    return readAll(logFilePath(), m_start);
-}
-
-bool LogCapture::contains(const std::string& line) const
-{
-    return text().find(line) != std::string::npos;
 }
 
 std::string wordFib(unsigned identifier, unsigned char flagsHigh)

@@ -3,27 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <ios>
 #include <string>
 
-// Shared by the classification tests: the log of this test process and the fixture documents.
+// Shared by the classification tests: the fixture documents and a capture of standard output.
 namespace classifytest {
-
-// The log file of this process. Logging is configured at start-up to write every level there,
-// so that the tests can check the lines the code writes.
-const std::string& logFilePath();
-
-// Collects the log lines written while it lives.
-class LogCapture {
-public:
-    LogCapture();
-    // Everything written to the log since the capture began.
-    std::string text() const;
-    bool contains(const std::string& line) const;
-
-private:
-    std::streamoff m_start;
-};
 
 // Runs a callable with standard output captured and gives what it printed.
 template <typename Callable> std::string captureStdout(Callable callable);

@@ -1,5 +1,6 @@
 #include "classify/FileType.h"
 #include "tests/classify/ClassifyTestSupport.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -145,7 +146,7 @@ TEST(FileType, ZipFileWritesItsDebugLines)
     FileType type;
     std::string package = folder.write("office.docx", officePackageStart());
     std::string pdf = folder.write("paper.pdf", "%PDF-1.4");
-    classifytest::LogCapture log;
+    LogCapture log;
     type.isZipFile(package.c_str());
     type.isZipFile(pdf.c_str());
     EXPECT_TRUE(log.contains("Debug: FileType#isZipFile,1,filename=" + package + " extension=1\n"));

@@ -5,6 +5,7 @@
 #include "foundation/String.h"
 #include "tests/classify/ClassifyTestSupport.h"
 #include "tests/support/CompoundFileWriter.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/ZipBuilder.h"
@@ -20,7 +21,6 @@
 #include <unistd.h>
 #include <vector>
 
-using classifytest::LogCapture;
 using classifytest::primaryStream;
 using classifytest::writeRightsProtected;
 using classifytest::xrmlLicence;

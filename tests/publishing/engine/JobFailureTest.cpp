@@ -1,5 +1,5 @@
-#include "EngineLog.h"
 #include "EngineTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 #include "foundation/OutOfMemoryException.h"
 #include "publishing/OfficeVersion.h"
@@ -74,7 +74,7 @@ protected:
 TEST_F(JobFailureTest, NotifierThatCannotBeMadeLeavesRowsAndSummaryInTheLog)
 {
     TestRegistry registry;
-    EngineLog log;
+    LogCapture log;
     std::vector<std::string> paths
         = { m_folder.write("a.doc", "a"), m_folder.write("b.xls", "b"), m_folder.file("c.xps") };
     JobSetup setup = recordedSetup();
@@ -98,7 +98,7 @@ TEST_F(JobFailureTest, NotifierThatCannotBeMadeLeavesRowsAndSummaryInTheLog)
 TEST_F(JobFailureTest, NotifierThatFailsHalfwayHandsTheRestToTheLog)
 {
     TestRegistry registry;
-    EngineLog log;
+    LogCapture log;
     std::vector<std::string> paths
         = { m_folder.write("a.doc", "a"), m_folder.write("b.doc", "b"), m_folder.write("c.doc", "c") };
     JobSetup setup = recordedSetup();
@@ -122,7 +122,7 @@ TEST_F(JobFailureTest, NotifierThatFailsHalfwayHandsTheRestToTheLog)
 TEST_F(JobFailureTest, SessionFailuresOfAnyKindEndTheJobProperly)
 {
     TestRegistry registry;
-    EngineLog log;
+    LogCapture log;
     std::vector<std::string> paths = { m_folder.write("a.doc", "a"), m_folder.write("b.pptx", "b") };
     JobSetup setup = recordedSetup();
     setup.automations = []() -> std::unique_ptr<office::OfficeAutomation> { throw 42; };
@@ -156,7 +156,7 @@ TEST_F(JobFailureTest, SessionFailuresOfAnyKindEndTheJobProperly)
 TEST_F(JobFailureTest, SettingsStoreThatThrowsFailsTheDocumentsNotDone)
 {
     TestRegistry registry;
-    EngineLog log;
+    LogCapture log;
     std::vector<std::string> paths = { m_folder.write("a.doc", "a"), m_folder.write("b.docx", "b") };
     JobSetup setup = recordedSetup();
     setup.readWorkingFolder

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EngineLog.h"
 #include "EngineTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 #include "publishing/OfficeApplication.h"
 

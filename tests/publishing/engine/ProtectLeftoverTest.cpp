@@ -76,7 +76,7 @@ TEST_F(ProtectLeftoverTest, IdenticalLeftoverBackupIsRemovedAndTheModeComesBack)
     ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
     std::string backup = m_folder.file(std::string("same.docx.") + guid + ".docx");
     plantAbandonedFile(backup, "original bytes", 0444);
-    EngineLog log;
+    LogCapture log;
     mode_t modeMet = 0;
     m_script->onOpen = [&](const std::string& opened) { modeMet = modeOf(opened); };
     EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 0);
@@ -94,7 +94,7 @@ TEST_F(ProtectLeftoverTest, LeftoverBackupOfAMissingDocumentIsRenamedBack)
     std::string path = m_folder.file("gone.docx");
     std::string backup = m_folder.file(std::string("gone.docx.") + guid + ".docx");
     plantAbandonedFile(backup, "original bytes", 0640);
-    EngineLog log;
+    LogCapture log;
     EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 0);
     EXPECT_TRUE(
         log.contains("OfficeApplication#protect,21,Moved a left backup file " + backup + " to " + path));
@@ -110,7 +110,7 @@ TEST_F(ProtectLeftoverTest, DifferingLeftoverBackupKeepsBothAndGives607)
     std::string path = document("differs.docx", "edited since");
     std::string backup = m_folder.file(std::string("differs.docx.") + guid + ".docx");
     plantAbandonedFile(backup, "original bytes", 0644);
-    EngineLog log;
+    LogCapture log;
     EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 607);
     EXPECT_TRUE(log.contains("Error: OfficeApplication#protect,23,Found a left backup file " + backup
         + " that differs from " + path));
@@ -158,7 +158,7 @@ TEST_F(ProtectLeftoverTest, ScratchFoldersOfGoneJobsAreRemovedWithoutFollowingLi
     std::string path = document("a.docx");
     LiveLockHolder liveJob(live);
     ASSERT_TRUE(liveJob.holds());
-    EngineLog log;
+    LogCapture log;
 
     EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_PDF), 0);
     EXPECT_TRUE(log.contains("OfficeApplication#protect,24,Deleted a left work folder " + gone));
@@ -174,7 +174,7 @@ TEST_F(ProtectLeftoverTest, ABackupIsNeverPublished)
     std::string path = document("notes.docx");
     std::string backup = m_folder.file(std::string("notes.docx.") + guid + ".docx");
     plantAbandonedFile(backup, "original bytes", 0644);
-    EngineLog log;
+    LogCapture log;
     EXPECT_EQ(m_session->protect(backup.c_str(), ID_PUBLISH_AS_PDF), 104);
     EXPECT_TRUE(
         log.contains("Error: OfficeApplication#protect,25,Not a document but a backup file " + backup));

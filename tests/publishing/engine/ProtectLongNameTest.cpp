@@ -88,7 +88,7 @@ TEST_F(ProtectLongNameTest, OutputNameThatCannotFitIsRefusedFirst)
 {
     std::string tooLong = std::string(245, 'u') + ".docx";
     std::string path = document(tooLong);
-    EngineLog log;
+    LogCapture log;
     EXPECT_EQ(m_session->protect(path.c_str(), ID_PUBLISH_AS_UNICODETEXT), 105);
     EXPECT_TRUE(log.contains(
         "Error: OfficeApplication#protect,26,Too long a name for an output file " + path + ".unicode.txt"));

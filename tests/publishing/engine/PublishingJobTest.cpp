@@ -1,5 +1,5 @@
-#include "EngineLog.h"
 #include "EngineTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 #include "foundation/Thread.h"
 #include "publishing/OfficeVersion.h"
@@ -180,7 +180,7 @@ TEST_F(PublishingJobTest, DoneOnlyAfterTheNotifierClosed)
 TEST_F(PublishingJobTest, WordSaveStatusIsShownAsTheErrorBox)
 {
     TestRegistry registry;
-    EngineLog log;
+    LogCapture log;
     std::vector<std::string> paths = { m_folder.write("a.doc", "a"), m_folder.write("b.xls", "b") };
     m_script->documents[paths[0]].saveStatus = 1;
     m_script->documents[paths[1]].saveStatus = 1;

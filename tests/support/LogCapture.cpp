@@ -1,4 +1,4 @@
-#include "EngineLog.h"
+#include "tests/support/LogCapture.h"
 
 #include "foundation/LogConfiguration.h"
 #include "platform/ProgramName.h"
@@ -21,13 +21,13 @@ public:
     {
         m_folder.write("registry/user.reg",
             "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\" + platform::programName()
-                + "\\Log]\n\"dir\"=\"" + m_folder.path() + "\"\n\"filename\"=\"engine.log\"\n"
+                + "\\Log]\n\"dir\"=\"" + m_folder.path() + "\"\n\"filename\"=\"test.log\"\n"
                 + "\"level\"=dword:00000003\n");
         ScopedEnvironment registry("PRESSLING_REGISTRY_DIR", m_folder.file("registry"));
         LogConfiguration::get();
     }
 
-    std::string logFile() const { return m_folder.file("engine.log"); }
+    std::string logFile() const { return m_folder.file("test.log"); }
 
 private:
     TemporaryFolder m_folder;
@@ -45,12 +45,12 @@ uint64_t fileSize(const std::string& path)
 
 }
 
-EngineLog::EngineLog()
+LogCapture::LogCapture()
     : m_start(fileSize(environment->logFile()))
 {
 }
 
-std::string EngineLog::text() const
+std::string LogCapture::text() const
 {
     std::ifstream in(environment->logFile(), std::ios::binary);
     in.seekg(static_cast<std::streamoff>(m_start));
@@ -59,12 +59,12 @@ std::string EngineLog::text() const
     return text.str();
 }
 
-bool EngineLog::contains(const std::string& line) const
+bool LogCapture::contains(const std::string& line) const
 {
     return count(line) > 0;
 }
 
-int EngineLog::count(const std::string& line) const
+int LogCapture::count(const std::string& line) const
 {
     std::string logged = text();
     int found = 0;
