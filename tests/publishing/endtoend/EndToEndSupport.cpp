@@ -109,3 +109,12 @@ void killOfficesOf(pid_t job)
             ::kill(std::stoi(name), SIGKILL);
     }
 }
+
+platform::ChildProcess::Options cliOptions(const std::string& registryFolder)
+{
+    platform::ChildProcess::Options options;
+    options.environment = { { "PRESSLING_REGISTRY_DIR", registryFolder } };
+    options.standardOutput.mode = platform::ChildProcess::Output::Capture;
+    options.standardError.mode = platform::ChildProcess::Output::Capture;
+    return options;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ChildProcess.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -30,3 +32,6 @@ std::vector<std::string> textLines(const std::string& text);
 // Ends (SIGKILL) the office processes that the pressling-cli with process id job started, which
 // a job that was ended at once may leave behind; their pipe names carry the job's id.
 void killOfficesOf(pid_t job);
+// How the tests start pressling-cli: with the registry in registryFolder and both outputs
+// captured.
+platform::ChildProcess::Options cliOptions(const std::string& registryFolder);

@@ -21,14 +21,7 @@ namespace {
 
 class LeftoverCliTest : public ::testing::Test {
 protected:
-    ChildProcess::Options options() const
-    {
-        ChildProcess::Options options;
-        options.environment = { { "PRESSLING_REGISTRY_DIR", m_registry.folder().path() } };
-        options.standardOutput.mode = ChildProcess::Output::Capture;
-        options.standardError.mode = ChildProcess::Output::Capture;
-        return options;
-    }
+    ChildProcess::Options options() const { return cliOptions(m_registry.folder().path()); }
     std::vector<std::string> publishArguments(const std::vector<std::string>& paths) const
     {
         std::vector<std::string> argv = { PRESSLING_CLI_PATH, "publish", "--format", "pdf" };

@@ -28,10 +28,7 @@ TEST(PublishCliAbort, SecondSignalEndsTheJobAtOnce)
                 "word/having-images.docx", folder.path(), "d" + std::to_string(i) + ".docx"));
             before.push_back(DocumentSnapshot::of(argv.back()));
         }
-        ChildProcess::Options options;
-        options.environment = { { "PRESSLING_REGISTRY_DIR", registry.folder().path() } };
-        options.standardOutput.mode = ChildProcess::Output::Capture;
-        options.standardError.mode = ChildProcess::Output::Capture;
+        ChildProcess::Options options = cliOptions(registry.folder().path());
         ChildProcess run;
         ASSERT_TRUE(run.start(argv, options));
         while (run.isRunning() && backupsIn(folder.path()).empty())

@@ -32,10 +32,7 @@ TEST(PublishCliNames, OneRowPerDocumentWhateverItsName)
     std::vector<std::string> paths
         = { copyCorpusDocument("word/default.docx", folder.path(), "two\nlines.docx"),
               copyCorpusDocument("word/default.docx", folder.path(), "a\ttab.docx") };
-    ChildProcess::Options options;
-    options.environment = { { "PRESSLING_REGISTRY_DIR", registry.folder().path() } };
-    options.standardOutput.mode = ChildProcess::Output::Capture;
-    options.standardError.mode = ChildProcess::Output::Capture;
+    ChildProcess::Options options = cliOptions(registry.folder().path());
     auto result = ChildProcess::run(
         { PRESSLING_CLI_PATH, "publish", "--format", "text", paths[0], paths[1] }, 5min, options);
     ASSERT_TRUE(result.succeeded()) << result.standardOutput << result.standardError;

@@ -76,11 +76,9 @@ TEST(PublishXpsUnderACommaLocale, BothReadersDrawWhatThePdfShows)
     TemporaryFolder folder;
     std::vector<std::string> documents = { copyCorpusDocument("word/fnt-color.docx", folder.path()),
         copyCorpusDocument("word/tbl-having-tables.docx", folder.path()) };
-    ChildProcess::Options options;
-    options.environment = { { "PRESSLING_REGISTRY_DIR", registry.folder().path() }, { "LC_ALL", commaLocale },
-        { "LANG", commaLocale } };
-    options.standardOutput.mode = ChildProcess::Output::Capture;
-    options.standardError.mode = ChildProcess::Output::Capture;
+    ChildProcess::Options options = cliOptions(registry.folder().path());
+    options.environment.insert(
+        options.environment.end(), { { "LC_ALL", commaLocale }, { "LANG", commaLocale } });
     for (const char* format : { "xps", "pdf" }) {
         auto result = ChildProcess::run(
             { PRESSLING_CLI_PATH, "publish", "--format", format, documents[0], documents[1] }, 5min, options);
