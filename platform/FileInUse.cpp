@@ -59,16 +59,4 @@ bool isFileInUse(int descriptor, const std::string& path)
     return hasRecordLock(descriptor) || hasFlockLock(descriptor);
 }
 
-bool isFileInUse(const std::string& path)
-{
-    if (hasOfficeLockFile(path))
-        return true;
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0)
-        return false;
-    bool locked = hasRecordLock(descriptor) || hasFlockLock(descriptor);
-    ::close(descriptor);
-    return locked;
-}
-
 }

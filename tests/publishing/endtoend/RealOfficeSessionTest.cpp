@@ -7,6 +7,7 @@
 #include "office/libreoffice/LibreOfficeAutomation.h"
 #include "platform/ChildProcess.h"
 #include "platform/FileInUse.h"
+#include "platform/ReadOnlyFile.h"
 #include "publishing/OfficeApplication.h"
 #include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
@@ -108,7 +109,11 @@ TEST_F(RealOfficeSessionTest, ReadOnlyAndLockedDocuments)
 
     platform::ChildProcess holder;
     ASSERT_TRUE(holder.start({ "flock", "--shared", path, "sleep", "60" }));
-    for (int i = 0; i < 200 && !platform::isFileInUse(path); ++i)
+    auto held = [&] {
+        platform::ReadOnlyFile file(path);
+        return file.isOpen() && platform::isFileInUse(file.descriptor(), path);
+    };
+    for (int i = 0; i < 200 && !held(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(protect(path, ID_PUBLISH_AS_HTML), 601);
     holder.kill();
