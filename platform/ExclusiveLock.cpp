@@ -34,22 +34,17 @@ ExclusiveLock::~ExclusiveLock()
         ::close(m_descriptor);
 }
 
-ExclusiveLock ExclusiveLock::tryTake(const std::string& path, Kind kind)
+ExclusiveLock ExclusiveLock::tryTake(const std::string& path)
 {
     // O_NONBLOCK: a FIFO that carries such a name is opened without waiting, and refused below.
-    int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK;
-    if (kind == Kind::OwnFolder)
-        flags |= O_DIRECTORY;
-    int descriptor = ::open(path.c_str(), flags);
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
     if (descriptor < 0)
         return ExclusiveLock();
     ExclusiveLock lock(descriptor);
     struct stat status { };
     if (::fstat(descriptor, &status) != 0)
         return ExclusiveLock();
-    bool accepted = kind == Kind::File ? S_ISREG(status.st_mode)
-                                       : S_ISDIR(status.st_mode) && status.st_uid == ::geteuid();
-    if (!accepted || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
+    if (!S_ISREG(status.st_mode) || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
         return ExclusiveLock();
     return lock;
 }

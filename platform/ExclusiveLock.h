@@ -10,9 +10,6 @@ namespace platform {
 // child process, so that an office started meanwhile does not keep the lock alive.
 class ExclusiveLock {
 public:
-    // What tryTake accepts: a regular file, or a real folder (no symlink) of this process's user.
-    enum class Kind { File, OwnFolder };
-
     ExclusiveLock() = default;
     // Takes over an open descriptor on which the lock is already held.
     explicit ExclusiveLock(int descriptor);
@@ -25,9 +22,10 @@ public:
 
     bool held() const { return m_descriptor >= 0; }
 
-    // Takes the lock on what path names without waiting and without following a symlink; not held
-    // when it is not of kind, cannot be opened, or someone else holds the lock.
-    static ExclusiveLock tryTake(const std::string& path, Kind kind);
+    // Takes the lock on the regular file that path names, without waiting and without following
+    // a symlink; not held when it is anything else, cannot be opened, or someone else holds the
+    // lock. (A folder's lock is LockedFolder's.)
+    static ExclusiveLock tryTake(const std::string& path);
 
 private:
     int m_descriptor = -1;

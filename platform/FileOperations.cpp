@@ -238,12 +238,15 @@ bool renameNoReplace(const std::string& source, const std::string& target, int& 
 
 namespace {
 
-bool removeFolderContents(int folder, int& error);
+// Deeper trees than this are not entered, so that a planted tree cannot exhaust the stack.
+constexpr int deepestFolder = 128;
+
+bool removeContents(int folder, int depth, int& error);
 
 // Removes the entry name of folder: a folder with all it holds, anything else (a symlink too)
 // by itself. A folder is opened with O_NOFOLLOW, so that one swapped for a symlink meanwhile is
 // refused instead of followed.
-bool removeEntry(int folder, const char* name, int& error)
+bool removeEntry(int folder, const char* name, int depth, int& error)
 {
     struct stat status { };
     if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -258,7 +261,11 @@ bool removeEntry(int folder, const char* name, int& error)
         }
         // A folder without write permission cannot give up its entries.
         (void)::fchmod(inner.get(), (status.st_mode & 07777) | S_IRWXU);
-        if (!removeFolderContents(inner.get(), error))
+        if (depth >= deepestFolder) {
+            error = ELOOP;
+            return false;
+        }
+        if (!removeContents(inner.get(), depth + 1, error))
             return false;
     }
     if (::unlinkat(folder, name, S_ISDIR(status.st_mode) ? AT_REMOVEDIR : 0) != 0) {
@@ -268,7 +275,7 @@ bool removeEntry(int folder, const char* name, int& error)
     return true;
 }
 
-bool removeFolderContents(int folder, int& error)
+bool removeContents(int folder, int depth, int& error)
 {
     int listed = ::dup(folder);
     std::unique_ptr<DIR, int (*)(DIR*)> entries(listed < 0 ? nullptr : ::fdopendir(listed), ::closedir);
@@ -282,33 +289,16 @@ bool removeFolderContents(int folder, int& error)
     while (dirent* entry = ::readdir(entries.get())) {
         std::string_view name = entry->d_name;
         if (name != "." && name != "..")
-            removed = removeEntry(folder, entry->d_name, error) && removed;
+            removed = removeEntry(folder, entry->d_name, depth, error) && removed;
     }
     return removed;
 }
 
 }
 
-bool removeTree(const std::string& folder, int& error)
+bool removeFolderContents(int folder, int& error)
 {
-    size_t slash = folder.rfind('/');
-    std::string parent = slash == std::string::npos ? "." : folder.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? folder : folder.substr(slash + 1);
-    Descriptor parentFolder(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (parentFolder.get() < 0) {
-        error = errno;
-        return false;
-    }
-    struct stat status { };
-    if (::fstatat(parentFolder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-        error = errno;
-        return false;
-    }
-    if (!S_ISDIR(status.st_mode)) {
-        error = ENOTDIR;
-        return false;
-    }
-    return removeEntry(parentFolder.get(), name.c_str(), error);
+    return removeContents(folder, 0, error);
 }
 
 namespace {

@@ -51,9 +51,10 @@ bool renameReplacing(const std::string& source, const std::string& target, int& 
 // name (error EEXIST otherwise).
 bool renameNoReplace(const std::string& source, const std::string& target, int& error);
 bool removeFile(const std::string& path, int& error);
-// Removes a folder with everything in it. A symlink inside is removed itself and never followed,
-// and the folder itself must be a real folder, so nothing outside it is ever touched.
-bool removeTree(const std::string& folder, int& error);
+// Removes everything in the open folder: a symlink inside is removed itself and never followed,
+// and a folder inside is entered only through O_NOFOLLOW, so nothing outside is ever touched.
+// Only calls on descriptors, so it may run on another thread beside the folder's owner.
+bool removeFolderContents(int folder, int& error);
 
 // True when both are regular files with the same bytes; false when either cannot be read.
 bool sameContents(const std::string& first, const std::string& second);

@@ -17,10 +17,6 @@ namespace platform {
 
 namespace {
 
-// Deeper than anything an office or an export makes; a deeper tree is left rather than letting
-// the removal run the stack out.
-constexpr int deepestFolder = 128;
-
 constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 std::vector<std::string> entryNames(int folder)
@@ -42,25 +38,6 @@ std::vector<std::string> entryNames(int folder)
     }
     closedir(directory);
     return names;
-}
-
-bool removeContents(int folder, int depth)
-{
-    bool emptied = true;
-    for (const std::string& name : entryNames(folder)) {
-        if (::unlinkat(folder, name.c_str(), 0) == 0 || errno == ENOENT)
-            continue;
-        // Only a real folder is entered; a link to one was removed above as the link it is.
-        int inner = ::openat(folder, name.c_str(), folderFlags);
-        bool removed = false;
-        if (inner >= 0) {
-            removed = depth < deepestFolder && removeContents(inner, depth + 1)
-                && (::unlinkat(folder, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT);
-            ::close(inner);
-        }
-        emptied = emptied && removed;
-    }
-    return emptied;
 }
 
 bool isOurFolder(const struct stat& status)
@@ -176,7 +153,8 @@ bool LockedFolder::remove()
 {
     if (m_descriptor < 0)
         return false;
-    if (!removeContents(m_descriptor, 0))
+    int error = 0;
+    if (!fileOperations::removeFolderContents(m_descriptor, error))
         return false;
     std::string parentPath;
     std::string name;

@@ -3,6 +3,7 @@
 #include "foundation/Log.h"
 #include "platform/ExclusiveLock.h"
 #include "platform/FileOperations.h"
+#include "platform/LockedFolder.h"
 #include "publishing/BackupName.h"
 
 #include <string_view>
@@ -18,7 +19,7 @@ constexpr std::string_view scratchPrefix = ".~pressling-";
 // False when the backup differs from the document, which must then not be published.
 bool settleLeftoverBackup(const std::string& document, const std::string& backup)
 {
-    ExclusiveLock lock = ExclusiveLock::tryTake(backup, ExclusiveLock::Kind::File);
+    ExclusiveLock lock = ExclusiveLock::tryTake(backup);
     if (!lock.held())
         return true;
     switch (Leftovers::settleBackup(document, backup, files::attributes(backup).mode)) {
@@ -46,15 +47,13 @@ bool settleLeftoverBackup(const std::string& document, const std::string& backup
 
 void removeLeftoverScratchFolder(const std::string& folder)
 {
-    ExclusiveLock lock = ExclusiveLock::tryTake(folder, ExclusiveLock::Kind::OwnFolder);
-    if (!lock.held())
+    platform::LockedFolder left;
+    if (!left.takeAbandoned(folder))
         return;
-    int error = 0;
-    if (files::removeTree(folder, error))
+    if (left.remove())
         logDebug("OfficeApplication#protect,24,Deleted a left work folder %s", folder.c_str());
     else
-        logError("OfficeApplication#protect,28,Failed to delete a left work folder %s error=%x",
-            folder.c_str(), static_cast<unsigned>(error));
+        logError("OfficeApplication#protect,28,Failed to delete a left work folder %s", folder.c_str());
 }
 
 }

@@ -1,14 +1,12 @@
 #include "platform/LockedFolder.h"
-#include "tests/support/TemporaryFolder.h"
-
 #include "tests/support/FolderLock.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using platform::LockedFolder;
@@ -60,7 +58,7 @@ TEST(LockedFolder, LinksAndFilesAreNeverTaken)
     EXPECT_TRUE(folder.takeAbandoned(parent.file("real")));
 }
 
-// Catches a removal that follows a link out of the folder.
+// Catches a removal that follows a link out of the folder, or stops at a read-only folder inside.
 TEST(LockedFolder, RemovalTakesLinksAsLinks)
 {
     TemporaryFolder outside;
@@ -74,6 +72,8 @@ TEST(LockedFolder, RemovalTakesLinksAsLinks)
     std::ofstream(path + "/a/b/c/file") << "scratch";
     std::filesystem::create_symlink(kept, path + "/a/link-to-file");
     std::filesystem::create_directory_symlink(outside.file("tree"), path + "/a/b/link-to-tree");
+    // A folder inside without write permission still gives up its entries.
+    ASSERT_EQ(::chmod((path + "/a/b").c_str(), 0500), 0);
     EXPECT_TRUE(folder.remove());
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_TRUE(std::filesystem::exists(kept));

@@ -1,14 +1,11 @@
 #include "office/libreoffice/ScratchFolder.h"
-#include "tests/support/TemporaryFolder.h"
-
 #include "tests/support/FolderLock.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sys/file.h>
 #include <unistd.h>
 
 using office::ScratchFolder;
