@@ -32,6 +32,12 @@ const std::map<std::string, std::set<std::string>> allowedIncludes = {
     { "ui", { "resources" } },
     { "publishing/notifier",
         { "platform", "foundation", "classify", "office", "publishing", "resources", "ui" } },
+    { "filelist",
+        { "platform", "foundation", "classify", "office", "publishing", "resources", "ui",
+            "publishing/notifier" } },
+    { "shell",
+        { "platform", "foundation", "classify", "office", "publishing", "resources", "ui",
+            "publishing/notifier", "filelist" } },
 };
 
 // The libraries that pressling-cli and the fuzzers use, which must not need Qt Widgets.
