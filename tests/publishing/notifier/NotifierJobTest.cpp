@@ -1,4 +1,4 @@
-#include "AnsweringMessageBox.h"
+#include "tests/support/AnsweringMessageBox.h"
 #include "EngineTestSupport.h"
 
 #include "foundation/ThreadMessage.h"

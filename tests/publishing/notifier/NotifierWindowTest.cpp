@@ -1,4 +1,4 @@
-#include "AnsweringMessageBox.h"
+#include "tests/support/AnsweringMessageBox.h"
 
 #include "foundation/Thread.h"
 #include "publishing/notifier/EncodingNotifier.h"

@@ -7,8 +7,9 @@
 
 #include <functional>
 
-// Answers the boxes instead of a person while it lives, and remembers what it was asked and on
-// which thread. whileShown runs inside the box, as the user's time in front of it.
+// Answers the message boxes of every window instead of a person while it lives, and remembers
+// what it was asked and on which thread. whileShown runs inside the box, as the user's time in
+// front of it.
 class AnsweringMessageBox final : public MessageBox {
 public:
     explicit AnsweringMessageBox(Answer answer)
