@@ -1,0 +1,55 @@
+#include "filelist/FileNameDelegate.h"
+
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "filelist/XListView.h"
+#include "foundation/Log.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+// What the key state of a held key reads as: its high bit set.
+constexpr int heldKeyState = -128;
+
+}
+
+FileNameDelegate::FileNameDelegate(FileListView* list)
+    : QStyledItemDelegate(list)
+    , m_list(list)
+{
+}
+
+QWidget* FileNameDelegate::createEditor(
+    QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    editor->setAccessibleName(QStringLiteral("New file name"));
+    return editor;
+}
+
+void FileNameDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex&) const
+{
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    if (!edit) {
+        logError("XListView_EndLabelEdit,5,EditControl not found");
+        logDebug("XListView_EndLabelEdit,6,End");
+        return;
+    }
+    if (m_committing)
+        return;
+    m_committing = true;
+    int32_t row = m_list->rowUnderEdit();
+    if (XListView_EndLabelEdit(m_list, edit->text()) == 1)
+        m_list->fileModel()->renameRow(row, QFile::encodeName(edit->text()));
+    m_committing = false;
+}
+
+bool FileNameDelegate::eventFilter(QObject* object, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        logDebug("XListView_EndLabelEdit,1,VK_ESC check %d\n", heldKeyState);
+    return QStyledItemDelegate::eventFilter(object, event);
+}
