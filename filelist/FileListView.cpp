@@ -1,0 +1,154 @@
+#include "filelist/FileListView.h"
+
+#include "filelist/FileListModel.h"
+#include "filelist/FileNameDelegate.h"
+#include "filelist/XListView.h"
+#include "foundation/Log.h"
+#include "foundation/ThreadMessage.h"
+#include "publishing/notifier/EncodingNotifier.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace {
+
+// The list's own code for a key, or 0 for a key the list leaves to the view.
+int32_t listKeyCode(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return FileListView::KeyEnter;
+    case Qt::Key_Delete:
+        return FileListView::KeyDelete;
+    case Qt::Key_F2:
+        return FileListView::KeyF2;
+    case Qt::Key_F5:
+        return FileListView::KeyF5;
+    default:
+        return 0;
+    }
+}
+
+bool isMenuRequest(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Menu
+        || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+}
+
+}
+
+FileListView::FileListView(JobFactories factories, QWidget* parent)
+    : QTreeView(parent)
+    , m_model(new FileListModel(this))
+    , m_nameDelegate(new FileNameDelegate(this))
+    , m_jobFactories(std::move(factories))
+{
+    if (!m_jobFactories.notifier)
+        m_jobFactories.notifier = [] { return std::make_unique<EncodingNotifier>(); };
+    setupView();
+    setupHeader();
+    setupAccessibility();
+}
+
+FileListView::~FileListView() = default;
+
+void FileListView::setupView()
+{
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    // A click on the name of a row that is already selected edits it; F2 reaches the edit
+    // through the list's own key handling, which knows which row is meant.
+    setEditTriggers(QAbstractItemView::SelectedClicked);
+    setItemDelegateForColumn(FileListModel::NameColumn, m_nameDelegate);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    // No folder is shown until the first one is passed in.
+    setEnabled(false);
+}
+
+void FileListView::setupHeader()
+{
+    QHeaderView* columns = header();
+    columns->setSectionsClickable(false);
+    columns->setSortIndicatorShown(false);
+    columns->setSectionsMovable(false);
+    columns->setStretchLastSection(false);
+    for (int column = 0; column < FileListModel::ColumnCount; ++column)
+        setColumnWidth(column, FileListModel::columnWidth(column));
+}
+
+void FileListView::setupAccessibility()
+{
+    setAccessibleName(QStringLiteral("File list"));
+    setAccessibleDescription(QStringLiteral("The Word documents of the folder and the files published from them"));
+    header()->setAccessibleName(QStringLiteral("File list columns"));
+}
+
+QList<int> FileListView::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool FileListView::event(QEvent* event)
+{
+    if (event->type() == static_cast<QEvent::Type>(WM_PUBLISHING_DONE)) {
+        XListView_ShowFiles(this, m_model->currentFolder().constData());
+        return true;
+    }
+    return QTreeView::event(event);
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event)
+{
+    if (isMenuRequest(event)) {
+        XListView_OnContextMenu(this, std::nullopt);
+        event->accept();
+        return;
+    }
+    // The view moves its focus and selection first, as for any key.
+    QTreeView::keyPressEvent(event);
+    if (int32_t code = listKeyCode(event->key()); code && XListView_OnKeyDown(this, code))
+        event->accept();
+}
+
+void FileListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        XListView_OnContextMenu(this, std::nullopt);
+    else
+        XListView_OnContextMenu(this, event->globalPos());
+    event->accept();
+}
+
+void FileListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    logDebug("ListView::WM_LBUTTONDBCLK");
+    RunSelectedFiles(this);
+    event->accept();
+}
+
+bool FileListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // A click on a selected row only arms a timer here; the edit itself comes back through
+    // edit(index) once the double-click interval has passed without a second click.
+    if (trigger != QAbstractItemView::AllEditTriggers || state() == QAbstractItemView::EditingState)
+        return QTreeView::edit(index, trigger, event);
+    int32_t row = XListView_BeginLabelEdit(this);
+    if (row < 0)
+        return false;
+    return QTreeView::edit(m_model->index(row, FileListModel::NameColumn), trigger, event);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "filelist/ContextMenu.h"
+#include "publishing/PasswordEncryptionThread.h"
+
+#include <QTreeView>
+
+#include <cstdint>
+
+class FileListModel;
+class FileNameDelegate;
+
+// The file list on screen: the rows of its model in a report view, several selectable, with the
+// list's keys, double click, context menu and renaming in place. What each does lives in the
+// XListView_ operations; this class only routes the user's actions to them and keeps the list's
+// state (the context menu, the row whose name is being edited, how jobs are made).
+class FileListView : public QTreeView {
+    Q_OBJECT
+
+public:
+    // How each publishing job gets its notifier (the notifier window when none is given) and its
+    // office suite.
+    struct JobFactories {
+        PasswordEncryptionThread::NotifierFactory notifier;
+        PasswordEncryptionThread::AutomationFactory automation;
+    };
+
+    explicit FileListView(JobFactories factories, QWidget* parent = nullptr);
+    ~FileListView() override;
+
+    FileListModel* fileModel() const { return m_model; }
+    ContextMenu& contextMenu() { return m_contextMenu; }
+    const JobFactories& jobFactories() const { return m_jobFactories; }
+
+    int32_t rowUnderEdit() const { return m_rowUnderEdit; }
+    void setRowUnderEdit(int32_t row) { m_rowUnderEdit = row; }
+
+    using QTreeView::edit;
+
+    // The rows selected now, in ascending order.
+    QList<int> selectedRows() const;
+
+    // The list's part of the user's key codes, as the list's operations know them.
+    static constexpr int32_t KeyEnter = 13;
+    static constexpr int32_t KeyDelete = 46;
+    static constexpr int32_t KeyF2 = 113;
+    static constexpr int32_t KeyF5 = 116;
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Every edit of a name, whoever asks for it, is of the row under edit and starts with
+    // XListView_BeginLabelEdit.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    void setupView();
+    void setupHeader();
+    void setupAccessibility();
+
+    FileListModel* m_model;
+    FileNameDelegate* m_nameDelegate;
+    ContextMenu m_contextMenu;
+    JobFactories m_jobFactories;
+    int32_t m_rowUnderEdit = -1;
+};
