@@ -3,6 +3,7 @@
 #include "ui/MessageBox.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 #include <QThread>
 
 #include <functional>
@@ -26,6 +27,7 @@ public:
         lastOwner = owner;
         lastTitle = title;
         lastText = text;
+        texts << text;
         lastButtons = buttons;
         lastIcon = icon;
         onGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
@@ -38,6 +40,8 @@ public:
     QWidget* lastOwner = nullptr;
     QString lastTitle;
     QString lastText;
+    // Every text asked, in order.
+    QStringList texts;
     Buttons lastButtons = Buttons::YesNoCancel;
     Icon lastIcon = Icon::Information;
     bool onGuiThread = false;

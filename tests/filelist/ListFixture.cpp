@@ -1,0 +1,69 @@
+#include "ListFixture.h"
+
+#include "filelist/XListView.h"
+
+#include <QFile>
+#include <QItemSelectionModel>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+ListFixture::ListFixture(FileListView::JobFactories factories)
+    : m_list(std::make_unique<FileListView>(std::move(factories)))
+{
+    m_list->resize(720, 360);
+}
+
+std::string ListFixture::write(const std::string& name, const std::string& bytes) const
+{
+    return m_folder.write(name, bytes);
+}
+
+void ListFixture::show()
+{
+    XListView_ShowFiles(m_list.get(), folderText().c_str());
+}
+
+QStringList ListFixture::names() const
+{
+    QStringList names;
+    for (int row = 0; row < m_list->fileModel()->rowCount(); ++row)
+        names << QString::fromStdString(m_list->fileModel()->rowAt(row).name.toStdString());
+    return names;
+}
+
+int ListFixture::rowOf(const std::string& name) const
+{
+    return static_cast<int>(names().indexOf(QString::fromStdString(name)));
+}
+
+void ListFixture::select(const std::vector<std::string>& names)
+{
+    QItemSelectionModel* selection = m_list->selectionModel();
+    selection->clearSelection();
+    for (const std::string& name : names) {
+        QModelIndex index = m_list->fileModel()->index(rowOf(name), 0);
+        selection->setCurrentIndex(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+std::string ListFixture::readFile(const std::string& name) const
+{
+    std::ifstream file(m_folder.file(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+void ListFixture::copyPasswordDocument(const std::string& name) const
+{
+    const char* source = std::getenv("PRESSLING_SOURCE_DIR");
+    std::string document = std::string(source ? source : ".")
+        + "/../shared/corpus/office-crypto/ecma376standard_password.docx";
+    ASSERT_TRUE(std::filesystem::exists(document)) << "no corpus beside the checkout: " << document;
+    std::filesystem::copy_file(document, m_folder.file(name));
+}
