@@ -2,6 +2,7 @@
 
 #include "filelist/FileListModel.h"
 #include "filelist/FileNameDelegate.h"
+#include "filelist/PublishingDoneRelay.h"
 #include "filelist/XListView.h"
 #include "foundation/Log.h"
 #include "foundation/ThreadMessage.h"
@@ -55,7 +56,10 @@ FileListView::FileListView(JobFactories factories, QWidget* parent)
     setupAccessibility();
 }
 
-FileListView::~FileListView() = default;
+FileListView::~FileListView()
+{
+    PublishingDoneRelay::releaseAll(this);
+}
 
 void FileListView::setupView()
 {

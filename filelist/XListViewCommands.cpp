@@ -139,7 +139,7 @@ void XListView_PublishSelectedFiles(FileListView* list, int32_t command)
     try {
         // The job owns itself from here on: it copies the paths and destroys itself at its end.
         auto* job = new PasswordEncryptionThread(
-            static_cast<QObject*>(window), paths, command, factories.notifier, factories.automation);
+            window, paths, command, factories.notifier, factories.automation);
         job->start();
     } catch (const Exception& failure) {
         logError("XListView_PublishSelectedFiles,1,%s", failure.getMessage());

@@ -1,0 +1,111 @@
+#include "ListFixture.h"
+
+#include "filelist/XListView.h"
+#include "office/libreoffice/LibreOfficeAutomation.h"
+#include "publishing/PublishFormat.h"
+#include "publishing/notifier/NotifierWindow.h"
+#include "tests/support/AnsweringMessageBox.h"
+#include "tests/support/TemporaryRegistry.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+NotifierWindow* notifierWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<NotifierWindow*>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+FileListView::JobFactories libreOffice()
+{
+    FileListView::JobFactories factories;
+    factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
+    return factories;
+}
+
+std::string wordCorpusDocument()
+{
+    const char* source = std::getenv("PRESSLING_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/../shared/corpus/documents/word/default.docx";
+}
+
+}
+
+// A mixed selection: only the unprotected document reaches the job, whose output shows up in the
+// list once the user has closed the notifier.
+TEST(PublishCommand, OnlyTheUnprotectedDocumentIsPublishedAndItsOutputAppears)
+{
+    TemporaryRegistry registry;
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    ListFixture fixture(libreOffice());
+    ASSERT_TRUE(fs::exists(wordCorpusDocument())) << wordCorpusDocument();
+    fs::copy_file(wordCorpusDocument(), fixture.folder().file("plain.docx"));
+    ASSERT_NO_FATAL_FAILURE(fixture.copyPasswordDocument("locked.docx"));
+    fixture.show();
+    fixture.select({ "locked.docx", "plain.docx" });
+    XListView_RunCommand(&fixture.list(), ID_PUBLISH_AS_PDF);
+
+    NotifierWindow* window = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (window = notifierWindow()) && window->state() == NotifierWindow::State::Finished; }, 120000));
+    ASSERT_EQ(window->resultList()->topLevelItemCount(), 1);
+    EXPECT_EQ(window->resultList()->topLevelItem(0)->text(2), "OK");
+    EXPECT_EQ(fixture.names(), (QStringList { "locked.docx", "plain.docx" }));
+    window->closeButton()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.rowOf("plain.docx.pdf") >= 0; }, 20000));
+    EXPECT_FALSE(fs::exists(fixture.folder().file("locked.docx.pdf")));
+    EXPECT_EQ(box.asked, 0);
+}
+
+TEST(PublishCommand, SelectionWithoutAnUnprotectedFileIsRefused)
+{
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    ListFixture fixture(libreOffice());
+    ASSERT_NO_FATAL_FAILURE(fixture.copyPasswordDocument("locked.docx"));
+    fixture.show();
+    fixture.select({ "locked.docx" });
+    XListView_PublishSelectedFiles(&fixture.list(), ID_PUBLISH_AS_HTML);
+    EXPECT_EQ(box.lastText, "Encrypt: Please select unencrypted files by PWD.");
+    EXPECT_EQ(box.lastTitle, "Vaultrix");
+    EXPECT_EQ(box.lastIcon, MessageBox::Icon::Error);
+    QTest::qWait(100);
+    EXPECT_EQ(notifierWindow(), nullptr);
+}
+
+// The job may end after its list is gone; its notice must then reach nobody, not freed memory.
+TEST(PublishCommand, JobOutlivingItsListEndsQuietly)
+{
+    TemporaryRegistry registry;
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    auto fixture = std::make_unique<ListFixture>(libreOffice());
+    fs::copy_file(wordCorpusDocument(), fixture->folder().file("plain.docx"));
+    fixture->show();
+    fixture->select({ "plain.docx" });
+    XListView_PublishSelectedFiles(&fixture->list(), ID_PUBLISH_AS_TEXT);
+    std::string output = fixture->folder().file("plain.docx.txt");
+    fixture->list().hide();
+    NotifierWindow* window = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (window = notifierWindow()) && window->state() == NotifierWindow::State::Finished; }, 120000));
+    EXPECT_TRUE(fs::exists(output));
+    // The notifier stays open after its list is gone, until the user closes it.
+    fixture.reset();
+    ASSERT_EQ(notifierWindow(), window);
+    window->closeButton()->click();
+    QTest::qWait(500);
+    EXPECT_EQ(notifierWindow(), nullptr);
+}
