@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -264,4 +265,34 @@ TEST_F(FileListView_, ListCarriesAccessibleNamesAndTheHeadersSortNothing)
     QTest::mouseClick(list.header()->viewport(), Qt::LeftButton, {},
         QPoint(list.header()->sectionViewportPosition(0) + 10, 5));
     EXPECT_EQ(fixture.names(), (QStringList { "a.doc", "b.doc" }));
+}
+
+// A click on the name of a selected row edits it once the double-click time has passed; a double
+// click opens the file instead and edits nothing.
+TEST_F(FileListView_, ClickOnSelectedNameEditsAndDoubleClickOpens)
+{
+    fixture.write("a.doc");
+    fixture.write("b.doc");
+    fixture.show();
+    FileListView& list = fixture.list();
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QPoint name = list.visualRect(fixture.model().index(1, 0)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, name);
+    ASSERT_EQ(list.selectedRows(), (QList<int> { 1 }));
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+
+    LogCapture log;
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, name);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    EXPECT_TRUE(log.contains("ListView::WM_LBUTTONDBCLK"));
+    EXPECT_TRUE(log.contains("RunSelectedFiles = " + fixture.folder().file("b.doc")));
+    EXPECT_EQ(list.findChild<QLineEdit*>(), nullptr);
+
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, name);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    auto* editor = list.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "b.doc");
+    EXPECT_TRUE(log.contains("XListView_BeginLabelEdit,indexLabelEdit=1"));
 }
