@@ -7,7 +7,11 @@
 #include <QIcon>
 #include <QString>
 
+#include <memory>
 #include <vector>
+
+class FileNameOrder;
+class FileRowBuilder;
 
 // One row of the file list: what the folder's listing and the protection test said of one file
 // when the row was made. A row holds no path; its file is the current folder followed by name.
@@ -64,9 +68,13 @@ public:
     static int columnWidth(int column);
 
 private:
+    std::vector<FileListRow> rowsOf(const QByteArray& folder);
     int sortedPlaceOf(const QByteArray& name) const;
     int insertRow(FileListRow row);
 
     QByteArray m_currentFolder;
     std::vector<FileListRow> m_rows;
+    // Kept for the model's life: the builder remembers each file type's name and icon.
+    std::unique_ptr<FileRowBuilder> m_rowBuilder;
+    std::unique_ptr<FileNameOrder> m_order;
 };

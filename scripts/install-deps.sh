@@ -18,6 +18,8 @@ packages=(
   # fonts so that LibreOffice and Qt render text the same everywhere
   fonts-dejavu-core fonts-liberation2
   shared-mime-info
+  # the icons of file types that the file list shows when no desktop names an icon theme
+  adwaita-icon-theme
   # a locale with a decimal comma, under which the tests write XPS and publish
   locales
 )

@@ -1,0 +1,59 @@
+#include "platform/FolderEntries.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace platform {
+
+namespace {
+
+FolderEntry entryOf(std::string name, const struct stat& status)
+{
+    FolderEntry entry;
+    entry.name = std::move(name);
+    entry.isDirectory = S_ISDIR(status.st_mode);
+    entry.size = status.st_size > 0 ? static_cast<uint64_t>(status.st_size) : 0;
+    entry.modified = static_cast<int64_t>(status.st_mtim.tv_sec);
+    return entry;
+}
+
+// Closes the folder on every way out of the listing.
+struct FolderStream {
+    DIR* stream;
+    ~FolderStream()
+    {
+        if (stream)
+            ::closedir(stream);
+    }
+};
+
+}
+
+std::optional<std::vector<FolderEntry>> FolderEntries::list(const std::string& folder)
+{
+    FolderStream folderStream { ::opendir(folder.c_str()) };
+    if (!folderStream.stream)
+        return std::nullopt;
+    int descriptor = ::dirfd(folderStream.stream);
+    std::vector<FolderEntry> entries;
+    while (const struct dirent* record = ::readdir(folderStream.stream)) {
+        // Following links, so that a link to a document shows that document's size and time.
+        struct stat status;
+        if (::fstatat(descriptor, record->d_name, &status, 0) != 0)
+            continue;
+        entries.push_back(entryOf(record->d_name, status));
+    }
+    return entries;
+}
+
+std::optional<FolderEntry> FolderEntries::lookUp(const std::string& path)
+{
+    struct stat status;
+    if (path.empty() || ::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    size_t slash = path.rfind('/');
+    return entryOf(slash == std::string::npos ? path : path.substr(slash + 1), status);
+}
+
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// What a folder's listing tells of one of its entries. A symbolic link is described by what it
+// names, as the user sees the document behind it.
+struct FolderEntry {
+    // The name as the file system holds it: bytes, not necessarily valid UTF-8.
+    std::string name;
+    bool isDirectory = false;
+    uint64_t size = 0;
+    // The time of the last write, in seconds since the epoch.
+    int64_t modified = 0;
+};
+
+// The listing of a folder's entries, and the look-up of one entry by its path. Paths are byte
+// strings and are passed through untouched. Nothing here opens a file, so a FIFO or a device
+// among the entries is listed without waiting on it.
+class FolderEntries {
+public:
+    // Every entry of folder, "." and ".." included, in the order the file system gives them;
+    // nullopt when the folder cannot be read. An entry that cannot be described (a link that
+    // leads nowhere, a file removed while the folder is read) is left out.
+    static std::optional<std::vector<FolderEntry>> list(const std::string& folder);
+    // The entry that path names, its name being what follows the last '/'; nullopt when
+    // nothing can be described there.
+    static std::optional<FolderEntry> lookUp(const std::string& path);
+};
+
+}

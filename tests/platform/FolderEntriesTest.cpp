@@ -1,0 +1,103 @@
+#include "platform/FolderEntries.h"
+#include "platform/LocalFileTime.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using platform::FolderEntries;
+using platform::FolderEntry;
+
+namespace {
+
+std::map<std::string, FolderEntry> byName(const std::vector<FolderEntry>& entries)
+{
+    std::map<std::string, FolderEntry> named;
+    for (const FolderEntry& entry : entries)
+        named[entry.name] = entry;
+    return named;
+}
+
+}
+
+// Catches folders taken for files, sizes or times of the link instead of its document, a
+// dangling link or a FIFO breaking the listing, and names that are no UTF-8 changed.
+TEST(FolderEntries, ListsEveryEntryWithWhatItLeadsTo)
+{
+    TemporaryFolder folder;
+    std::string document = folder.write("caf\xE9.doc", std::string(5000, 'x'));
+    struct timespec times[2] = { { 1700000000, 0 }, { 1700000000, 0 } };
+    ASSERT_EQ(::utimensat(AT_FDCWD, document.c_str(), times, 0), 0);
+    std::filesystem::create_directory(folder.file("sub"));
+    ASSERT_EQ(::symlink(document.c_str(), folder.file("link.doc").c_str()), 0);
+    ASSERT_EQ(::symlink(folder.file("gone").c_str(), folder.file("dangling.doc").c_str()), 0);
+    ASSERT_EQ(::mkfifo(folder.file("pipe.doc").c_str(), 0600), 0);
+
+    auto entries = FolderEntries::list(folder.path());
+    ASSERT_TRUE(entries.has_value());
+    std::map<std::string, FolderEntry> named = byName(*entries);
+    EXPECT_EQ(named.size(), 6u); // ".", "..", the document, the folder, the link and the FIFO
+    EXPECT_TRUE(named["."].isDirectory);
+    EXPECT_TRUE(named["sub"].isDirectory);
+    const FolderEntry& file = named["caf\xE9.doc"];
+    EXPECT_FALSE(file.isDirectory);
+    EXPECT_EQ(file.size, 5000u);
+    EXPECT_EQ(file.modified, 1700000000);
+    EXPECT_EQ(named["link.doc"].size, 5000u);
+    EXPECT_EQ(named["link.doc"].modified, 1700000000);
+    EXPECT_FALSE(named["pipe.doc"].isDirectory);
+    EXPECT_EQ(named.count("dangling.doc"), 0u);
+}
+
+// Catches a folder that cannot be read answered like an empty one.
+TEST(FolderEntries, FolderThatCannotBeReadHasNoListing)
+{
+    TemporaryFolder folder;
+    EXPECT_FALSE(FolderEntries::list(folder.file("missing")).has_value());
+    EXPECT_FALSE(FolderEntries::list(folder.write("file.doc", "x")).has_value());
+    auto empty = FolderEntries::list(folder.path() + "/");
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_EQ(empty->size(), 3u);
+}
+
+// Catches the name taken with its folder, and a missing file or link target described anyway.
+TEST(FolderEntries, LooksUpOneEntryByPath)
+{
+    TemporaryFolder folder;
+    std::string document = folder.write("a b.doc", "abc");
+    ASSERT_EQ(::symlink(folder.file("gone").c_str(), folder.file("dangling.doc").c_str()), 0);
+
+    auto entry = FolderEntries::lookUp(document);
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_EQ(entry->name, "a b.doc");
+    EXPECT_EQ(entry->size, 3u);
+    EXPECT_TRUE(FolderEntries::lookUp(folder.path())->isDirectory);
+    EXPECT_FALSE(FolderEntries::lookUp(folder.file("missing.doc")).has_value());
+    EXPECT_FALSE(FolderEntries::lookUp(folder.file("dangling.doc")).has_value());
+    EXPECT_FALSE(FolderEntries::lookUp("").has_value());
+}
+
+// Catches UTC given for local time, and months or years off by the calendar's origins.
+TEST(LocalFileTime, CalendarOfTheLocalZone)
+{
+    platform::LocalFileTime local;
+    {
+        ScopedEnvironment zone("TZ", "EST5");
+        ::tzset();
+        local = platform::LocalFileTime::of(1709597250); // 2024-03-05 00:07:30 UTC
+    }
+    ::tzset();
+    EXPECT_EQ(local.year, 2024u);
+    EXPECT_EQ(local.month, 3u);
+    EXPECT_EQ(local.day, 4u);
+    EXPECT_EQ(local.hour, 19u);
+    EXPECT_EQ(local.minute, 7u);
+}
