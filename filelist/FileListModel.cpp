@@ -159,6 +159,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         break;
+    case Qt::ToolTipRole:
+        // The columns are narrow; a long name or type name is read in full here.
+        return column == NameColumn || column == TypeColumn ? data(index, Qt::DisplayRole) : QVariant();
     case Qt::EditRole:
         return column == NameColumn ? QVariant(QFile::decodeName(row.name)) : QVariant();
     case Qt::DecorationRole:
