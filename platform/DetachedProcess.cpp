@@ -59,7 +59,7 @@ Launch prepare(const std::vector<std::string>& argv)
     return launch;
 }
 
-void reportAndExit(int reportDescriptor, int error)
+[[noreturn]] void reportAndExit(int reportDescriptor, int error)
 {
     ssize_t ignored = write(reportDescriptor, &error, sizeof(error));
     (void)ignored;
