@@ -16,7 +16,8 @@ struct Expansion {
     std::string word;
     // Whether the word named the document, so that it need not be appended.
     bool namesDocument = false;
-    // A word made of deprecated codes only is no argument at all.
+    // A word made of deprecated codes only is no argument at all, and neither is the empty word
+    // that stray blanks or commas at the end of a command leave.
     bool vanished = false;
 };
 
@@ -94,9 +95,6 @@ std::vector<std::string> OpenCommand::argumentsFor(const char* path) const
     const std::string uri = fileUri(document);
     bool named = false;
     while (tokenizer.getToken(word)) {
-        // An empty word comes from stray blanks or commas at the end, not from the command.
-        if (word.getLength() == 0)
-            continue;
         Expansion expansion = expandFieldCodes(word.getText(), document, uri);
         named = named || expansion.namesDocument;
         if (!expansion.vanished)

@@ -128,9 +128,16 @@ private:
 // nothing from our input, and must not hold descriptors that we opened without close-on-exec.
 TEST(DetachedProcess, RunsInASessionOfItsOwnWithNothingInherited)
 {
+    TemporaryFolder folder;
     Descriptor leaked(open("/dev/null", O_RDONLY));
     ASSERT_GE(leaked.get(), 3);
+    // Our own input is a file here, whatever the test runner gave us, so that /dev/null is seen to
+    // come from the start.
+    Descriptor ourInput(dup(0));
+    Descriptor file(open(folder.write("input", "typed").c_str(), O_RDONLY));
+    dup2(file.get(), 0);
     SleepingProgram program;
+    dup2(ourInput.get(), 0);
     ASSERT_GT(program.pid(), 0);
     EXPECT_EQ(program.descriptors(), (std::set<std::string> { "0", "1", "2" }));
     EXPECT_EQ(program.inputName(), "/dev/null");
