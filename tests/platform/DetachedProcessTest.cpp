@@ -227,15 +227,23 @@ TEST(DetachedProcess, FailuresToStartAreReported)
     EXPECT_FALSE(haveChildren());
 }
 
-// A bare name is looked up on PATH, folder by folder.
+// A bare name is looked up on PATH, folder by folder, past folders that do not have it and past
+// a file of that name that may not be run; only when no folder has one that may be run is the
+// refusal the error, as execvp reports it.
 TEST(DetachedProcess, BareNameIsFoundOnPath)
 {
     TemporaryFolder folder;
+    folder.write("locked/pressling-test-program", "#!/bin/sh\necho locked > \"$1\"\n");
     std::string program = folder.write(
         "bin/pressling-test-program", "#!/bin/sh\necho found > \"$1.tmp\"; mv \"$1.tmp\" \"$1\"\n");
     fs::permissions(program, fs::perms::owner_all);
-    ScopedEnvironment path("PATH", folder.file("empty") + ":" + folder.file("bin") + ":/usr/bin:/bin");
     std::string report = folder.file("report");
-    ASSERT_EQ(platform::startDetached({ "pressling-test-program", report }), 0);
+    {
+        ScopedEnvironment path(
+            "PATH", folder.file("empty") + ":" + folder.file("locked") + ":" + folder.file("bin"));
+        ASSERT_EQ(platform::startDetached({ "pressling-test-program", report }), 0);
+    }
     EXPECT_EQ(waitForReport(report), "found\n");
+    ScopedEnvironment path("PATH", folder.file("locked") + ":" + folder.file("empty"));
+    EXPECT_EQ(platform::startDetached({ "pressling-test-program", report }), EACCES);
 }
