@@ -239,8 +239,8 @@ TEST(DetachedProcess, BareNameIsFoundOnPath)
     fs::permissions(program, fs::perms::owner_all);
     std::string report = folder.file("report");
     {
-        ScopedEnvironment path(
-            "PATH", folder.file("empty") + ":" + folder.file("locked") + ":" + folder.file("bin"));
+        ScopedEnvironment path("PATH",
+            folder.file("empty") + ":" + folder.file("locked") + ":" + folder.file("bin") + ":/usr/bin:/bin");
         ASSERT_EQ(platform::startDetached({ "pressling-test-program", report }), 0);
     }
     EXPECT_EQ(waitForReport(report), "found\n");
