@@ -66,7 +66,8 @@ Launch prepare(const std::vector<std::string>& argv)
     _exit(127);
 }
 
-// Closes every descriptor from 3 up except keep.
+// Closes every descriptor from 3 up except keep; where the kernel has no close_range, one by one
+// up to the limit of descriptors.
 void closeInherited(int keep, int highestDescriptor)
 {
     bool closed = (keep == 3 || close_range(3, keep - 1, 0) == 0) && close_range(keep + 1, ~0U, 0) == 0;
