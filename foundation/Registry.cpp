@@ -2,6 +2,7 @@
 
 #include "foundation/String.h"
 #include "foundation/Trim.h"
+#include "platform/DesktopClassesRoot.h"
 #include "platform/RegistryStore.h"
 
 #include <climits>
@@ -32,10 +33,16 @@ std::string textOf(const char* text)
     return text ? text : "";
 }
 
+// Below HKEY_CLASSES_ROOT the desktop answers for what classes.reg does not hold, so that files
+// open with the programs the user chose there; an entry of the file always wins.
 std::optional<platform::RegistryValue> query(Registry::Root root, const char* subkey, const char* valueName)
 {
     try {
-        return platform::RegistryStore(storeRoot(root)).readValue(textOf(subkey), textOf(valueName));
+        std::optional<platform::RegistryValue> value
+            = platform::RegistryStore(storeRoot(root)).readValue(textOf(subkey), textOf(valueName));
+        if (!value && root == Registry::Root::ClassesRoot)
+            value = platform::readDesktopClassesRoot(textOf(subkey), textOf(valueName));
+        return value;
     } catch (...) {
         return std::nullopt;
     }

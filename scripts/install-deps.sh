@@ -9,6 +9,8 @@ packages=(
   # libraries
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
   libgsf-1-dev libpugixml-dev zlib1g-dev libgtest-dev libgmock-dev
+  # the desktop's trash, MIME types and default applications
+  libglib2.0-dev
   # office suite and its C++ UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-dev
   # readers that check what we publish, and what the XPS writer is built on
@@ -20,6 +22,8 @@ packages=(
   shared-mime-info
   # the icons of file types that the file list shows when no desktop names an icon theme
   adwaita-icon-theme
+  # a file system of its own for the trash tests of another mount
+  e2fsprogs
   # a locale with a decimal comma, under which the tests write XPS and publish
   locales
 )
