@@ -1,10 +1,10 @@
 #include "filelist/DocumentLauncher.h"
 
 #include "filelist/OpenCommand.h"
+#include "ListDesktop.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TemporaryRegistry.h"
-#include "tests/support/TestDesktop.h"
 
 #include <gtest/gtest.h>
 
@@ -24,19 +24,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const std::string recorder = ARGUMENT_RECORDER_PATH;
-
-// The desktop of these tests: one type opened through %f, one through %U, one without any
-// application, each the desktop's default as a user would have chosen it.
-const TestDesktop& desktop()
-{
-    return TestDesktop::install({
-        { { "application/x-pressling-by-file", "*.prsfile" },
-            { "application/x-pressling-by-uri", "*.prsuri" },
-            { "application/x-pressling-unopened", "*.prsnone" } },
-        { { "pressling-by-file", recorder + " --field-f %f", "application/x-pressling-by-file" },
-            { "pressling-by-uri", recorder + " %U", "application/x-pressling-by-uri" } },
-    });
-}
 
 struct Record {
     std::string session;
@@ -115,7 +102,7 @@ const std::string ourSession = std::to_string(getsid(0));
 // program runs in a session of its own.
 TEST(DocumentLauncher, FieldCodeFGivesTheExactPath)
 {
-    desktop();
+    listDesktop();
     TemporaryRegistry registry;
     TemporaryFolder folder;
     for (const std::string name :
@@ -132,7 +119,7 @@ TEST(DocumentLauncher, FieldCodeFGivesTheExactPath)
 
 TEST(DocumentLauncher, FieldCodeUGivesTheFilesUri)
 {
-    desktop();
+    listDesktop();
     TemporaryRegistry registry;
     TemporaryFolder folder;
     std::string path = folder.write("a b \xff%.prsuri", "document");
@@ -151,7 +138,7 @@ TEST(DocumentLauncher, FieldCodeUGivesTheFilesUri)
 // opens, there is no program: -1 and nothing started.
 TEST(DocumentLauncher, NoRegisteredProgramStartsNothing)
 {
-    desktop();
+    listDesktop();
     TemporaryRegistry registry;
     TemporaryFolder folder;
     Recording recording;
@@ -171,7 +158,7 @@ TEST(DocumentLauncher, NoRegisteredProgramStartsNothing)
 // Windows form with "%1" gets the path there.
 TEST(DocumentLauncher, ClassesFileWinsOverTheDesktop)
 {
-    desktop();
+    listDesktop();
     TemporaryRegistry registry;
     writeClassesFile(registry,
         "[HKEY_CLASSES_ROOT\\.prsfile]\n@=\"Pressling.Own\"\n\n"
@@ -187,7 +174,7 @@ TEST(DocumentLauncher, ClassesFileWinsOverTheDesktop)
 // The program of a command may name its folder through the environment, in either form.
 TEST(DocumentLauncher, ProgramFromTheEnvironmentWithThePathAppended)
 {
-    desktop();
+    listDesktop();
     TemporaryRegistry registry;
     ScopedEnvironment folderOfRecorder(
         "PRESSLING_TEST_RECORDER_FOLDER", fs::path(recorder).parent_path().string());
@@ -217,7 +204,7 @@ TEST(DocumentLauncher, ProgramFromTheEnvironmentWithThePathAppended)
 // A registered program that does not exist is an error of the start, reported at once.
 TEST(DocumentLauncher, MissingProgramFailsToStart)
 {
-    desktop();
+    listDesktop();
     TemporaryRegistry registry;
     writeClassesFile(registry,
         "[HKEY_CLASSES_ROOT\\.prsmissing]\n@=\"Pressling.Missing\"\n\n"

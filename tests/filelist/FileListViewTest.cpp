@@ -1,3 +1,4 @@
+#include "ListDesktop.h"
 #include "ListFixture.h"
 
 #include "filelist/ListCommand.h"
@@ -7,7 +8,7 @@
 #include "foundation/ThreadMessage.h"
 #include "tests/support/AnsweringMessageBox.h"
 #include "tests/support/LogCapture.h"
-#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TemporaryRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -132,8 +134,8 @@ TEST_F(FileListView_, KeyboardMenuOpensAtTheCornerAndRunsTheChosenCommand)
 
 TEST_F(FileListView_, DeleteAsksOnceAndMovesEveryRowToTheTrash)
 {
-    TemporaryFolder data;
-    ScopedEnvironment dataHome("XDG_DATA_HOME", data.path());
+    // The trash is the test desktop's, which the desktop's library keeps for the whole process.
+    const std::string trash = listDesktop().dataHome() + "/Trash";
     for (const char* name : { "a.doc", "b.doc", "c.doc", "d.doc" })
         fixture.write(name, name);
     fixture.show();
@@ -155,8 +157,8 @@ TEST_F(FileListView_, DeleteAsksOnceAndMovesEveryRowToTheTrash)
     EXPECT_TRUE(d != std::string::npos && d < c && c < a && a != std::string::npos) << text;
     for (const char* name : { "a.doc", "c.doc", "d.doc" }) {
         EXPECT_FALSE(fs::exists(fixture.folder().file(name))) << name;
-        EXPECT_TRUE(fs::exists(data.file(std::string("Trash/files/") + name))) << name;
-        EXPECT_TRUE(fs::exists(data.file(std::string("Trash/info/") + name + ".trashinfo"))) << name;
+        EXPECT_TRUE(fs::exists(trash + "/files/" + name)) << name;
+        EXPECT_TRUE(fs::exists(trash + "/info/" + name + ".trashinfo")) << name;
     }
     EXPECT_TRUE(fs::exists(fixture.folder().file("b.doc")));
 }
@@ -295,4 +297,26 @@ TEST_F(FileListView_, ClickOnSelectedNameEditsAndDoubleClickOpens)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "b.doc");
     EXPECT_TRUE(log.contains("XListView_BeginLabelEdit,indexLabelEdit=1"));
+}
+
+// Enter opens every selected file, each with its own program: the registered command copies the
+// file it is given into a folder, so that what was opened can be counted.
+TEST_F(FileListView_, EnterOpensEverySelectedDocument)
+{
+    TemporaryRegistry registry;
+    TemporaryFolder opened;
+    std::ofstream(registry.classesFile(), std::ios::binary)
+        << "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.doc]\n@=\"Pressling.Test\"\n\n"
+        << "[HKEY_CLASSES_ROOT\\Pressling.Test\\shell\\open\\command]\n@=\"/bin/cp \\\"%1\\\" "
+        << opened.path() << "\"\n";
+    fixture.write("first one.doc", "1");
+    fixture.write("second.doc", "2");
+    fixture.write("third.doc", "3");
+    fixture.show();
+    fixture.select({ "first one.doc", "third.doc" });
+    QTest::keyClick(&fixture.list(), Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return fs::exists(opened.file("first one.doc")) && fs::exists(opened.file("third.doc")); }, 10000));
+    QTest::qWait(100);
+    EXPECT_FALSE(fs::exists(opened.file("second.doc")));
 }

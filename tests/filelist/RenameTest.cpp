@@ -33,14 +33,15 @@ protected:
     QLineEdit* reopenedEditor()
     {
         QLineEdit* editor = nullptr;
-        QTest::qWaitFor([&] { return (editor = fixture.list().findChild<QLineEdit*>()) != nullptr; }, 2000);
+        if (!QTest::qWaitFor([&] { return (editor = fixture.list().findChild<QLineEdit*>()) != nullptr; }, 2000))
+            return nullptr;
         return editor;
     }
 
     void closeEditor(QLineEdit* editor)
     {
         emit fixture.list().itemDelegateForColumn(0)->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
-        QTest::qWaitFor([&] { return fixture.list().findChild<QLineEdit*>() == nullptr; }, 2000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.list().findChild<QLineEdit*>() == nullptr; }, 2000));
     }
 
     bool exists(const std::string& name) const { return fs::exists(fixture.folder().file(name)); }
