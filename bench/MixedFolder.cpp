@@ -32,7 +32,8 @@ std::string defaultCorpus()
 }
 
 MixedFolder::MixedFolder(std::string corpus)
-    : m_work((std::filesystem::temp_directory_path() / ("pressling-bench-" + std::to_string(::getpid()))).string())
+    : m_work(
+        (std::filesystem::temp_directory_path() / ("pressling-bench-" + std::to_string(::getpid()))).string())
 {
     collectSources(corpus.empty() ? defaultCorpus() : corpus);
     generateSources(m_work + "/sources");
@@ -50,7 +51,8 @@ MixedFolder::~MixedFolder()
 void MixedFolder::collectSources(const std::string& corpus)
 {
     std::error_code error;
-    for (const char* part : { "office-crypto", "documents/word", "documents/excel", "documents/powerpoint" }) {
+    for (const char* part :
+        { "office-crypto", "documents/word", "documents/excel", "documents/powerpoint" }) {
         std::string folder = corpus + "/" + part;
         if (!std::filesystem::is_directory(folder, error))
             continue;
@@ -93,7 +95,8 @@ void MixedFolder::buildFolder()
         size_t which = static_cast<size_t>(i) % m_sources.size();
         char prefix[32];
         std::snprintf(prefix, sizeof(prefix), "%05d-", i);
-        std::string path = folder + "/" + prefix + std::filesystem::path(m_sources[which]).filename().string();
+        std::string path
+            = folder + "/" + prefix + std::filesystem::path(m_sources[which]).filename().string();
         write(path, contents[which]);
         m_paths.push_back(path);
     }

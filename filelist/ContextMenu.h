@@ -2,7 +2,6 @@
 
 #include "filelist/ContextMenuRules.h"
 
-
 #include <cstdint>
 
 class QAction;

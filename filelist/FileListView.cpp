@@ -94,7 +94,8 @@ void FileListView::setupHeader()
 void FileListView::setupAccessibility()
 {
     setAccessibleName(QStringLiteral("File list"));
-    setAccessibleDescription(QStringLiteral("The Word documents of the folder and the files published from them"));
+    setAccessibleDescription(
+        QStringLiteral("The Word documents of the folder and the files published from them"));
     header()->setAccessibleName(QStringLiteral("File list columns"));
 }
 

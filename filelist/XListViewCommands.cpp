@@ -119,7 +119,8 @@ void XListView_ChangeNameFromMenu(FileListView* list)
     const FileListRow& shown = list->fileModel()->rowAt(row);
     if (shown.kind != PROTECTION_NONE) {
         showError(list, changeFileNameTitle,
-            QStringLiteral("Cannot change file name for encrypted file:'%1'").arg(QFile::decodeName(shown.name)));
+            QStringLiteral("Cannot change file name for encrypted file:'%1'")
+                .arg(QFile::decodeName(shown.name)));
         return;
     }
     XListView_EditLabel(list, row);
@@ -138,8 +139,8 @@ void XListView_PublishSelectedFiles(FileListView* list, int32_t command)
     auto* window = new PublishingDoneRelay(list);
     try {
         // The job owns itself from here on: it copies the paths and destroys itself at its end.
-        auto* job = new PasswordEncryptionThread(
-            window, paths, command, factories.notifier, factories.automation);
+        auto* job
+            = new PasswordEncryptionThread(window, paths, command, factories.notifier, factories.automation);
         job->start();
     } catch (const Exception& failure) {
         logError("XListView_PublishSelectedFiles,1,%s", failure.getMessage());

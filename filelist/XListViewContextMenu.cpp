@@ -22,8 +22,9 @@ bool XListView_PrepareContextMenu(FileListView* list)
 {
     ContextMenu& menu = list->contextMenu();
     if (!menu.load(list)) {
-        MessageBox::current().show(list, QStringLiteral("Vaultrix"), QStringLiteral("Failed to load a context menu,"),
-            MessageBox::Buttons::Ok, MessageBox::Icon::Information);
+        MessageBox::current().show(list, QStringLiteral("Vaultrix"),
+            QStringLiteral("Failed to load a context menu,"), MessageBox::Buttons::Ok,
+            MessageBox::Icon::Information);
         return false;
     }
     SelectionCounts counts;
@@ -42,9 +43,8 @@ bool XListView_PrepareContextMenu(FileListView* list)
 void XListView_OnContextMenu(FileListView* list, std::optional<QPoint> screenPosition)
 {
     logDebug("XListView_OnContextMenu,1,Start");
-    QPoint position = screenPosition
-        ? *screenPosition
-        : list->mapToGlobal(QPoint(keyboardMenuInset, keyboardMenuInset));
+    QPoint position
+        = screenPosition ? *screenPosition : list->mapToGlobal(QPoint(keyboardMenuInset, keyboardMenuInset));
     if (!XListView_PrepareContextMenu(list))
         return;
     if (int32_t command = list->contextMenu().exec(position))

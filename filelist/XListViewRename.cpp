@@ -46,7 +46,8 @@ int32_t renameOnlyLetterCase(FileListView* list, const QByteArray& oldName, cons
 {
     if (renameInFolder(list->fileModel()->currentFolder(), oldName, newName))
         return 1;
-    showRenameError(list, couldNotRename(QFile::decodeName(oldName), QFile::decodeName(newName)) + QStringLiteral(" \n"));
+    showRenameError(
+        list, couldNotRename(QFile::decodeName(oldName), QFile::decodeName(newName)) + QStringLiteral(" \n"));
     return 0;
 }
 
@@ -136,7 +137,8 @@ bool XListView_IsValidNewName(FileListView* list, const char* oldName, const cha
         return false;
     }
     if (RenameRules::hasForbiddenCharacter(newText)) {
-        showRenameError(list, QStringLiteral("Error: You cannot use the characters \\/:*?\"<>| in the filename!"));
+        showRenameError(
+            list, QStringLiteral("Error: You cannot use the characters \\/:*?\"<>| in the filename!"));
         return false;
     }
     return true;

@@ -44,7 +44,8 @@ int32_t XListView_GetOfficeFileNamesList(FileListView* list, LinkedList& entries
     int32_t added = 0;
     for (int row : list->selectedRows()) {
         const FileListRow& shown = list->fileModel()->rowAt(row);
-        entries.addFirst(std::make_unique<ListItem>(shown.name.constData(), row, shown.kind != PROTECTION_NONE, ""));
+        entries.addFirst(
+            std::make_unique<ListItem>(shown.name.constData(), row, shown.kind != PROTECTION_NONE, ""));
         ++added;
     }
     return added;
@@ -98,6 +99,7 @@ int32_t XListView_SelectAll(FileListView* list)
     list->selectAll();
     int rows = list->fileModel()->rowCount();
     if (rows > 0 && !list->currentIndex().isValid())
-        list->selectionModel()->setCurrentIndex(list->fileModel()->index(0, 0), QItemSelectionModel::NoUpdate);
+        list->selectionModel()->setCurrentIndex(
+            list->fileModel()->index(0, 0), QItemSelectionModel::NoUpdate);
     return rows;
 }

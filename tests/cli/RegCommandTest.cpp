@@ -1,6 +1,7 @@
 #include "platform/RegistryStore.h"
 
 #include "tests/cli/CliTestSupport.h"
+#include "tests/support/ReadFile.h"
 #include "tests/support/TemporaryRegistry.h"
 
 #include <gtest/gtest.h>
@@ -27,14 +28,6 @@ std::string shellQuoted(const std::string& word)
     for (char character : word)
         text += character == '\'' ? std::string("'\\''") : std::string(1, character);
     return text + "'";
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // Runs the built pressling-cli as its own process with input as its standard input (none: the

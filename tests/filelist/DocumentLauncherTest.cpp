@@ -1,7 +1,8 @@
 #include "filelist/DocumentLauncher.h"
 
-#include "filelist/OpenCommand.h"
 #include "ListDesktop.h"
+#include "filelist/OpenCommand.h"
+#include "tests/support/ReadFile.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TemporaryRegistry.h"
@@ -29,14 +30,6 @@ struct Record {
     std::string session;
     std::vector<std::string> arguments;
 };
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Parses what the recorder wrote: "sid=N", "pid=N", then one "LENGTH:BYTES" line per argument.
 Record parse(const std::string& text)

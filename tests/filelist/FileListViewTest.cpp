@@ -65,8 +65,9 @@ TEST_F(FileListView_, MenuHoldsItsFourteenEntriesAndIsBuiltOnce)
     EXPECT_EQ(first->title(), "ListView_ContextMenu");
     EXPECT_EQ(menuEntries(fixture.list()),
         (QStringList { "Publish As Html(&H) -", "Publish As WebArchive(&W) -", "Publish As Text(&T) -",
-            "Publish As UnicodeText(&U) -", "Publish As XPS(&X) -", "Publish As PDF(&F) -", "-", "Open (&O) -",
-            "Delete (&D) -", "Change Name (&M) -", "-", "Paste (&P) -", "-", "Refresh (&R) +", "Copy (&C) -" }));
+            "Publish As UnicodeText(&U) -", "Publish As XPS(&X) -", "Publish As PDF(&F) -", "-",
+            "Open (&O) -", "Delete (&D) -", "Change Name (&M) -", "-", "Paste (&P) -", "-", "Refresh (&R) +",
+            "Copy (&C) -" }));
     ASSERT_TRUE(XListView_PrepareContextMenu(&fixture.list()));
     EXPECT_EQ(fixture.list().contextMenu().popup(), first);
 }
@@ -220,7 +221,8 @@ TEST_F(FileListView_, SelectionListsAndSelectAll)
     const auto* first = static_cast<const ListItem*>(entries.getHead()->getElement());
     EXPECT_STREQ(first->getName().getText(), "d.txt");
     EXPECT_EQ(first->getIndex(), 3);
-    const auto* protectedOne = static_cast<const ListItem*>(entries.getHead()->getNext()->getNext()->getElement());
+    const auto* protectedOne
+        = static_cast<const ListItem*>(entries.getHead()->getNext()->getNext()->getElement());
     EXPECT_STREQ(protectedOne->getName().getText(), "b.docx");
     EXPECT_TRUE(protectedOne->getFlag());
 
@@ -316,7 +318,8 @@ TEST_F(FileListView_, EnterOpensEverySelectedDocument)
     fixture.select({ "first one.doc", "third.doc" });
     QTest::keyClick(&fixture.list(), Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return fs::exists(opened.file("first one.doc")) && fs::exists(opened.file("third.doc")); }, 10000));
+        [&] { return fs::exists(opened.file("first one.doc")) && fs::exists(opened.file("third.doc")); },
+        10000));
     QTest::qWait(100);
     EXPECT_FALSE(fs::exists(opened.file("second.doc")));
 }

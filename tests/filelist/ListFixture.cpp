@@ -1,6 +1,7 @@
 #include "ListFixture.h"
 
 #include "filelist/XListView.h"
+#include "tests/support/ReadFile.h"
 
 #include <QFile>
 #include <QItemSelectionModel>
@@ -9,8 +10,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 ListFixture::ListFixture(FileListView::JobFactories factories)
     : m_list(std::make_unique<FileListView>(std::move(factories)))
@@ -53,10 +52,7 @@ void ListFixture::select(const std::vector<std::string>& names)
 
 std::string ListFixture::readFile(const std::string& name) const
 {
-    std::ifstream file(m_folder.file(name), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    return ::readFile(m_folder.file(name));
 }
 
 void ListFixture::copyPasswordDocument(const std::string& name) const

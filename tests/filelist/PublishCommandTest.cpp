@@ -61,7 +61,8 @@ TEST(PublishCommand, OnlyTheUnprotectedDocumentIsPublishedAndItsOutputAppears)
 
     NotifierWindow* window = nullptr;
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return (window = notifierWindow()) && window->state() == NotifierWindow::State::Finished; }, 120000));
+        [&] { return (window = notifierWindow()) && window->state() == NotifierWindow::State::Finished; },
+        120000));
     ASSERT_EQ(window->resultList()->topLevelItemCount(), 1);
     EXPECT_EQ(window->resultList()->topLevelItem(0)->text(2), "OK");
     EXPECT_EQ(fixture.names(), (QStringList { "locked.docx", "plain.docx" }));
@@ -100,7 +101,8 @@ TEST(PublishCommand, JobOutlivingItsListEndsQuietly)
     fixture->list().hide();
     NotifierWindow* window = nullptr;
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return (window = notifierWindow()) && window->state() == NotifierWindow::State::Finished; }, 120000));
+        [&] { return (window = notifierWindow()) && window->state() == NotifierWindow::State::Finished; },
+        120000));
     EXPECT_TRUE(fs::exists(output));
     // The notifier stays open after its list is gone, until the user closes it.
     fixture.reset();

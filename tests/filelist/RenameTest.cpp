@@ -33,14 +33,16 @@ protected:
     QLineEdit* reopenedEditor()
     {
         QLineEdit* editor = nullptr;
-        if (!QTest::qWaitFor([&] { return (editor = fixture.list().findChild<QLineEdit*>()) != nullptr; }, 2000))
+        if (!QTest::qWaitFor(
+                [&] { return (editor = fixture.list().findChild<QLineEdit*>()) != nullptr; }, 2000))
             return nullptr;
         return editor;
     }
 
     void closeEditor(QLineEdit* editor)
     {
-        emit fixture.list().itemDelegateForColumn(0)->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+        emit fixture.list().itemDelegateForColumn(0)->closeEditor(
+            editor, QAbstractItemDelegate::RevertModelCache);
         EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.list().findChild<QLineEdit*>() == nullptr; }, 2000));
     }
 
@@ -210,10 +212,12 @@ TEST_F(Rename, NameThatIsNotUtf8IsRenamedFromItsBytes)
     fixture.write(odd, "bytes");
     fixture.show();
     ASSERT_EQ(fixture.model().rowCount(), 1);
-    fixture.list().selectionModel()->select(fixture.model().index(0, 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    fixture.list().selectionModel()->select(
+        fixture.model().index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     XListView_BeginLabelEdit(&fixture.list());
-    EXPECT_EQ(XListView_EndLabelEdit(&fixture.list(), fixture.model().data(fixture.model().index(0, 0)).toString()), 0);
+    EXPECT_EQ(
+        XListView_EndLabelEdit(&fixture.list(), fixture.model().data(fixture.model().index(0, 0)).toString()),
+        0);
     EXPECT_TRUE(exists(odd));
     EXPECT_EQ(XListView_EndLabelEdit(&fixture.list(), "clean.doc"), 1);
     EXPECT_FALSE(exists(odd));

@@ -19,25 +19,19 @@ std::string corpusDocument(const std::string& relativePath)
     return "/work/shared/corpus/documents/" + relativePath;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 std::vector<std::string> exportAllWithLibreOffice(const std::vector<std::string>& documents,
-    const std::string& filter, const std::string& outputFolder, const std::string& profileFolder, std::string& error)
+    const std::string& filter, const std::string& outputFolder, const std::string& profileFolder,
+    std::string& error)
 {
-    std::vector<std::string> arguments = { "soffice", "-env:UserInstallation=file://" + profileFolder, "--headless",
-        "--norestore", "--convert-to", filter, "--outdir", outputFolder };
+    std::vector<std::string> arguments = { "soffice", "-env:UserInstallation=file://" + profileFolder,
+        "--headless", "--norestore", "--convert-to", filter, "--outdir", outputFolder };
     arguments.insert(arguments.end(), documents.begin(), documents.end());
     auto result = ChildProcess::run(arguments, 300s);
     std::vector<std::string> outputs;
     std::string extension = filter.substr(0, filter.find(':'));
     for (const std::string& document : documents) {
-        std::string output = outputFolder + "/" + std::filesystem::path(document).stem().string() + "." + extension;
+        std::string output
+            = outputFolder + "/" + std::filesystem::path(document).stem().string() + "." + extension;
         if (!std::filesystem::exists(output)) {
             error = "soffice did not export " + document + ": " + result.error + result.standardError;
             return {};
@@ -50,9 +44,10 @@ std::vector<std::string> exportAllWithLibreOffice(const std::vector<std::string>
 std::string exportWithLibreOffice(const std::string& document, const std::string& filter,
     const std::string& outputFolder, const std::string& profileFolder, std::string& error)
 {
-    auto result = ChildProcess::run({ "soffice", "-env:UserInstallation=file://" + profileFolder, "--headless",
-                                        "--norestore", "--convert-to", filter, "--outdir", outputFolder, document },
-        180s);
+    auto result
+        = ChildProcess::run({ "soffice", "-env:UserInstallation=file://" + profileFolder, "--headless",
+                                "--norestore", "--convert-to", filter, "--outdir", outputFolder, document },
+            180s);
     std::string stem = std::filesystem::path(document).stem().string();
     std::string extension = filter.substr(0, filter.find(':'));
     std::string output = outputFolder + "/" + stem + "." + extension;
@@ -164,7 +159,8 @@ double meanDifference(const std::string& pngA, const std::string& pngB, int tole
         for (int x = 0; x < width; ++x) {
             QRgb p = paperA.pixel(x, y);
             QRgb q = paperB.pixel(x, y);
-            total += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+            total += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q))
+                + std::abs(qBlue(p) - qBlue(q));
         }
     }
     return total / (3.0 * width * height);

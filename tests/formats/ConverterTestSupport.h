@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/ReadFile.h"
 #include <string>
 #include <vector>
 
@@ -8,14 +9,15 @@
 namespace convertertest {
 
 std::string corpusDocument(const std::string& relativePath);
-std::string readFile(const std::string& path);
+using ::readFile;
 // Runs soffice --convert-to with a profile of its own under profileFolder; returns the path of
 // the exported file, or an empty string (with the reason in error).
 std::string exportWithLibreOffice(const std::string& document, const std::string& filter,
     const std::string& outputFolder, const std::string& profileFolder, std::string& error);
 // The same for several documents in one run of soffice; empty when any export is missing.
 std::vector<std::string> exportAllWithLibreOffice(const std::vector<std::string>& documents,
-    const std::string& filter, const std::string& outputFolder, const std::string& profileFolder, std::string& error);
+    const std::string& filter, const std::string& outputFolder, const std::string& profileFolder,
+    std::string& error);
 // Renders url in headless Chromium into a PNG screenshot; false on failure.
 bool chromiumScreenshot(const std::string& url, const std::string& png, const std::string& profileFolder);
 // The DOM headless Chromium builds for url.

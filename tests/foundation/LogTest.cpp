@@ -1,4 +1,5 @@
 #include "platform/ChildProcess.h"
+#include "tests/support/ReadFile.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/UnixSocketListener.h"
 
@@ -20,14 +21,6 @@ const char* const LogSection = "[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Applicat
 const char* const TimeStamp
     = "(?:Sun|Mon|Tue|Wed|Thu|Fri|Sat) (?:Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
       "[ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}";
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The lines of a log file; a last line without its line end is kept as it is so that a test sees it.
 std::vector<std::string> linesOf(const std::string& text)

@@ -1,4 +1,5 @@
 #include "platform/ChildProcess.h"
+#include "tests/support/ReadFile.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <csignal>
@@ -35,14 +36,6 @@ bool goneWithin(pid_t pid, std::chrono::milliseconds limit)
     return true;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }
 
 // Catches exit codes lost or mixed up with signals.
@@ -67,7 +60,8 @@ TEST(ChildProcess, ReportsExitCodeAndSignal)
 // Catches a deadlock when the program writes more than a pipe holds, and streams swapped.
 TEST(ChildProcess, CapturesLargeOutputOfBothStreams)
 {
-    auto result = ChildProcess::run({ "sh", "-c", "head -c 1000000 /dev/zero | tr '\\0' x; echo oops >&2" }, 20s);
+    auto result
+        = ChildProcess::run({ "sh", "-c", "head -c 1000000 /dev/zero | tr '\\0' x; echo oops >&2" }, 20s);
     ASSERT_TRUE(result.started) << result.error;
     EXPECT_TRUE(result.succeeded());
     EXPECT_EQ(result.standardOutput.size(), 1000000u);
@@ -125,7 +119,8 @@ TEST(ChildProcess, KillTakesTheWholeProcessGroup)
     ASSERT_TRUE(child.start({ "sh", "-c", "sleep 100 & echo $!; wait" }, options));
     // Wait for the grandchild's pid to arrive.
     auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (child.standardOutput().find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline)
+    while (
+        child.standardOutput().find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline)
         EXPECT_EQ(child.waitFor(20ms).outcome, ChildProcess::Outcome::TimedOut);
     pid_t grandchild = std::stoi(child.standardOutput());
     ASSERT_TRUE(processAlive(grandchild));
@@ -145,7 +140,8 @@ TEST(ChildProcess, KillEscalatesToSigkill)
     ChildProcess::Options options;
     options.newSession = true;
     options.standardOutput.mode = ChildProcess::Output::Capture;
-    ASSERT_TRUE(child.start({ "sh", "-c", "trap '' TERM; echo ready; while :; do sleep 0.05; done" }, options));
+    ASSERT_TRUE(
+        child.start({ "sh", "-c", "trap '' TERM; echo ready; while :; do sleep 0.05; done" }, options));
     while (child.standardOutput().empty())
         child.waitFor(20ms);
     auto status = child.kill(200ms);

@@ -1,5 +1,6 @@
 #include "platform/DetachedProcess.h"
 
+#include "tests/support/ReadFile.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -22,14 +23,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // A started program writes its report under a temporary name and renames it when done, so a
 // report that exists is whole. Gives up after ten seconds rather than hanging the test.

@@ -2,6 +2,7 @@
 
 #include "platform/ChildProcess.h"
 #include "tests/platform/PlatformTestDesktop.h"
+#include "tests/support/ReadFile.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 std::set<std::string> namesIn(const std::string& folder)
 {

@@ -129,14 +129,6 @@ std::shared_ptr<office::PowerPointApplication> sharedPowerPoint()
     return powerPoint;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << stream.rdbuf();
-    return bytes.str();
-}
-
 bool fileExists(const std::string& path)
 {
     return std::filesystem::is_regular_file(path);

@@ -4,6 +4,7 @@
 #include "office/PowerPointApplication.h"
 #include "office/WordApplication.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "tests/support/ReadFile.h"
 
 #include <string>
 #include <vector>
@@ -24,7 +25,7 @@ std::shared_ptr<office::WordApplication> sharedWord();
 std::shared_ptr<office::ExcelApplication> sharedExcel();
 std::shared_ptr<office::PowerPointApplication> sharedPowerPoint();
 
-std::string readFile(const std::string& path);
+using ::readFile;
 bool fileExists(const std::string& path);
 
 // True once no office runs with the profile at profileUrl any more, waiting up to five seconds.

@@ -140,14 +140,6 @@ bool runJobWithSetup(const std::vector<std::string>& paths, int32_t command, Job
     return serveEventsUntil([&] { return receiver.done > 0 && counters.destroyed > 0; }, timeoutMilliseconds);
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
 std::vector<std::string> folderEntries(const std::string& folder)
 {
     std::vector<std::string> names;

@@ -2,6 +2,7 @@
 
 #include "ScriptedAutomation.h"
 #include "publishing/PasswordEncryptionThread.h"
+#include "tests/support/ReadFile.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
@@ -72,5 +73,4 @@ bool runJobWith(const std::vector<std::string>& paths, int32_t command,
 // Serves Qt events until condition holds or the time is up.
 bool serveEventsUntil(const std::function<bool()>& condition, int timeoutMilliseconds);
 
-std::string readFile(const std::string& path);
 std::vector<std::string> folderEntries(const std::string& folder);

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// The whole content of a file as bytes; empty when it cannot be read.
+std::string readFile(const std::string& path);
