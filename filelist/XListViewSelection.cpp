@@ -31,6 +31,20 @@ void addPath(LinkedList& paths, const QByteArray& fullPath)
     paths.addLast(std::make_unique<String>(fullPath.constData()));
 }
 
+// Adds the full path of every selected row that counts, judged by its row's kind.
+template <typename Counts> int32_t addSelectedPaths(FileListView* list, LinkedList& paths, Counts counts)
+{
+    int32_t added = 0;
+    for (int row : list->selectedRows()) {
+        QByteArray fullPath = list->fileModel()->fullPath(row);
+        if (counts(fullPath, list->fileModel()->rowAt(row).kind)) {
+            addPath(paths, fullPath);
+            ++added;
+        }
+    }
+    return added;
+}
+
 }
 
 int32_t XListView_GetLastSelelctedItem(FileListView* list)
@@ -53,28 +67,14 @@ int32_t XListView_GetOfficeFileNamesList(FileListView* list, LinkedList& entries
 
 int32_t XListView_GetOfficePDFFilesList(FileListView* list, LinkedList& paths)
 {
-    int32_t added = 0;
-    for (int row : list->selectedRows()) {
-        QByteArray fullPath = list->fileModel()->fullPath(row);
-        if (isPublishable(fullPath, list->fileModel()->rowAt(row).kind)) {
-            addPath(paths, fullPath);
-            ++added;
-        }
-    }
-    return added;
+    return addSelectedPaths(list, paths, isPublishable);
 }
 
 int32_t XListView_GetProtectedOfficePDFFilesList(FileListView* list, LinkedList& paths)
 {
-    int32_t added = 0;
-    for (int row : list->selectedRows()) {
-        QByteArray fullPath = list->fileModel()->fullPath(row);
-        if (list->fileModel()->rowAt(row).kind == PROTECTION_PASSWORD && isOfficeOrPdf(fullPath)) {
-            addPath(paths, fullPath);
-            ++added;
-        }
-    }
-    return added;
+    return addSelectedPaths(list, paths, [](const QByteArray& fullPath, ProtectionKind kind) {
+        return kind == PROTECTION_PASSWORD && isOfficeOrPdf(fullPath);
+    });
 }
 
 int32_t XListView_GetNonEncSelectedFilesList(FileListView* list, LinkedList& paths, int32_t& protectedCount)
