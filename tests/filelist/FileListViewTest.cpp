@@ -323,3 +323,21 @@ TEST_F(FileListView_, EnterOpensEverySelectedDocument)
     QTest::qWait(100);
     EXPECT_FALSE(fs::exists(opened.file("second.doc")));
 }
+
+// A file that vanished after the filling still loses its row; the trash refusing it touches
+// nothing else, and the other selected file is trashed.
+TEST_F(FileListView_, DeleteOfAVanishedFileRemovesItsRowAndGoesOn)
+{
+    const std::string trash = listDesktop().dataHome() + "/Trash";
+    fixture.write("gone.doc");
+    fixture.write("kept.doc");
+    fixture.write("there.doc");
+    fixture.show();
+    fixture.select({ "gone.doc", "there.doc" });
+    fs::remove(fixture.folder().file("gone.doc"));
+    XListView_DeleteSelectedFiles(&fixture.list());
+    EXPECT_EQ(fixture.names(), (QStringList { "kept.doc" }));
+    EXPECT_TRUE(fs::exists(trash + "/files/there.doc"));
+    EXPECT_FALSE(fs::exists(trash + "/info/gone.doc.trashinfo"));
+    EXPECT_TRUE(fs::exists(fixture.folder().file("kept.doc")));
+}
