@@ -53,6 +53,13 @@ void FileListModel::showFolder(const QByteArray& folder)
     endResetModel();
 }
 
+void FileListModel::removeAllRows()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
 std::vector<FileListRow> FileListModel::rowsOf(const QByteArray& folder)
 {
     std::vector<FileListRow> rows;

@@ -50,6 +50,8 @@ public:
     // the row's index, or -1 when the file is gone, is a directory or cannot be listed.
     int insertFile(const QByteArray& fullPath);
     void removeRowAt(int row);
+    // Empties the list and keeps the current folder.
+    void removeAllRows();
     // Gives a row a new name after its file was renamed; the row keeps its place and its other
     // columns until the next filling.
     void renameRow(int row, const QByteArray& name);

@@ -87,6 +87,11 @@ void FileListView::setupHeader()
     columns->setSortIndicatorShown(false);
     columns->setSectionsMovable(false);
     columns->setStretchLastSection(false);
+    resetColumnWidths();
+}
+
+void FileListView::resetColumnWidths()
+{
     for (int column = 0; column < FileListModel::ColumnCount; ++column)
         setColumnWidth(column, FileListModel::columnWidth(column));
 }

@@ -37,6 +37,9 @@ public:
 
     using QTreeView::edit;
 
+    // Gives every column its width as the list first had it.
+    void resetColumnWidths();
+
     // The rows selected now, in ascending order.
     QList<int> selectedRows() const;
 

@@ -13,6 +13,8 @@ class LinkedList;
 // followed by the row's name.
 
 // Filling.
+// Empties the list (its folder stays) and gives the columns their widths; they are the same
+// whatever the display format.
 void XListView_SetColumns(FileListView* list, int32_t displayFormat);
 // Makes folder (ending with '/', or empty or null for none) the current folder and lists it.
 void XListView_ShowFiles(FileListView* list, const char* folder);

@@ -26,11 +26,9 @@ public:
 
 void XListView_SetColumns(FileListView* list, int32_t displayFormat)
 {
-    // The columns are the same whatever the display format says.
     logDebug("XListView_SetColumns,1,displayFormat=%d", displayFormat);
-    list->fileModel()->showFolder(list->fileModel()->currentFolder());
-    for (int column = 0; column < FileListModel::ColumnCount; ++column)
-        list->setColumnWidth(column, FileListModel::columnWidth(column));
+    list->fileModel()->removeAllRows();
+    list->resetColumnWidths();
 }
 
 void XListView_ShowFiles(FileListView* list, const char* folder)

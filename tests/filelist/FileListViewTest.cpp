@@ -341,3 +341,18 @@ TEST_F(FileListView_, DeleteOfAVanishedFileRemovesItsRowAndGoesOn)
     EXPECT_FALSE(fs::exists(trash + "/info/gone.doc.trashinfo"));
     EXPECT_TRUE(fs::exists(fixture.folder().file("kept.doc")));
 }
+
+// Setting the columns empties the list but keeps its folder, and gives the columns their widths
+// back whatever the display format.
+TEST_F(FileListView_, SettingTheColumnsEmptiesTheListAndKeepsTheFolder)
+{
+    fixture.write("a.doc");
+    fixture.show();
+    fixture.list().setColumnWidth(0, 40);
+    XListView_SetColumns(&fixture.list(), 7);
+    EXPECT_EQ(fixture.model().rowCount(), 0);
+    EXPECT_EQ(fixture.list().columnWidth(0), 300);
+    EXPECT_EQ(fixture.model().currentFolder().toStdString(), fixture.folderText());
+    QTest::keyClick(&fixture.list(), Qt::Key_F5);
+    EXPECT_EQ(fixture.names(), (QStringList { "a.doc" }));
+}
