@@ -127,12 +127,17 @@ bool LockedFolder::lockOpened(Wait wait, int& error)
     return true;
 }
 
-bool LockedFolder::stillNamed() const
+int LockedFolder::openParent(std::string& name) const
 {
     std::string parentPath;
-    std::string name;
     splitPath(m_path, parentPath, name);
-    int parent = ::open(parentPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return ::open(parentPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+bool LockedFolder::stillNamed() const
+{
+    std::string name;
+    int parent = openParent(name);
     if (parent < 0)
         return false;
     bool same = namesHeld(parent, name);
@@ -156,10 +161,8 @@ bool LockedFolder::remove()
     int error = 0;
     if (!fileOperations::removeFolderContents(m_descriptor, error))
         return false;
-    std::string parentPath;
     std::string name;
-    splitPath(m_path, parentPath, name);
-    int parent = ::open(parentPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int parent = openParent(name);
     if (parent < 0)
         return false;
     // The name is removed only while it still leads to the folder we hold.

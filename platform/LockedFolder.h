@@ -46,6 +46,8 @@ private:
     enum class Wait { No, Yes };
 
     bool lockOpened(Wait wait, int& error);
+    // The folder that holds ours, opened, with our name in it; -1 when it cannot be opened.
+    int openParent(std::string& name) const;
     bool stillNamed() const;
     bool namesHeld(int parent, const std::string& name) const;
     void release();
