@@ -82,11 +82,6 @@ private:
     ScopedEnvironment m_environment;
 };
 
-void writeClassesFile(const TemporaryRegistry& registry, const std::string& text)
-{
-    std::ofstream(registry.classesFile(), std::ios::binary) << "REGEDIT4\n\n" << text;
-}
-
 const std::string ourSession = std::to_string(getsid(0));
 
 }
@@ -153,7 +148,7 @@ TEST(DocumentLauncher, ClassesFileWinsOverTheDesktop)
 {
     listDesktop();
     TemporaryRegistry registry;
-    writeClassesFile(registry,
+    registry.writeClassesFile(
         "[HKEY_CLASSES_ROOT\\.prsfile]\n@=\"Pressling.Own\"\n\n"
         "[HKEY_CLASSES_ROOT\\Pressling.Own\\shell\\open\\command]\n@=\"\\\""
             + recorder + "\\\" --from-classes \\\"%1\\\"\"\n");
@@ -172,7 +167,7 @@ TEST(DocumentLauncher, ProgramFromTheEnvironmentWithThePathAppended)
     ScopedEnvironment folderOfRecorder(
         "PRESSLING_TEST_RECORDER_FOLDER", fs::path(recorder).parent_path().string());
     std::string program = fs::path(recorder).filename().string();
-    writeClassesFile(registry,
+    registry.writeClassesFile(
         "[HKEY_CLASSES_ROOT\\.prsenv]\n@=\"Pressling.Env\"\n\n"
         "[HKEY_CLASSES_ROOT\\Pressling.Env\\shell\\open\\command]\n@=\"${PRESSLING_TEST_RECORDER_FOLDER}/"
             + program
@@ -199,7 +194,7 @@ TEST(DocumentLauncher, MissingProgramFailsToStart)
 {
     listDesktop();
     TemporaryRegistry registry;
-    writeClassesFile(registry,
+    registry.writeClassesFile(
         "[HKEY_CLASSES_ROOT\\.prsmissing]\n@=\"Pressling.Missing\"\n\n"
         "[HKEY_CLASSES_ROOT\\Pressling.Missing\\shell\\open\\command]\n@=\"/nonexistent/pressling-missing "
         "\\\"%1\\\"\"\n");

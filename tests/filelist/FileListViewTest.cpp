@@ -307,10 +307,10 @@ TEST_F(FileListView_, EnterOpensEverySelectedDocument)
 {
     TemporaryRegistry registry;
     TemporaryFolder opened;
-    std::ofstream(registry.classesFile(), std::ios::binary)
-        << "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.doc]\n@=\"Pressling.Test\"\n\n"
-        << "[HKEY_CLASSES_ROOT\\Pressling.Test\\shell\\open\\command]\n@=\"/bin/cp \\\"%1\\\" "
-        << opened.path() << "\"\n";
+    registry.writeClassesFile(
+        "[HKEY_CLASSES_ROOT\\.doc]\n@=\"Pressling.Test\"\n\n"
+        "[HKEY_CLASSES_ROOT\\Pressling.Test\\shell\\open\\command]\n@=\"/bin/cp \\\"%1\\\" "
+        + opened.path() + "\"\n");
     fixture.write("first one.doc", "1");
     fixture.write("second.doc", "2");
     fixture.write("third.doc", "3");

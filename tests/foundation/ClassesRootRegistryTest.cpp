@@ -22,11 +22,6 @@ const TestDesktop& desktop()
     });
 }
 
-void writeClassesFile(const TemporaryRegistry& registry, const std::string& text)
-{
-    std::ofstream(registry.classesFile(), std::ios::binary) << "REGEDIT4\n\n" << text;
-}
-
 }
 
 // With nothing in classes.reg, an extension's default value is the desktop's MIME type for it.
@@ -79,7 +74,7 @@ TEST(ClassesRootRegistry, ClassesFileWinsOverTheDesktop)
 {
     desktop();
     TemporaryRegistry registry;
-    writeClassesFile(registry,
+    registry.writeClassesFile(
         "[HKEY_CLASSES_ROOT\\.doc]\n@=\"Word.Document.8\"\n\n"
         "[HKEY_CLASSES_ROOT\\application/x-pressling-registry\\shell\\open\\command]\n@=\"mine "
         "\\\"%1\\\"\"\n");

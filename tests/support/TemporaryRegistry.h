@@ -17,6 +17,8 @@ public:
     std::string classesFile() const { return m_folder.file("classes.reg"); }
     // Writes a REGEDIT4 text as the current user's file.
     void writeUserFile(const std::string& text) const { m_folder.write("user.reg", text); }
+    // Writes keys (REGEDIT4 text without its header line) as the classes file.
+    void writeClassesFile(const std::string& keys) const { m_folder.write("classes.reg", "REGEDIT4\n\n" + keys); }
     std::string readUserFile() const;
 
 private:
