@@ -11,6 +11,7 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 
@@ -124,6 +125,9 @@ void LibreOfficeInstance::start(std::chrono::milliseconds timeout)
             }
         }
         m_desktop = frame::Desktop::create(m_remoteContext);
+        m_typeDetection.set(m_remoteContext->getServiceManager()->createInstanceWithContext(
+                                rtl::OUString("com.sun.star.document.TypeDetection"), m_remoteContext),
+            uno::UNO_QUERY_THROW);
     } catch (const uno::Exception& error) {
         kill();
         throw ComError(hresult::serverExecutionFailure, startFailure(toUtf8(error.Message)));
@@ -161,6 +165,7 @@ void LibreOfficeInstance::terminate(std::chrono::milliseconds timeout)
         request.join();
     }
     m_alive = false;
+    m_typeDetection.clear();
     m_desktop.clear();
     m_remoteContext.clear();
     // The launcher may have ended while soffice.bin lingers; the group kill takes both.

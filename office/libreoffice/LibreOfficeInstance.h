@@ -3,6 +3,7 @@
 #include "office/libreoffice/LibreOfficeProcess.h"
 #include "office/libreoffice/LibreOfficeProfile.h"
 
+#include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
@@ -26,7 +27,12 @@ public:
     // passed. Throws ComError.
     void start(std::chrono::milliseconds timeout);
     const css::uno::Reference<css::frame::XDesktop2>& desktop() const { return m_desktop; }
-    const css::uno::Reference<css::uno::XComponentContext>& context() const { return m_remoteContext; }
+    // The office's type detection, made once with the connection: every document is detected
+    // before it is loaded, and making the service anew would cost each of them two more calls.
+    const css::uno::Reference<css::document::XTypeDetection>& typeDetection() const
+    {
+        return m_typeDetection;
+    }
 
     // Kills the process group at once; safe from any thread. Calls in progress then fail.
     void kill();
@@ -49,6 +55,7 @@ private:
     std::atomic<bool> m_alive { false };
     css::uno::Reference<css::uno::XComponentContext> m_remoteContext;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
+    css::uno::Reference<css::document::XTypeDetection> m_typeDetection;
 };
 
 }

@@ -17,9 +17,7 @@
 #include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
-#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <cctype>
@@ -43,18 +41,19 @@ uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::Prop
     return uno::Sequence<beans::PropertyValue>(values.begin(), static_cast<sal_Int32>(values.size()));
 }
 
-UnoDocument::Kind kindOf(const uno::Reference<lang::XComponent>& component)
+// Every filter that an application loads with is one of its own module, so the kind of the
+// document is known without asking the office.
+UnoDocument::Kind kindOf(DocumentFamily family)
 {
-    uno::Reference<lang::XServiceInfo> info(component, uno::UNO_QUERY);
-    if (!info.is())
-        return UnoDocument::Kind::Other;
-    if (info->supportsService(rtl::OUString("com.sun.star.text.TextDocument")))
-        return UnoDocument::Kind::Text;
-    if (info->supportsService(rtl::OUString("com.sun.star.sheet.SpreadsheetDocument")))
+    switch (family) {
+    case DocumentFamily::Excel:
         return UnoDocument::Kind::Spreadsheet;
-    if (info->supportsService(rtl::OUString("com.sun.star.presentation.PresentationDocument")))
+    case DocumentFamily::PowerPoint:
         return UnoDocument::Kind::Presentation;
-    return UnoDocument::Kind::Other;
+    case DocumentFamily::Word:
+        break;
+    }
+    return UnoDocument::Kind::Text;
 }
 
 std::string stringProperty(const uno::Sequence<beans::PropertyValue>& values, const char* name)
@@ -70,13 +69,9 @@ std::string stringProperty(const uno::Sequence<beans::PropertyValue>& values, co
 // The import filter that LibreOffice's type detection picks for the file from its content, or
 // empty when it knows none. Detection only reads the first bytes of what it does not know, where
 // an import would first read the whole file as text and lay it out.
-std::string detectedFilter(const uno::Reference<uno::XComponentContext>& context, const std::string& url,
+std::string detectedFilter(const uno::Reference<document::XTypeDetection>& detection, const std::string& url,
     const uno::Reference<task::XInteractionHandler>& handler)
 {
-    uno::Reference<document::XTypeDetection> detection(
-        context->getServiceManager()->createInstanceWithContext(
-            rtl::OUString("com.sun.star.document.TypeDetection"), context),
-        uno::UNO_QUERY_THROW);
     uno::Sequence<beans::PropertyValue> descriptor = properties({ property("URL", uno::Any(toOUString(url))),
         property("ReadOnly", uno::Any(true)), property("InteractionHandler", uno::Any(handler)) });
     rtl::OUString type = detection->queryTypeByDescriptor(descriptor, true);
@@ -105,13 +100,13 @@ bool hasExtension(const std::string& path, const char* extension)
 
 UnoDocument::UnoDocument(std::shared_ptr<LibreOfficeSuite> suite,
     std::shared_ptr<LibreOfficeInstance> instance, std::string path,
-    uno::Reference<lang::XComponent> component)
+    uno::Reference<lang::XComponent> component, Kind kind)
     : m_suite(std::move(suite))
     , m_instance(std::move(instance))
     , m_path(std::move(path))
     , m_timeout(m_suite->timeoutForFile(m_path))
     , m_component(std::move(component))
-    , m_kind(kindOf(m_component))
+    , m_kind(kind)
 {
 }
 
@@ -137,7 +132,8 @@ std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOffice
     std::string filter;
     try {
         suite->call(instance, "loading " + path, suite->timeoutForFile(path), [&] {
-            filter = importFilter::loadingFilter(family, detectedFilter(instance->context(), url, handler));
+            filter = importFilter::loadingFilter(
+                family, detectedFilter(instance->typeDetection(), url, handler));
             if (filter.empty())
                 return;
             // The filter that was checked is the one that loads, so that a second detection
@@ -167,13 +163,14 @@ std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOffice
     if (!refused.empty() || !component.is()) {
         if (component.is()) {
             // Half a document is no document: what the office warned about is the failure.
-            std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component))->close();
+            std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component, kindOf(family)))
+                ->close();
         }
         throw ComError(recorder->wasPassword() ? hresult::accessDenied : hresult::exceptionOccurred,
             "LibreOffice cannot open " + path + ": "
                 + (refused.empty() ? "it is not a document it reads" : refused));
     }
-    return std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component));
+    return std::shared_ptr<UnoDocument>(new UnoDocument(suite, instance, path, component, kindOf(family)));
 }
 
 void UnoDocument::call(const std::string& what, const std::function<void()>& operation)

@@ -21,7 +21,7 @@ class LibreOfficeSuite;
 // replaced fails as disconnected.
 class UnoDocument {
 public:
-    enum class Kind { Text, Spreadsheet, Presentation, Other };
+    enum class Kind { Text, Spreadsheet, Presentation };
 
     // Loads path for an application of family with the given MacroExecutionMode. None when the
     // file is not of a format that application opens (whatever its name says). Throws ComError
@@ -54,14 +54,14 @@ public:
 
 private:
     UnoDocument(std::shared_ptr<LibreOfficeSuite> suite, std::shared_ptr<LibreOfficeInstance> instance,
-        std::string path, css::uno::Reference<css::lang::XComponent> component);
+        std::string path, css::uno::Reference<css::lang::XComponent> component, Kind kind);
 
     std::shared_ptr<LibreOfficeSuite> m_suite;
     std::shared_ptr<LibreOfficeInstance> m_instance;
     std::string m_path;
     std::chrono::milliseconds m_timeout;
     css::uno::Reference<css::lang::XComponent> m_component;
-    Kind m_kind = Kind::Other;
+    Kind m_kind;
 };
 
 }

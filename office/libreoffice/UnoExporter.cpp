@@ -46,36 +46,27 @@ std::string calcTextOptions(bool unicode)
 const char* htmlFilter(Kind kind)
 {
     switch (kind) {
-    case Kind::Text:
-        return "HTML (StarWriter)";
     case Kind::Spreadsheet:
         return "HTML (StarCalc)";
     case Kind::Presentation:
         return "impress_html_Export";
-    case Kind::Other:
+    case Kind::Text:
         break;
     }
-    return nullptr;
+    return "HTML (StarWriter)";
 }
 
 const char* pdfFilter(Kind kind)
 {
     switch (kind) {
-    case Kind::Text:
-        return "writer_pdf_Export";
     case Kind::Spreadsheet:
         return "calc_pdf_Export";
     case Kind::Presentation:
         return "impress_pdf_Export";
-    case Kind::Other:
+    case Kind::Text:
         break;
     }
-    return nullptr;
-}
-
-ComError unsupported(const std::string& path, const char* format)
-{
-    return ComError(hresult::invalidArgument, std::string("no ") + format + " export for " + path);
+    return "writer_pdf_Export";
 }
 
 void collectText(const uno::Reference<drawing::XShapes>& shapes, std::string& text);
@@ -156,27 +147,21 @@ void UnoExporter::store(const std::string& fileName, ExportTarget target)
 
 void UnoExporter::storeHtml(const std::string& fileName)
 {
-    storeInPlace(fileName, exportFilter(htmlFilter(m_document.kind()), "HTML"), "", Form::HtmlPage);
+    storeInPlace(fileName, htmlFilter(m_document.kind()), "", Form::HtmlPage);
 }
 
 void UnoExporter::storePdf(const std::string& fileName)
 {
-    storeInPlace(fileName, exportFilter(pdfFilter(m_document.kind()), "PDF"), "", Form::Pdf);
+    storeInPlace(fileName, pdfFilter(m_document.kind()), "", Form::Pdf);
 }
 
 void UnoExporter::storeText(const std::string& fileName, bool unicode)
 {
-    const char* filter = nullptr;
-    std::string options;
-    if (m_document.kind() == Kind::Text) {
-        filter = "Text (encoded)";
-        options = unicode ? "UNICODE,CRLF,," : "UTF8,CRLF,,";
-    } else if (m_document.kind() == Kind::Spreadsheet) {
-        filter = "Text - txt - csv (StarCalc)";
-        options = calcTextOptions(unicode);
-    } else {
-        throw unsupported(m_document.path(), "text");
-    }
+    // Presentations have their text gathered slide by slide instead (storeSlideText).
+    const bool spreadsheet = m_document.kind() == Kind::Spreadsheet;
+    const char* filter = spreadsheet ? "Text - txt - csv (StarCalc)" : "Text (encoded)";
+    std::string options
+        = spreadsheet ? calcTextOptions(unicode) : (unicode ? "UNICODE,CRLF,," : "UTF8,CRLF,,");
     storeInPlace(fileName, filter, options, Form::Text, [unicode](const std::string& written) {
         // The filters leave the line ends of some content (Calc always writes LF) and the byte
         // order mark to the platform; the file is brought to the one form the readers expect.
@@ -213,7 +198,7 @@ void UnoExporter::storeWebArchive(const std::string& fileName)
     if (!scratch.create())
         throw ComError(hresult::accessDenied, scratch.error());
     std::string page = scratch.file("page.html");
-    m_document.storeToUrl(page, exportFilter(htmlFilter(m_document.kind()), "HTML"), "");
+    m_document.storeToUrl(page, htmlFilter(m_document.kind()), "");
     checkStored(scratch, "page.html", Form::HtmlPage);
     formats::WebArchiveWriter writer;
     if (!writer.write(page, fileName))
@@ -227,19 +212,12 @@ void UnoExporter::storeXps(const std::string& fileName)
     if (!scratch.create())
         throw ComError(hresult::accessDenied, scratch.error());
     std::string pdf = scratch.file("document.pdf");
-    m_document.storeToUrl(pdf, exportFilter(pdfFilter(m_document.kind()), "PDF"), "");
+    m_document.storeToUrl(pdf, pdfFilter(m_document.kind()), "");
     checkStored(scratch, "document.pdf", Form::Pdf);
     formats::XpsWriter writer;
     if (!writer.write(pdf, fileName))
         throw ComError(
             hresult::fail, "cannot write the XPS document " + fileName + ": " + writer.errorMessage());
-}
-
-const char* UnoExporter::exportFilter(const char* filter, const char* format) const
-{
-    if (!filter)
-        throw unsupported(m_document.path(), format);
-    return filter;
 }
 
 void UnoExporter::storeInPlace(const std::string& fileName, const char* filter, const std::string& options,

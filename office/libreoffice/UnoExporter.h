@@ -37,8 +37,6 @@ private:
     void storeSlideText(const std::string& fileName, bool unicode);
     void storeWebArchive(const std::string& fileName);
     void storeXps(const std::string& fileName);
-    // filter, or ComError when the document's kind has none for format.
-    const char* exportFilter(const char* filter, const char* format) const;
     // Stores through LibreOffice's filter and puts the result in place of fileName; finish, when
     // given, works on the stored file before that.
     using Form = storedFileCheck::Form;
