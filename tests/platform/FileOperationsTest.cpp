@@ -185,6 +185,25 @@ TEST(FileOperations, ExclusiveCopyKeepsModeAndOwnerAndIsLocked)
     EXPECT_TRUE(platform::ExclusiveLock::tryTake(target).held());
 }
 
+// A file that the kernel cannot copy within itself (one of its own, on another file system, that
+// reports no size while it has contents) is read and written instead, and copied whole.
+TEST(FileOperations, ExclusiveCopyOfAFileWithoutASizeHasItsContents)
+{
+    TemporaryFolder folder;
+    const std::string source = "/proc/self/status";
+    platform::ExclusiveLock lock;
+    int error = 0;
+    std::string target = folder.file("status.copy");
+    {
+        platform::ReadOnlyFile file(source);
+        ASSERT_TRUE(file.isOpen());
+        ASSERT_TRUE(files::copyFileExclusive(file, target, lock, error)) << error;
+    }
+    std::string copied = contentsOf(target);
+    EXPECT_EQ(copied.rfind("Name:", 0), 0u) << copied.substr(0, 80);
+    EXPECT_NE(copied.find("\nPid:"), std::string::npos);
+}
+
 // A backup's lock is only taken on a regular file: never through a symlink, on a folder or on a
 // FIFO.
 TEST(FileOperations, LockIsTakenOnlyOnARegularFile)
