@@ -3,6 +3,7 @@
 #include "bench/DocumentCopies.h"
 #include "platform/ChildProcess.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace fs = std::filesystem;
@@ -36,9 +37,10 @@ bool BatchComparison::Result::complete() const
     return job.succeeded && batch.succeeded && job.pdfs == expected && batch.pdfs == expected;
 }
 
-BatchComparison::BatchComparison(std::vector<fs::path> sources, fs::path scratch)
+BatchComparison::BatchComparison(std::vector<fs::path> sources, fs::path scratch, size_t documentsPerCall)
     : m_sources(std::move(sources))
     , m_scratch(std::move(scratch))
+    , m_documentsPerCall(documentsPerCall > 0 ? documentsPerCall : defaultDocumentsPerCall)
 {
     fs::create_directories(m_scratch / "registry");
 }
@@ -72,6 +74,7 @@ BatchComparison::Side BatchComparison::runJob(const std::vector<std::string>& pa
     side.seconds = runTimed(argv,
         { { "PRESSLING_REGISTRY_DIR", (m_scratch / "registry").string() }, { "HOME", m_scratch.string() } },
         side.succeeded);
+    side.calls = 1;
     side.pdfs = DocumentCopies::countPdfs(folder);
     return side;
 }
@@ -80,7 +83,16 @@ BatchComparison::Side BatchComparison::runBatch(
     const std::vector<std::string>& paths, const fs::path& outFolder)
 {
     Side side;
-    side.seconds = runTimed(batchCall(paths, outFolder), { { "HOME", m_scratch.string() } }, side.succeeded);
+    side.succeeded = true;
+    for (size_t first = 0; first < paths.size(); first += m_documentsPerCall) {
+        auto begin = paths.begin() + static_cast<long>(first);
+        auto end = paths.begin() + static_cast<long>(std::min(paths.size(), first + m_documentsPerCall));
+        bool succeeded = false;
+        side.seconds += runTimed(batchCall(std::vector<std::string>(begin, end), outFolder),
+            { { "HOME", m_scratch.string() } }, succeeded);
+        side.succeeded = side.succeeded && succeeded;
+        ++side.calls;
+    }
     side.pdfs = DocumentCopies::countPdfs(outFolder);
     return side;
 }

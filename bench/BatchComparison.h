@@ -8,13 +8,17 @@
 // One pressling-cli publish job over N Word documents to PDF against LibreOffice's own batch
 // conversion of the same documents in one soffice call, run one after the other on fresh copies.
 // The soffice profile is warmed by one conversion first, so that the baseline never pays for a
-// first start; the job starts its own office with a seeded profile, as it always does.
+// first start; the job starts its own office with a seeded profile, as it always does. soffice
+// silently leaves out the files past about 247 arguments of one command line, so a batch of more
+// than documentsPerCall documents takes several calls, one after the other.
 class BatchComparison {
 public:
     struct Side {
         double seconds = 0;
         int pdfs = 0;
         bool succeeded = false;
+        // How many programs ran: 1 for the job, 1 or more for the batch.
+        int calls = 0;
     };
 
     struct Result {
@@ -25,8 +29,11 @@ public:
         bool complete() const;
     };
 
+    static constexpr size_t defaultDocumentsPerCall = 200;
+
     // sources: the documents to copy; scratch: a folder of this run that this object fills.
-    BatchComparison(std::vector<std::filesystem::path> sources, std::filesystem::path scratch);
+    BatchComparison(std::vector<std::filesystem::path> sources, std::filesystem::path scratch,
+        size_t documentsPerCall = defaultDocumentsPerCall);
 
     // Converts one document with the baseline's profile, untimed. False when soffice cannot.
     bool warmUp();
@@ -40,4 +47,5 @@ private:
 
     std::vector<std::filesystem::path> m_sources;
     std::filesystem::path m_scratch;
+    size_t m_documentsPerCall;
 };

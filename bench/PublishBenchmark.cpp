@@ -47,7 +47,9 @@ bool parseSizes(int argc, char** argv, std::vector<size_t>& sizes)
 
 void printComparisonHeader()
 {
-    std::printf("A. pressling-cli publish --format pdf against one soffice --convert-to pdf call\n");
+    std::printf("A. pressling-cli publish --format pdf against soffice --convert-to pdf, one call per %zu "
+                "documents\n",
+        BatchComparison::defaultDocumentsPerCall);
     std::printf("%6s %9s %9s %9s %7s %10s %10s %10s %11s\n", "docs", "job s", "batch s", "job/batch", "aim",
         "job ms/doc", "batch ms/d", "diff ms/d", "PDFs j/b");
 }
@@ -64,6 +66,10 @@ void printComparison(const BatchComparison::Result& result)
         result.job.seconds, result.batch.seconds, ratio, aimText, 1000 * result.job.seconds / n,
         1000 * result.batch.seconds / n, 1000 * (result.job.seconds - result.batch.seconds) / n,
         result.job.pdfs, result.batch.pdfs, result.complete() ? "" : "  FAILED");
+    if (result.batch.calls > 1)
+        std::printf(
+            "%6s (batch in %d soffice calls: one call leaves out the files past about 247 arguments)\n", "",
+            result.batch.calls);
     std::fflush(stdout);
 }
 
