@@ -1,13 +1,22 @@
-// One pressling-cli publish job over 20 real Word documents to PDF, against LibreOffice's own
-// batch conversion of the same files in the same run: the ratio is what the job's checks,
-// backups and per-document calls cost on top of the office's work.
-#include "platform/ChildProcess.h"
+// What a publishing job costs beside LibreOffice's own batch conversion, and where its time per
+// document goes. Part A runs pressling-cli publish over N Word documents to PDF and one soffice
+// batch call over the same documents, for each size, and prints the ratio and the time per
+// document of each side, so that growth with N shows. Part B runs the real job in this process
+// over 100 documents with every Word call timed, times Pressling's own steps of publishing a
+// document apart on fresh copies, and prints a table per step.
+#include "bench/BatchComparison.h"
+#include "bench/BreakdownReport.h"
+#include "bench/DocumentCopies.h"
+#include "bench/JobBreakdown.h"
+#include "bench/OwnStepTimer.h"
+#include "bench/StepClock.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -16,100 +25,136 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int documentCount = 20;
+constexpr size_t sourceCount = 20;
+constexpr size_t breakdownCount = 100;
 
-std::vector<fs::path> sampleDocuments(const fs::path& corpus)
+// The aims that the job is held to at some sizes: job / batch at most this.
+const std::map<size_t, double> aims = { { 20, 0.80 }, { 100, 0.90 } };
+
+bool parseSizes(int argc, char** argv, std::vector<size_t>& sizes)
 {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(corpus / "word")) {
-        if (entry.path().extension() == ".docx")
-            found.push_back(entry.path());
+    for (int i = 1; i < argc; ++i) {
+        char* end = nullptr;
+        unsigned long size = std::strtoul(argv[i], &end, 10);
+        if (end == argv[i] || *end != '\0' || size == 0)
+            return false;
+        sizes.push_back(size);
     }
-    std::sort(found.begin(), found.end());
-    if (found.size() > static_cast<size_t>(documentCount))
-        found.resize(documentCount);
-    return found;
+    if (sizes.empty())
+        sizes = { 20, 100, 300 };
+    return true;
 }
 
-std::vector<std::string> copyInto(const std::vector<fs::path>& documents, const fs::path& folder)
+void printComparisonHeader()
 {
-    fs::create_directories(folder);
-    std::vector<std::string> copies;
-    for (const fs::path& document : documents) {
-        fs::path copy = folder / document.filename();
-        fs::copy_file(document, copy, fs::copy_options::overwrite_existing);
-        fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
-        copies.push_back(copy.string());
+    std::printf("A. pressling-cli publish --format pdf against soffice --convert-to pdf, one call per %zu "
+                "documents\n",
+        BatchComparison::defaultDocumentsPerCall);
+    std::printf("%6s %9s %9s %9s %7s %10s %10s %10s %11s\n", "docs", "job s", "batch s", "job/batch", "aim",
+        "job ms/doc", "batch ms/d", "diff ms/d", "PDFs j/b");
+}
+
+void printComparison(const BatchComparison::Result& result)
+{
+    const double n = static_cast<double>(result.documents);
+    const double ratio = result.batch.seconds > 0 ? result.job.seconds / result.batch.seconds : 0;
+    auto aim = aims.find(result.documents);
+    char aimText[16] = "-";
+    if (aim != aims.end())
+        std::snprintf(aimText, sizeof aimText, "<=%.2fx", aim->second);
+    std::printf("%6zu %9.2f %9.2f %8.2fx %7s %10.1f %10.1f %10.1f %5d/%-5d%s\n", result.documents,
+        result.job.seconds, result.batch.seconds, ratio, aimText, 1000 * result.job.seconds / n,
+        1000 * result.batch.seconds / n, 1000 * (result.job.seconds - result.batch.seconds) / n,
+        result.job.pdfs, result.batch.pdfs, result.complete() ? "" : "  FAILED");
+    if (result.batch.calls > 1)
+        std::printf(
+            "%6s (batch in %d soffice calls: one call leaves out the files past about 247 arguments)\n", "",
+            result.batch.calls);
+    std::fflush(stdout);
+}
+
+// Part A; returns false when a side failed or missed a PDF. batchAt100 receives the batch call's
+// time per document at 100 documents, when that size is run.
+bool compareWithBatch(const std::vector<fs::path>& sources, const fs::path& scratch,
+    const std::vector<size_t>& sizes, std::optional<double>& batchAt100)
+{
+    BatchComparison comparison(sources, scratch);
+    if (!comparison.warmUp()) {
+        std::fprintf(stderr, "PublishBenchmark: soffice --convert-to does not work here\n");
+        return false;
     }
-    return copies;
-}
-
-double runTimed(const std::vector<std::string>& argv,
-    const std::vector<std::pair<std::string, std::string>>& environment, bool& succeeded)
-{
-    platform::ChildProcess child;
-    platform::ChildProcess::Options options;
-    options.environment = environment;
-    options.standardOutput.mode = platform::ChildProcess::Output::Discard;
-    options.standardError.mode = platform::ChildProcess::Output::Discard;
-    auto started = std::chrono::steady_clock::now();
-    if (!child.start(argv, options)) {
-        succeeded = false;
-        return 0;
+    printComparisonHeader();
+    bool complete = true;
+    for (size_t size : sizes) {
+        BatchComparison::Result result = comparison.run(size);
+        printComparison(result);
+        complete = complete && result.complete();
+        if (size == breakdownCount)
+            batchAt100 = 1000 * result.batch.seconds / static_cast<double>(size);
     }
-    platform::ChildProcess::Status status = child.waitFor(std::chrono::minutes(20));
-    succeeded = status.outcome == platform::ChildProcess::Outcome::Exited && status.exitCode == 0;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return complete;
 }
 
-int countPdfs(const fs::path& folder)
+// Pressling's own steps over fresh copies in a folder of their own, as many as the job had, so
+// that what looks at the folder (the leftover sweep) sees the same number of files.
+bool timeOwnSteps(
+    const std::vector<fs::path>& sources, const fs::path& folder, const std::shared_ptr<StepClock>& clock)
 {
-    int count = 0;
-    for (const auto& entry : fs::directory_iterator(folder))
-        count += entry.path().extension() == ".pdf" ? 1 : 0;
-    return count;
+    OwnStepTimer timer(clock);
+    bool all = true;
+    for (const std::string& path : DocumentCopies::make(sources, breakdownCount, folder))
+        all = timer.timeDocument(path) && all;
+    return all;
 }
 
-}
-
-int main()
+// Part B; false when a document was not OK or a count is wrong.
+bool breakDown(
+    const std::vector<fs::path>& sources, const fs::path& scratch, std::optional<double> batchAt100)
 {
+    std::printf("\nB. where the time of one job over %zu documents goes (in this process)\n", breakdownCount);
+    std::fflush(stdout);
+    const fs::path jobFolder = scratch / "breakdown" / "job";
+    JobBreakdown::Result job = JobBreakdown::run(DocumentCopies::make(sources, breakdownCount, jobFolder));
+    const int pdfs = DocumentCopies::countPdfs(jobFolder);
+    auto own = std::make_shared<StepClock>();
+    const bool ownOk = timeOwnSteps(sources, scratch / "breakdown" / "own", own);
+    BreakdownReport(*job.officeCalls, *own, *job.record).print(stdout, batchAt100);
+    const bool countsRight = job.officeCalls->documentCount() == breakdownCount
+        && own->documentCount() == breakdownCount && pdfs == static_cast<int>(breakdownCount);
+    std::printf("job: %.2f s in all, %d of %zu OK, %d PDFs%s%s\n", job.seconds, job.record->succeeded,
+        breakdownCount, pdfs, ownOk ? "" : ", own steps refused a document",
+        countsRight ? "" : ", counts WRONG");
+    return job.allOk() && ownOk && countsRight;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    std::vector<size_t> sizes;
+    if (!parseSizes(argc, argv, sizes)) {
+        std::fprintf(stderr, "usage: PublishBenchmark [SIZE...]   (default: 20 100 300)\n");
+        return 2;
+    }
     const char* sourceDir = std::getenv("PRESSLING_SOURCE_DIR");
     fs::path corpus = fs::path(sourceDir ? sourceDir : PRESSLING_SOURCE_DIR_DEFAULT) / ".." / "shared"
-        / "corpus" / "documents";
-    std::vector<fs::path> documents = sampleDocuments(corpus);
-    if (documents.size() < static_cast<size_t>(documentCount)) {
+        / "corpus" / "documents" / "word";
+    std::vector<fs::path> sources = DocumentCopies::sample(corpus, sourceCount);
+    if (sources.size() < sourceCount) {
         std::fprintf(
-            stderr, "PublishBenchmark: fewer than %d Word documents in %s\n", documentCount, corpus.c_str());
+            stderr, "PublishBenchmark: fewer than %zu Word documents in %s\n", sourceCount, corpus.c_str());
         return 1;
     }
     fs::path scratch = fs::temp_directory_path() / ("pressling-publish-bench-" + std::to_string(::getpid()));
     fs::create_directories(scratch / "registry");
+    // The job in this process gets the same home and settings store as pressling-cli's in part A.
+    setenv("PRESSLING_REGISTRY_DIR", (scratch / "registry").c_str(), 1);
+    setenv("HOME", scratch.c_str(), 1);
 
-    bool cliOk = false;
-    std::vector<std::string> cliArguments = { PRESSLING_CLI_PATH, "publish", "--format", "pdf" };
-    for (const std::string& copy : copyInto(documents, scratch / "job"))
-        cliArguments.push_back(copy);
-    double job = runTimed(cliArguments,
-        { { "PRESSLING_REGISTRY_DIR", (scratch / "registry").string() }, { "HOME", scratch.string() } },
-        cliOk);
-
-    bool officeOk = false;
-    std::vector<std::string> officeArguments = { "soffice", "--headless", "--norestore",
-        "-env:UserInstallation=file://" + (scratch / "profile").string(), "--convert-to", "pdf", "--outdir",
-        (scratch / "batch-out").string() };
-    for (const std::string& copy : copyInto(documents, scratch / "batch"))
-        officeArguments.push_back(copy);
-    double batch = runTimed(officeArguments, { { "HOME", scratch.string() } }, officeOk);
-
-    int jobPdfs = countPdfs(scratch / "job");
-    int batchPdfs = fs::exists(scratch / "batch-out") ? countPdfs(scratch / "batch-out") : 0;
-    std::printf("documents: %d Word documents to PDF\n", documentCount);
-    std::printf("pressling-cli publish: %.2f s, %d PDFs, %s\n", job, jobPdfs, cliOk ? "all OK" : "FAILED");
-    std::printf("soffice --convert-to:  %.2f s, %d PDFs, %s\n", batch, batchPdfs, officeOk ? "ok" : "FAILED");
-    if (batch > 0)
-        std::printf("ratio (job / batch): %.2f\n", job / batch);
+    std::optional<double> batchAt100;
+    const bool compared = compareWithBatch(sources, scratch, sizes, batchAt100);
+    const bool brokenDown = breakDown(sources, scratch, batchAt100);
     std::error_code ignored;
     fs::remove_all(scratch, ignored);
-    return cliOk && officeOk && jobPdfs == documentCount && batchPdfs == documentCount ? 0 : 1;
+    return compared && brokenDown ? 0 : 1;
 }

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// One pressling-cli publish job over N Word documents to PDF against LibreOffice's own batch
+// conversion of the same documents in one soffice call, run one after the other on fresh copies.
+// The soffice profile is warmed by one conversion first, so that the baseline never pays for a
+// first start; the job starts its own office with a seeded profile, as it always does. soffice
+// silently leaves out the files past about 247 arguments of one command line, so a batch of more
+// than documentsPerCall documents takes several calls, one after the other.
+class BatchComparison {
+public:
+    struct Side {
+        double seconds = 0;
+        int pdfs = 0;
+        bool succeeded = false;
+        // How many programs ran: 1 for the job, 1 or more for the batch.
+        int calls = 0;
+    };
+
+    struct Result {
+        size_t documents = 0;
+        Side job;
+        Side batch;
+        // Both sides ran through and wrote a PDF for every document.
+        bool complete() const;
+    };
+
+    static constexpr size_t defaultDocumentsPerCall = 200;
+
+    // sources: the documents to copy; scratch: a folder of this run that this object fills.
+    BatchComparison(std::vector<std::filesystem::path> sources, std::filesystem::path scratch,
+        size_t documentsPerCall = defaultDocumentsPerCall);
+
+    // Converts one document with the baseline's profile, untimed. False when soffice cannot.
+    bool warmUp();
+    Result run(size_t documents);
+
+private:
+    Side runJob(const std::vector<std::string>& paths, const std::filesystem::path& folder);
+    Side runBatch(const std::vector<std::string>& paths, const std::filesystem::path& outFolder);
+    std::vector<std::string> batchCall(
+        const std::vector<std::string>& paths, const std::filesystem::path& outFolder) const;
+
+    std::vector<std::filesystem::path> m_sources;
+    std::filesystem::path m_scratch;
+    size_t m_documentsPerCall;
+};
