@@ -1,4 +1,4 @@
-#include "bench/tests/BenchCorpus.h"
+#include "tests/bench/BenchCorpus.h"
 
 #include "bench/DocumentCopies.h"
 

@@ -1,5 +1,5 @@
 #include "bench/BatchComparison.h"
-#include "bench/tests/BenchCorpus.h"
+#include "tests/bench/BenchCorpus.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>

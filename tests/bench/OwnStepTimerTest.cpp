@@ -2,7 +2,7 @@
 #include "bench/DocumentCopies.h"
 #include "bench/StepClock.h"
 #include "bench/StepNames.h"
-#include "bench/tests/BenchCorpus.h"
+#include "tests/bench/BenchCorpus.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TemporaryRegistry.h"

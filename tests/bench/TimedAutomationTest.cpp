@@ -1,7 +1,7 @@
 #include "bench/TimedAutomation.h"
 #include "bench/StepClock.h"
 #include "bench/StepNames.h"
-#include "bench/tests/BenchCorpus.h"
+#include "tests/bench/BenchCorpus.h"
 #include "office/ComError.h"
 #include "office/ExcelApplication.h"
 #include "office/OfficeFormat.h"
