@@ -108,9 +108,10 @@ void BreakdownReport::print(std::FILE* out, std::optional<double> batchPerDocume
     printFigure(out, "left over (median total - medians of sums)",
         statistics::median(totals) - (statistics::median(office) + statistics::median(own)));
     if (batchPerDocument)
-        printFigure(out, "batch conversion per document (100 documents)", *batchPerDocument);
+        printFigure(out, "batch conversion per further document, to 100", *batchPerDocument);
     else
-        std::fprintf(out, "  batch conversion per document: not measured (100 is not among the sizes)\n");
+        std::fprintf(out,
+            "  batch conversion per further document: not measured (100 needs a smaller size before it)\n");
     printOnce(out);
     std::fprintf(out,
         "note: the session reads the macro security level once per job and protect reads the Word\n"
