@@ -108,7 +108,9 @@ TEST_F(RealOfficeSessionTest, ReadOnlyAndLockedDocuments)
     EXPECT_TRUE(before.unchanged());
 
     platform::ChildProcess holder;
-    ASSERT_TRUE(holder.start({ "flock", "--shared", path, "sleep", "60" }));
+    // The shell takes the lock on its own descriptor and becomes the sleep, so that the one
+    // process killed below is the only holder of the lock and of the test's output.
+    ASSERT_TRUE(holder.start({ "sh", "-c", "exec 9<\"$0\" && flock --shared 9 && exec sleep 60", path }));
     auto held = [&] {
         platform::ReadOnlyFile file(path);
         return file.isOpen() && platform::isFileInUse(file.descriptor(), path);
