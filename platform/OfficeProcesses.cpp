@@ -1,0 +1,189 @@
+#include "platform/OfficeProcesses.h"
+
+#include "platform/FileOperations.h"
+#include "platform/ProcessAccount.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <dirent.h>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+struct FolderCloser {
+    void operator()(DIR* folder) const { ::closedir(folder); }
+};
+
+// A command line is bounded by the system's argument limit, a few megabytes at most.
+constexpr uint64_t largestCommandLine = 16ull * 1024 * 1024;
+
+// The launcher hands over to soffice.bin; where it is a program and not a script, it stays
+// running beside it.
+constexpr std::array officePrograms { "soffice.bin", "soffice" };
+// The options of an office that shows no window at all.
+constexpr std::array unseenOptions { "headless", "invisible" };
+// The options whose value follows as an argument of its own, which is then no document.
+constexpr std::array optionsWithValue { "pt", "display", "convert-to", "outdir", "printer-name" };
+constexpr std::array<std::pair<const char*, const char*>, 7> modules { {
+    { "writer", "LibreOffice Writer" },
+    { "calc", "LibreOffice Calc" },
+    { "impress", "LibreOffice Impress" },
+    { "draw", "LibreOffice Draw" },
+    { "math", "LibreOffice Math" },
+    { "base", "LibreOffice Base" },
+    { "web", "LibreOffice Writer/Web" },
+} };
+
+template <typename Names> bool isOneOf(std::string_view name, const Names& names)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::string_view lastComponent(std::string_view path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// LibreOffice takes its options with one hyphen or two; "--accept=..." carries its value.
+std::optional<std::string_view> optionName(std::string_view argument)
+{
+    if (argument.size() < 2 || argument.front() != '-')
+        return std::nullopt;
+    argument.remove_prefix(argument[1] == '-' ? 2 : 1);
+    return argument.substr(0, argument.find('='));
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Desktop launchers hand documents over as file URLs, with blanks and other bytes escaped.
+std::string unescapedName(std::string_view name)
+{
+    std::string text;
+    for (size_t at = 0; at < name.size(); ++at) {
+        int high = at + 2 < name.size() && name[at] == '%' ? hexValue(name[at + 1]) : -1;
+        int low = high >= 0 ? hexValue(name[at + 2]) : -1;
+        if (low >= 0) {
+            text.push_back(static_cast<char>(high * 16 + low));
+            at += 2;
+        } else {
+            text.push_back(name[at]);
+        }
+    }
+    return text;
+}
+
+std::string documentName(std::string_view argument)
+{
+    constexpr std::string_view fileUrl = "file://";
+    if (argument.substr(0, fileUrl.size()) == fileUrl)
+        return unescapedName(lastComponent(argument));
+    return std::string(lastComponent(argument));
+}
+
+bool isProcessNumber(std::string_view name)
+{
+    long pid = 0;
+    auto [end, failure] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    return failure == std::errc() && end == name.data() + name.size() && pid > 0;
+}
+
+}
+
+OfficeProcesses::OfficeProcesses(std::string processRoot)
+    : m_processRoot(std::move(processRoot))
+{
+}
+
+std::vector<OfficeInstance> OfficeProcesses::list() const
+{
+    std::vector<OfficeInstance> found;
+    std::unique_ptr<DIR, FolderCloser> table(::opendir(m_processRoot.c_str()));
+    if (!table)
+        return found;
+    const ProcessAccount accounts(m_processRoot);
+    const std::string host = ProcessAccount::hostName();
+    while (const dirent* entry = ::readdir(table.get())) {
+        std::string name = entry->d_name;
+        if (!isProcessNumber(name))
+            continue;
+        std::vector<std::string> arguments = argumentsOf(name);
+        if (!isShownOffice(arguments))
+            continue;
+        OfficeInstance office;
+        std::from_chars(name.data(), name.data() + name.size(), office.pid);
+        // A process that ended meanwhile, or whose owner has no name, is not shown.
+        std::optional<std::string> account = accounts.accountOf(office.pid);
+        if (!account)
+            continue;
+        office.title = titleFor(arguments);
+        office.className = std::string(lastComponent(arguments.front()));
+        office.account = std::move(*account);
+        office.domain = host;
+        found.push_back(std::move(office));
+    }
+    return found;
+}
+
+bool OfficeProcesses::isShownOffice(const std::vector<std::string>& arguments)
+{
+    if (arguments.empty() || !isOneOf(lastComponent(arguments.front()), officePrograms))
+        return false;
+    return std::none_of(arguments.begin() + 1, arguments.end(), [](const std::string& argument) {
+        std::optional<std::string_view> option = optionName(argument);
+        return option && isOneOf(*option, unseenOptions);
+    });
+}
+
+std::string OfficeProcesses::titleFor(const std::vector<std::string>& arguments)
+{
+    std::string application = "LibreOffice";
+    std::string document;
+    for (size_t at = 1; at < arguments.size(); ++at) {
+        std::optional<std::string_view> option = optionName(arguments[at]);
+        if (!option) {
+            if (document.empty())
+                document = documentName(arguments[at]);
+            continue;
+        }
+        auto module = std::find_if(
+            modules.begin(), modules.end(), [&](const auto& entry) { return *option == entry.first; });
+        if (module != modules.end())
+            application = module->second;
+        else if (isOneOf(*option, optionsWithValue) && arguments[at].find('=') == std::string::npos)
+            ++at;
+    }
+    return document.empty() ? application : document + " - " + application;
+}
+
+std::vector<std::string> OfficeProcesses::argumentsOf(const std::string& pid) const
+{
+    std::vector<std::string> arguments;
+    std::string text;
+    if (!fileOperations::readAll(m_processRoot + "/" + pid + "/cmdline", text, largestCommandLine))
+        return arguments;
+    // Arguments are separated (and ended) by NUL bytes.
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = std::min(text.find('\0', start), text.size());
+        arguments.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return arguments;
+}
+
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/ChildProcess.h"
+
+#include <string>
+
+// A real process whose command line reads as an office's, "soffice.bin" followed by the
+// arguments given: bash renames itself with exec -a and then waits on a sleep. It ends with
+// the object.
+class PretendOffice {
+public:
+    explicit PretendOffice(const std::string& arguments);
+
+    pid_t pid() const { return m_process.pid(); }
+    // True once the process shows its new name, which takes bash a moment.
+    bool renamed() const;
+
+private:
+    platform::ChildProcess m_process;
+    bool m_started = false;
+};
