@@ -46,6 +46,11 @@ std::optional<std::string> ProcessAccount::accountName(uid_t uid)
     }
 }
 
+std::optional<std::string> ProcessAccount::ownAccount()
+{
+    return accountName(::geteuid());
+}
+
 std::string ProcessAccount::hostName()
 {
     char name[HOST_NAME_MAX + 1] = {};

@@ -18,6 +18,8 @@ public:
 
     // The name of an account; nothing when the user database has none for it.
     static std::optional<std::string> accountName(uid_t uid);
+    // The name of the account that this program runs as, whose volumes the desktop shows.
+    static std::optional<std::string> ownAccount();
     // This host's name, which stands in for the domain of its local accounts.
     static std::string hostName();
 
