@@ -2,6 +2,7 @@
 
 #include "filelist/FileListModel.h"
 #include "filelist/FileNameDelegate.h"
+#include "filelist/ListCommand.h"
 #include "filelist/PublishingDoneRelay.h"
 #include "filelist/XListView.h"
 #include "foundation/Log.h"
@@ -9,6 +10,10 @@
 #include "publishing/notifier/EncodingNotifier.h"
 
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -41,12 +46,54 @@ bool isMenuRequest(const QKeyEvent* event)
         || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
 }
 
+// The desktop's keys for copying and pasting (Ctrl+C, Ctrl+V and their older Insert forms) copy
+// and paste files, never the text of a row as the view would.
+int32_t clipboardCommand(const QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy))
+        return ListCommand::Copy;
+    if (event->matches(QKeySequence::Paste))
+        return ListCommand::Paste;
+    return 0;
+}
+
+int32_t keyStateOf(const QDropEvent* event)
+{
+    int32_t state = 0;
+    if (event->buttons() & Qt::LeftButton)
+        state |= KeyState::LeftButton;
+    if (event->buttons() & Qt::RightButton)
+        state |= KeyState::RightButton;
+    if (event->modifiers() & Qt::ShiftModifier)
+        state |= KeyState::Shift;
+    if (event->modifiers() & Qt::ControlModifier)
+        state |= KeyState::Ctrl;
+    return state;
+}
+
+int32_t allowedEffectsOf(const QDropEvent* event)
+{
+    return static_cast<int32_t>(event->possibleActions() & (Qt::CopyAction | Qt::MoveAction));
+}
+
+// Tells the drag which effect the list gives it; none refuses it.
+void answerDrag(QDropEvent* event, int32_t effect)
+{
+    if (effect == DropEffect::None) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(static_cast<Qt::DropAction>(effect));
+    event->accept();
+}
+
 }
 
 FileListView::FileListView(JobFactories factories, QWidget* parent)
     : QTreeView(parent)
     , m_model(new FileListModel(this))
     , m_nameDelegate(new FileNameDelegate(this))
+    , m_dropTarget(this)
     , m_jobFactories(std::move(factories))
 {
     if (!m_jobFactories.notifier)
@@ -76,6 +123,9 @@ void FileListView::setupView()
     setEditTriggers(QAbstractItemView::SelectedClicked);
     setItemDelegateForColumn(FileListModel::NameColumn, m_nameDelegate);
     setContextMenuPolicy(Qt::DefaultContextMenu);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
     // No folder is shown until the first one is passed in.
     setEnabled(false);
 }
@@ -129,6 +179,11 @@ void FileListView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (int32_t command = clipboardCommand(event)) {
+        XListView_RunCommand(this, command);
+        event->accept();
+        return;
+    }
     // The view moves its focus and selection first, as for any key.
     QTreeView::keyPressEvent(event);
     if (int32_t code = listKeyCode(event->key()); code && XListView_OnKeyDown(this, code))
@@ -161,4 +216,30 @@ bool FileListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
     if (row < 0)
         return false;
     return QTreeView::edit(m_model->index(row, FileListModel::NameColumn), trigger, event);
+}
+
+void FileListView::startDrag(Qt::DropActions)
+{
+    XListView_OnBeginDrag(this);
+}
+
+void FileListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    answerDrag(event, m_dropTarget.DragEnter(event->mimeData(), keyStateOf(event), allowedEffectsOf(event)));
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    answerDrag(event, m_dropTarget.DragOver(keyStateOf(event), allowedEffectsOf(event)));
+}
+
+void FileListView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    m_dropTarget.DragLeave();
+    event->accept();
+}
+
+void FileListView::dropEvent(QDropEvent* event)
+{
+    answerDrag(event, m_dropTarget.Drop(event->mimeData(), keyStateOf(event), allowedEffectsOf(event)));
 }

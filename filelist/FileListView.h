@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/CDropTarget.h"
 #include "filelist/ContextMenu.h"
 #include "publishing/PasswordEncryptionThread.h"
 
@@ -57,6 +58,13 @@ protected:
     // Every edit of a name, whoever asks for it, is of the row under edit and starts with
     // XListView_BeginLabelEdit.
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    // Drags in and out go through the list's own drop target and drag, never the view's moves
+    // of rows.
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void setupView();
@@ -66,6 +74,7 @@ private:
     FileListModel* m_model;
     FileNameDelegate* m_nameDelegate;
     ContextMenu m_contextMenu;
+    CDropTarget m_dropTarget;
     JobFactories m_jobFactories;
     int32_t m_rowUnderEdit = -1;
 };

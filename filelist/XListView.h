@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 class FileListView;
 class LinkedList;
+class QMimeData;
 
 // The file list's operations under the names the rest of the program knows them by. Each takes
 // the list first and runs on the GUI thread. A row's file is always the list's current folder
@@ -47,8 +50,31 @@ int32_t XListView_DeleteSelectedFiles(FileListView* list);
 int32_t XListView_DeleteToTrashBox(FileListView* list, const char* path);
 void XListView_ChangeNameFromMenu(FileListView* list);
 void XListView_PublishSelectedFiles(FileListView* list, int32_t command);
-// Files on the clipboard, for the Paste entry.
+
+// The clipboard. A file list (names) is what ShellDataObject::files read from the data of
+// another program; null stands for data that gave none.
+void XListView_CopyToClipboard(FileListView* list);
+// The data that describes the entries' files of folder, for the clipboard or a drag, owned by
+// the caller; false, with data null, when there is none to make.
+bool XListView_GetFilesDataObject(const char* folder, const LinkedList& entries, QMimeData*& data);
+// Files on the clipboard (not folders), for the Paste entry.
 int32_t XListView_QueryCliboard(FileListView* list);
+void XListView_PastFromClipboard(FileListView* list);
+// Copies every file of names into the current folder; the new rows end up the only selected.
+void XListView_DoPaste(FileListView* list, const std::vector<std::string>* names);
+// The check of a destination before a file is copied there: PreparedCopy's answers.
+int32_t XListView_PrepareFileCopy(FileListView* list, const char* destination);
+
+// Drag and drop.
+void XListView_OnBeginDrag(FileListView* list);
+// How many names of a drop came into the folder, and how many were left out.
+struct DroppedFiles {
+    int32_t taken = 0;
+    int32_t left = 0;
+};
+// Copies, or with move moves, the documents of names into the current folder; the new rows end
+// up the only selected.
+DroppedFiles XListView_DragDropFiles(FileListView* list, const std::vector<std::string>* names, bool move);
 
 // Renaming in place.
 // Starts editing the row's name (negative: nothing happens).

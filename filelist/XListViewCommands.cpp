@@ -69,6 +69,12 @@ void XListView_RunCommand(FileListView* list, int32_t command)
     case ListCommand::ChangeName:
         XListView_ChangeNameFromMenu(list);
         break;
+    case ListCommand::Copy:
+        XListView_CopyToClipboard(list);
+        break;
+    case ListCommand::Paste:
+        XListView_PastFromClipboard(list);
+        break;
     default:
         break;
     }

@@ -5,12 +5,6 @@
 #include "foundation/Log.h"
 #include "ui/MessageBox.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFileInfo>
-#include <QMimeData>
-#include <QUrl>
-
 namespace {
 
 // A request from the keyboard opens the menu just inside the list's top-left corner.
@@ -49,17 +43,4 @@ void XListView_OnContextMenu(FileListView* list, std::optional<QPoint> screenPos
         return;
     if (int32_t command = list->contextMenu().exec(position))
         XListView_RunCommand(list, command);
-}
-
-int32_t XListView_QueryCliboard(FileListView*)
-{
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasUrls())
-        return 0;
-    int32_t files = 0;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
-            ++files;
-    }
-    return files;
 }

@@ -22,6 +22,22 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// The row that shows the entry's file: the entry's own row where it still does, else wherever
+// the name is now; -1 when no row shows it.
+int rowOfEntry(FileListView* list, const ListItem& entry)
+{
+    const FileListModel* model = list->fileModel();
+    QByteArray name(entry.getName().getText());
+    int row = entry.getIndex();
+    if (row >= 0 && row < model->rowCount() && model->rowAt(row).name == name)
+        return row;
+    for (row = 0; row < model->rowCount(); ++row) {
+        if (model->rowAt(row).name == name)
+            return row;
+    }
+    return -1;
+}
+
 }
 
 void XListView_SetColumns(FileListView* list, int32_t displayFormat)
@@ -65,7 +81,10 @@ void XListView_Refresh(FileListView* list, const LinkedList& entries)
         if (platform::fileOperations::entryExists(fullPath.toStdString()))
             continue;
         logDebug("XListView_Refresh,2,removed fullpath=%s", fullPath.constData());
-        if (entry->getIndex() >= 0 && entry->getIndex() < list->fileModel()->rowCount())
-            list->fileModel()->removeRowAt(entry->getIndex());
+        // The list may have been filled again while the entries were out (a drag runs the event
+        // loop), so a row goes only when it still shows the entry's file.
+        int row = rowOfEntry(list, *entry);
+        if (row >= 0)
+            list->fileModel()->removeRowAt(row);
     }
 }

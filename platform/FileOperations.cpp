@@ -236,6 +236,117 @@ bool copyFileExclusive(const ReadOnlyFile& source, const std::string& target, Ex
     return true;
 }
 
+namespace {
+
+// A name that nothing has now, of fixed short length so that it fits beside any target.
+bool makeTemporaryName(const std::string& folder, std::string& name, int& error)
+{
+    std::string pattern = folder + "/.~pressling-XXXXXX.tmp";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    int descriptor = ::mkostemps(buffer.data(), 4, O_CLOEXEC);
+    if (descriptor < 0) {
+        error = errno;
+        return false;
+    }
+    ::close(descriptor);
+    ::unlink(buffer.data());
+    name = buffer.data();
+    return true;
+}
+
+// Gives the complete unnamed copy its final name. A replacing copy is first linked under a
+// temporary name, because a link never replaces, and then renamed over the old file.
+bool nameUnnamedCopy(int descriptor, const std::string& target, ExistingTarget existing, int& error)
+{
+    std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+    if (existing == ExistingTarget::Keep) {
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        error = errno;
+        return false;
+    }
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::string temporary;
+        if (!makeTemporaryName(folderOf(target), temporary, error))
+            return false;
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            error = errno;
+            if (error == EEXIST)
+                continue;
+            return false;
+        }
+        if (::rename(temporary.c_str(), target.c_str()) == 0)
+            return true;
+        error = errno;
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return false;
+}
+
+// Where a file system has no rename that refuses to replace, a hard link refuses just as well.
+bool moveIntoPlaceNoReplace(const std::string& temporary, const std::string& target, int& error)
+{
+    if (renameNoReplace(temporary, target, error))
+        return true;
+    if (error != EINVAL && error != ENOSYS)
+        return false;
+    if (::link(temporary.c_str(), target.c_str()) != 0) {
+        error = errno;
+        return false;
+    }
+    ::unlink(temporary.c_str());
+    return true;
+}
+
+// The copy of a file system without unnamed files: a hidden temporary that a program made to
+// end at once removes again, renamed into place once complete.
+bool copyThroughTemporary(
+    const ReadOnlyFile& source, const std::string& target, ExistingTarget existing, int& error)
+{
+    std::string pattern = folderOf(target) + "/.~pressling-XXXXXX.tmp";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    Descriptor to(::mkostemps(buffer.data(), 4, O_CLOEXEC));
+    if (to.get() < 0) {
+        error = errno;
+        return false;
+    }
+    const std::string temporary = buffer.data();
+    AbortCleanup removeTemporary([temporary] { ::unlink(temporary.c_str()); });
+    bool copied = fillCopy(source, to.get(), error) && to.close(error);
+    copied = copied
+        && (existing == ExistingTarget::Keep ? moveIntoPlaceNoReplace(temporary, target, error)
+                                             : renameReplacing(temporary, target, error));
+    if (!copied)
+        ::unlink(temporary.c_str());
+    return copied;
+}
+
+}
+
+bool copyFile(const ReadOnlyFile& source, const std::string& target, ExistingTarget existing, int& error)
+{
+    Descriptor to(::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR));
+    bool copied = to.get() >= 0
+        ? fillCopy(source, to.get(), error) && nameUnnamedCopy(to.get(), target, existing, error)
+        : copyThroughTemporary(source, target, existing, error);
+    if (copied)
+        syncFolder(folderOf(target));
+    return copied;
+}
+
+bool sameFile(const std::string& first, const std::string& second)
+{
+    if (first == second)
+        return true;
+    struct stat one { };
+    struct stat other { };
+    return ::stat(first.c_str(), &one) == 0 && ::stat(second.c_str(), &other) == 0
+        && one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
 bool renameReplacing(const std::string& source, const std::string& target, int& error)
 {
     if (::rename(source.c_str(), target.c_str()) == 0)

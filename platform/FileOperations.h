@@ -44,6 +44,19 @@ bool setMode(const std::string& path, uint32_t mode, int& error);
 // holds the copy's lock from before it has its name until lock goes.
 bool copyFileExclusive(
     const ReadOnlyFile& source, const std::string& target, ExclusiveLock& lock, int& error);
+// What a copy does when something is already there under the target's name.
+enum class ExistingTarget { Keep, Replace };
+
+// A copy of a user's file that never leaves a partial file behind and never replaces what was
+// not meant to be replaced: the bytes go into a file without a name (or, where the file system
+// has none, a hidden temporary beside the target), are flushed to the disk, and only then get
+// the target's name. With Keep an existing target makes the copy fail (EEXIST); with Replace
+// the old file is replaced in one rename, so that until then it is whole. The copy keeps the
+// source's permissions. False with error set; the target is then as it was before.
+bool copyFile(const ReadOnlyFile& source, const std::string& target, ExistingTarget existing, int& error);
+// True when both paths lead to one file: the same path, or one file reached through a symlink
+// or a hard link.
+bool sameFile(const std::string& first, const std::string& second);
 // Renames source to target in one atomic step, replacing an existing target: at every moment
 // one of the two files is there under the target's name.
 bool renameReplacing(const std::string& source, const std::string& target, int& error);

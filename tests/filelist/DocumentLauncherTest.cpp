@@ -148,10 +148,9 @@ TEST(DocumentLauncher, ClassesFileWinsOverTheDesktop)
 {
     listDesktop();
     TemporaryRegistry registry;
-    registry.writeClassesFile(
-        "[HKEY_CLASSES_ROOT\\.prsfile]\n@=\"Pressling.Own\"\n\n"
-        "[HKEY_CLASSES_ROOT\\Pressling.Own\\shell\\open\\command]\n@=\"\\\""
-            + recorder + "\\\" --from-classes \\\"%1\\\"\"\n");
+    registry.writeClassesFile("[HKEY_CLASSES_ROOT\\.prsfile]\n@=\"Pressling.Own\"\n\n"
+                              "[HKEY_CLASSES_ROOT\\Pressling.Own\\shell\\open\\command]\n@=\"\\\""
+        + recorder + "\\\" --from-classes \\\"%1\\\"\"\n");
     TemporaryFolder folder;
     std::string path = folder.write("mine.prsfile", "document");
     Recording recording;
@@ -170,12 +169,12 @@ TEST(DocumentLauncher, ProgramFromTheEnvironmentWithThePathAppended)
     registry.writeClassesFile(
         "[HKEY_CLASSES_ROOT\\.prsenv]\n@=\"Pressling.Env\"\n\n"
         "[HKEY_CLASSES_ROOT\\Pressling.Env\\shell\\open\\command]\n@=\"${PRESSLING_TEST_RECORDER_FOLDER}/"
-            + program
-            + " --plain\"\n\n"
-              "[HKEY_CLASSES_ROOT\\.prswin]\n@=\"Pressling.Win\"\n\n"
-              "[HKEY_CLASSES_ROOT\\Pressling.Win\\shell\\open\\command]\n@=\"\\\"%PRESSLING_TEST_RECORDER_"
-              "FOLDER%/"
-            + program + "\\\"\"\n");
+        + program
+        + " --plain\"\n\n"
+          "[HKEY_CLASSES_ROOT\\.prswin]\n@=\"Pressling.Win\"\n\n"
+          "[HKEY_CLASSES_ROOT\\Pressling.Win\\shell\\open\\command]\n@=\"\\\"%PRESSLING_TEST_RECORDER_"
+          "FOLDER%/"
+        + program + "\\\"\"\n");
     TemporaryFolder folder;
     std::string path = folder.write("env.prsenv", "document");
     {

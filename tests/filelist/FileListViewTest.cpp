@@ -255,6 +255,25 @@ TEST_F(FileListView_, RefreshRemovesTheRowsOfFilesThatAreGone)
     EXPECT_TRUE(log.contains("XListView_Refresh,2,removed fullpath=" + fixture.folder().file("c.doc")));
 }
 
+// The list was filled again while the entries were out (a drag runs the event loop, and a
+// finished job refills the list): only the rows of the files that are gone go, wherever they are
+// now, and no row that took another's place.
+TEST_F(FileListView_, RefreshAfterTheListChangedRemovesOnlyTheRowsOfGoneFiles)
+{
+    fixture.write("b.doc");
+    fixture.write("d.doc");
+    fixture.show();
+    fixture.select({ "b.doc", "d.doc" });
+    LinkedList entries;
+    XListView_GetOfficeFileNamesList(&fixture.list(), entries);
+    fixture.write("a.doc");
+    fixture.write("c.doc");
+    fixture.show();
+    fs::remove(fixture.folder().file("d.doc"));
+    XListView_Refresh(&fixture.list(), entries);
+    EXPECT_EQ(fixture.names(), (QStringList { "a.doc", "b.doc", "c.doc" }));
+}
+
 TEST_F(FileListView_, ListCarriesAccessibleNamesAndTheHeadersSortNothing)
 {
     fixture.write("b.doc");

@@ -3,6 +3,7 @@
 #include "platform/ChildProcess.h"
 #include "tests/platform/PlatformTestDesktop.h"
 #include "tests/support/ReadFile.h"
+#include "tests/support/ScratchMount.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -84,32 +85,6 @@ public:
 
 private:
     fs::path m_previous;
-};
-
-// A file system of its own mounted in a temporary folder for the life of the object.
-class Mount {
-public:
-    Mount(const std::string& folder, std::vector<std::string> command)
-        : m_folder(folder)
-    {
-        fs::create_directory(folder);
-        command.push_back(folder);
-        auto result = platform::ChildProcess::run(command, 60s);
-        m_mounted = result.succeeded();
-        m_reason = result.error + result.standardError;
-    }
-    ~Mount()
-    {
-        if (m_mounted)
-            platform::ChildProcess::run({ "umount", m_folder }, 60s);
-    }
-    bool mounted() const { return m_mounted; }
-    const std::string& reason() const { return m_reason; }
-
-private:
-    std::string m_folder;
-    bool m_mounted = false;
-    std::string m_reason;
 };
 
 }
@@ -196,7 +171,7 @@ TEST(Trash, FileOnAnotherMountGoesToThatMountsTrash)
     auto formatted = platform::ChildProcess::run({ "mkfs.ext2", "-q", "-F", image }, 60s);
     if (!formatted.succeeded())
         GTEST_SKIP() << "cannot make a file system: " << formatted.error << formatted.standardError;
-    Mount mount(folder.file("mnt"), { "mount", "-o", "loop", image });
+    ScratchMount mount(folder.file("mnt"), { "mount", "-o", "loop", image });
     if (!mount.mounted())
         GTEST_SKIP() << "cannot mount a file system here: " << mount.reason();
     std::string path = folder.write("mnt/on-the-disk.doc", "far away");
@@ -216,7 +191,7 @@ TEST(Trash, FileThatCannotBeTrashedIsKept)
 {
     platformTestDesktop();
     TemporaryFolder folder;
-    Mount mount(folder.file("mem"), { "mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs" });
+    ScratchMount mount(folder.file("mem"), { "mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs" });
     if (!mount.mounted())
         GTEST_SKIP() << "cannot mount a file system here: " << mount.reason();
     std::string path = folder.write("mem/in-memory.doc", "kept");

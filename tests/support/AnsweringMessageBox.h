@@ -36,6 +36,9 @@ public:
         return m_answer;
     }
 
+    // The answer to the boxes from now on.
+    void setAnswer(Answer answer) { m_answer = answer; }
+
     int asked = 0;
     QWidget* lastOwner = nullptr;
     QString lastTitle;
