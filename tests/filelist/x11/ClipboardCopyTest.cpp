@@ -17,14 +17,14 @@ ToolRun clipboardAs(const char* type)
 
 class CopyForAnotherProgram : public ScreenListTest {
 protected:
-    // The full paths of the rows that are copied, in the list's order: the order in which they
-    // go onto the clipboard.
+    // The full paths of the rows that are copied, from the list's last row up: the order in
+    // which the list collects its selection, and so the order on the clipboard.
     std::vector<std::string> copiedPaths(const std::vector<std::string>& names)
     {
         std::vector<std::string> paths;
         for (const QString& row : fixture().names()) {
             if (std::find(names.begin(), names.end(), row.toStdString()) != names.end())
-                paths.push_back(fixture().folder().file(row.toStdString()));
+                paths.insert(paths.begin(), fixture().folder().file(row.toStdString()));
         }
         return paths;
     }
@@ -56,11 +56,13 @@ TEST_F(CopyForAnotherProgram, OtherProgramsReadTheSelectedFilesInEachFormat)
 
     ToolRun uriList = clipboardAs("text/uri-list");
     ASSERT_TRUE(uriList.succeeded()) << uriList.errors.toStdString();
-    EXPECT_EQ(uriList.output, fileUri(paths[0]) + "\r\n" + fileUri(paths[1]) + "\r\n");
+    EXPECT_EQ(uriList.output.toStdString(),
+        (fileUri(paths[0]) + "\r\n" + fileUri(paths[1]) + "\r\n").toStdString());
 
     ToolRun gnome = clipboardAs("x-special/gnome-copied-files");
     ASSERT_TRUE(gnome.succeeded()) << gnome.errors.toStdString();
-    EXPECT_EQ(gnome.output, "copy\n" + fileUri(paths[0]) + "\n" + fileUri(paths[1]));
+    EXPECT_EQ(
+        gnome.output.toStdString(), ("copy\n" + fileUri(paths[0]) + "\n" + fileUri(paths[1])).toStdString());
 
     ToolRun text = clipboardAs("UTF8_STRING");
     ASSERT_TRUE(text.succeeded()) << text.errors.toStdString();
@@ -80,7 +82,7 @@ TEST_F(CopyForAnotherProgram, NothingSelectedLeavesTheClipboardAsItWas)
 
     XListView_RunCommand(&list(), ListCommand::Copy);
 
-    EXPECT_EQ(clipboardAs("text/uri-list").output, "file:///elsewhere/kept.doc\r\n");
+    EXPECT_EQ(clipboardAs("text/uri-list").output.toStdString(), "file:///elsewhere/kept.doc\r\n");
 }
 
 // The clipboard keeps the files after the list that copied them is gone, as long as this
@@ -98,5 +100,5 @@ TEST(CopyOutlivesTheList, TheClipboardStillHoldsTheFilesWhenTheListIsGone)
     }
     ToolRun uriList = clipboardAs("text/uri-list");
     ASSERT_TRUE(uriList.succeeded()) << uriList.errors.toStdString();
-    EXPECT_EQ(uriList.output, expected);
+    EXPECT_EQ(uriList.output.toStdString(), expected.toStdString());
 }

@@ -74,8 +74,8 @@ TEST_F(DragOutOfList, ATargetThatMovesTheFileItselfTakesItsRowAway)
     EXPECT_GE(fixture().rowOf("stays.docx"), 0);
 }
 
-// A target that takes the drop as it is offered gets every selected row's file, in the list's
-// order; the list deletes none of them and keeps their rows, whatever the action was.
+// A target that takes the drop as it is offered gets every selected row's file, from the list's
+// last row up; the list deletes none of them and keeps their rows, whatever the action was.
 TEST_F(DragOutOfList, ATargetThatTakesTheDropLeavesFilesAndRows)
 {
     std::string first = fixture().write("a report.docx", "first");
@@ -86,7 +86,7 @@ TEST_F(DragOutOfList, ATargetThatTakesTheDropLeavesFilesAndRows)
     ASSERT_TRUE(dragToPeer("a report.docx", {}, Ending::Drop));
 
     ASSERT_TRUE(peer().waitForLine("drop ")) << peer().transcript().toStdString();
-    EXPECT_TRUE(peer().lineAfter("drop ").endsWith(" urls=" + fileUri(first) + " " + fileUri(second)))
+    EXPECT_TRUE(peer().lineAfter("drop ").endsWith(" urls=" + fileUri(second) + " " + fileUri(first)))
         << peer().transcript().toStdString();
     QTest::qWait(QuietMs);
     EXPECT_EQ(readFile(first), "first");
