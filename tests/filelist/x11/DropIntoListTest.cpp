@@ -1,9 +1,9 @@
 #include "PointerScript.h"
 #include "ScreenListTest.h"
 
+#include "tests/filelist/Screenshot.h"
 #include "tests/support/ReadFile.h"
 
-#include <QDir>
 #include <QImage>
 #include <QTest>
 
@@ -53,24 +53,6 @@ private:
     std::unique_ptr<PeerProcess> m_peer;
 };
 
-QString shotPath(const char* name)
-{
-    return QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath(name);
-}
-
-// True when the band of the image holds more than one colour: something was drawn there.
-bool drawnIn(const QImage& image, const QRect& band)
-{
-    QRgb first = image.pixel(band.topLeft());
-    for (int y = band.top(); y <= band.bottom(); ++y) {
-        for (int x = band.left(); x <= band.right(); ++x) {
-            if (image.pixel(x, y) != first)
-                return true;
-        }
-    }
-    return false;
-}
-
 }
 
 // A Word document dropped without a key is moved: it is in the list's folder with its bytes, gone
@@ -92,7 +74,7 @@ TEST_F(DropIntoList, WithoutAKeyADocumentIsMoved)
     EXPECT_EQ(peer().lineAfter("result "), "2");
 
     QImage shot = list().grab().toImage();
-    EXPECT_TRUE(shot.save(shotPath("filelist-drop.png")));
+    EXPECT_TRUE(shot.save(screenshotPath("filelist-drop.png")));
     int row = fixture().rowOf("two words.docx");
     ASSERT_GE(row, 0);
     QRect band = list().visualRect(fixture().model().index(row, 0)).translated(list().viewport()->pos());
