@@ -23,31 +23,22 @@ protected:
     ::testing::AssertionResult dragToPeer(
         const std::string& row, const QStringList& peerArguments, Ending ending)
     {
-        m_peer = startPeer("target", peerArguments);
-        if (!m_peer)
+        if (!startPeer("target", peerArguments))
             return ::testing::AssertionFailure() << "no peer";
         QPoint from = pointOnRow(row);
-        QPoint to = m_peer->window().center();
+        QPoint to = peer().window().center();
         PointerScript script;
         script.pressAndPull(from)
             .moveAlong(from, to)
-            .waitUntil("the drag over the peer", [this] { return m_peer->said("enter"); })
+            .waitUntil("the drag over the peer", [this] { return peer().said("enter"); })
             .moveTo(to + QPoint(5, 5))
             .pause(200);
         if (ending == Ending::Escape)
             script.tap("Escape").waitUntil(
-                "the drag to leave the peer", [this] { return m_peer->said("leave"); });
+                "the drag to leave the peer", [this] { return peer().said("leave"); });
         script.release();
-        if (!script.run())
-            return ::testing::AssertionFailure() << script.failure().toStdString() << "\n"
-                                                 << m_peer->transcript().toStdString();
-        return ::testing::AssertionSuccess();
+        return play(script);
     }
-
-    PeerProcess& peer() { return *m_peer; }
-
-private:
-    std::unique_ptr<PeerProcess> m_peer;
 };
 
 }

@@ -23,16 +23,15 @@ protected:
         QStringList arguments;
         for (const std::string& file : files)
             arguments << QString::fromStdString(file);
-        m_peer = startPeer("source", arguments);
-        if (!m_peer)
+        if (!startPeer("source", arguments))
             return ::testing::AssertionFailure() << "no peer";
-        QPoint from = m_peer->window().center();
+        QPoint from = peer().window().center();
         QPoint to = pointBelowRows();
         PointerScript script;
         if (key == KeyHeld::Ctrl)
             script.keyDown("ctrl");
         script.pressAndPull(from)
-            .waitUntil("the peer's drag to start", [this] { return m_peer->said("started"); })
+            .waitUntil("the peer's drag to start", [this] { return peer().said("started"); })
             .moveAlong(from, to)
             .waitUntil("the drag over the list", [this] { return dragEvents().moved() >= 2; })
             .moveTo(to + QPoint(5, 5))
@@ -41,16 +40,8 @@ protected:
             .waitUntil("the list to take the drop", [this] { return dragEvents().dropped() >= 1; });
         if (key == KeyHeld::Ctrl)
             script.keyUp("ctrl");
-        if (!script.run())
-            return ::testing::AssertionFailure() << script.failure().toStdString() << "\n"
-                                                 << m_peer->transcript().toStdString();
-        return ::testing::AssertionSuccess();
+        return play(script);
     }
-
-    PeerProcess& peer() { return *m_peer; }
-
-private:
-    std::unique_ptr<PeerProcess> m_peer;
 };
 
 }

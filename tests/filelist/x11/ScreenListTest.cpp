@@ -1,5 +1,7 @@
 #include "ScreenListTest.h"
 
+#include "PointerScript.h"
+
 #include "filelist/FileListModel.h"
 
 #include <QTest>
@@ -53,18 +55,26 @@ bool ScreenListTest::waitForNoRow(const std::string& name, int timeoutMs)
     return QTest::qWaitFor([&] { return m_fixture.rowOf(name) < 0; }, timeoutMs);
 }
 
-std::unique_ptr<PeerProcess> ScreenListTest::startPeer(const QString& mode, const QStringList& arguments)
+bool ScreenListTest::startPeer(const QString& mode, const QStringList& arguments)
 {
     QString geometry = QStringLiteral("%1,%2,%3,%4")
                            .arg(PeerGeometry.x())
                            .arg(PeerGeometry.y())
                            .arg(PeerGeometry.width())
                            .arg(PeerGeometry.height());
-    auto peer = std::make_unique<PeerProcess>(QStringList { mode, "--geometry", geometry } + arguments);
-    if (!peer->waitForLine("ready ")) {
-        ADD_FAILURE() << "the peer's window never came: " << peer->transcript().toStdString();
-        return nullptr;
+    m_peer = std::make_unique<PeerProcess>(QStringList { mode, "--geometry", geometry } + arguments);
+    if (!m_peer->waitForLine("ready ")) {
+        ADD_FAILURE() << "the peer's window never came: " << m_peer->transcript().toStdString();
+        return false;
     }
-    EXPECT_EQ(peer->window(), PeerGeometry) << "the peer's window is not where it was put";
-    return peer;
+    EXPECT_EQ(m_peer->window(), PeerGeometry) << "the peer's window is not where it was put";
+    return true;
+}
+
+::testing::AssertionResult ScreenListTest::play(PointerScript& script)
+{
+    if (script.run())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << script.failure().toStdString() << "\n"
+                                         << m_peer->transcript().toStdString();
 }

@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 
+class PointerScript;
+
 // The file list as a window of its own at a known place on a real X display, beside a second
 // folder of files that belong to "another program", and with the message boxes answered.
 class ScreenListTest : public testing::Test {
@@ -42,13 +44,17 @@ protected:
     bool waitForRow(const std::string& name, int timeoutMs = 10000);
     bool waitForNoRow(const std::string& name, int timeoutMs = 10000);
 
-    // The peer started with arguments at PeerGeometry, once its window is on the screen; null
-    // (and a failed check) when it never got there.
-    std::unique_ptr<PeerProcess> startPeer(const QString& mode, const QStringList& arguments);
+    // Starts the test's peer with arguments at PeerGeometry and waits until its window is on the
+    // screen; false (and a failed check) when it never got there.
+    bool startPeer(const QString& mode, const QStringList& arguments);
+    PeerProcess& peer() { return *m_peer; }
+    // Plays the script at the pointer and keys; a failure carries what the peer said.
+    ::testing::AssertionResult play(PointerScript& script);
 
 private:
     ListFixture m_fixture;
     TemporaryFolder m_elsewhere;
     AnsweringMessageBox m_boxes { MessageBox::Answer::Ok };
     DragEventCounter m_dragEvents;
+    std::unique_ptr<PeerProcess> m_peer;
 };
