@@ -9,10 +9,12 @@ CDropSource::CDropSource(QWidget* dragSource)
 {
 }
 
-int32_t CDropSource::DoDragDrop(QMimeData* data, int32_t allowedEffects)
+int32_t CDropSource::DoDragDrop(QMimeData* data, int32_t allowedEffects, std::function<void()> finished)
 {
-    // The drag deletes itself once the drop is done; a parent keeps it from outliving the list.
+    // Qt deletes the drag once the target has finished with the drop; a parent keeps it from
+    // outliving the list.
     auto* drag = new QDrag(m_dragSource);
     drag->setMimeData(data);
+    QObject::connect(drag, &QObject::destroyed, m_dragSource, std::move(finished));
     return static_cast<int32_t>(drag->exec(Qt::DropActions(allowedEffects)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 class QMimeData;
 class QWidget;
@@ -12,10 +13,13 @@ class CDropSource {
 public:
     explicit CDropSource(QWidget* dragSource);
 
-    // Runs the drag of data (which the drag takes over) until it ends, and gives the effect that
+    // Runs the drag of data (which the drag takes over) until the drop, and gives the effect that
     // the target reported: none for a cancel as for a target that did nothing or moved the
-    // files itself.
-    int32_t DoDragDrop(QMimeData* data, int32_t allowedEffects);
+    // files itself. Over X11 the drag returns once the drop is sent, with the target's last
+    // answer while the files were over it, and the target takes the files only afterwards:
+    // finished runs when the target has said that it is done with them (or has given up
+    // answering).
+    int32_t DoDragDrop(QMimeData* data, int32_t allowedEffects, std::function<void()> finished);
 
 private:
     QWidget* m_dragSource;

@@ -17,8 +17,9 @@
 
 #include <QFile>
 #include <QMimeData>
+#include <QPointer>
 
-#include <cstring>
+#include <memory>
 
 namespace files = platform::fileOperations;
 
@@ -98,24 +99,29 @@ bool dropOneFile(FileListView* list, const std::string& source, bool move)
 void XListView_OnBeginDrag(FileListView* list)
 {
     logDebug("XListView_OnBegindrag,1,Start");
-    LinkedList entries;
-    if (XListView_GetOfficeFileNamesList(list, entries) == 0)
+    // Shared with the end of the drop, which may come after this returns.
+    auto entries = std::make_shared<LinkedList>();
+    if (XListView_GetOfficeFileNamesList(list, *entries) == 0)
         return;
     QMimeData* data = nullptr;
-    if (!XListView_GetFilesDataObject(list->fileModel()->currentFolder().constData(), entries, data))
+    if (!XListView_GetFilesDataObject(list->fileModel()->currentFolder().constData(), *entries, data))
         return;
     logDebug("XListView_OnBegindrag,2,XListView_GetFilesData");
-    int32_t effect = CDropSource(list).DoDragDrop(data, DropEffect::Copy | DropEffect::Move);
+    // A target that moves the files itself (as file managers do) does so once it has the drop,
+    // so the rows of what it took away go when it has finished; the list never removes a
+    // dragged file of its own accord, and the refresh removes only rows of files that are gone.
+    QPointer<FileListView> shown(list);
+    int32_t effect
+        = CDropSource(list).DoDragDrop(data, DropEffect::Copy | DropEffect::Move, [shown, entries] {
+              if (shown)
+                  XListView_Refresh(shown, *entries);
+          });
     if (effect == DropEffect::None) {
         logDebug("XListView_OnBeginDrag,3,effect NONE= %d", effect);
-        XListView_Refresh(list, entries);
+        XListView_Refresh(list, *entries);
         return;
     }
     logDebug("XListView_OnBeginDrag,4,effect OTHER= %d", effect);
-    // A file manager that takes a move carries it out itself, so the rows of what it moved away
-    // go too; the list never removes a dragged file of its own accord.
-    if (effect == DropEffect::Move)
-        XListView_Refresh(list, entries);
 }
 
 DroppedFiles XListView_DragDropFiles(FileListView* list, const std::vector<std::string>* names, bool move)

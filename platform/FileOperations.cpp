@@ -169,6 +169,23 @@ void syncFolder(const std::string& folder)
     ::close(descriptor);
 }
 
+// Creates a new empty file in folder, of a name that nothing had, and gives its
+// descriptor (negative, with error set, on failure) and name. The name is short and of fixed
+// length, so that it fits beside any target, whose own name may already take all 255 bytes.
+int createTemporaryIn(const std::string& folder, std::string& name, int& error)
+{
+    std::string pattern = folder + "/.~pressling-XXXXXX.tmp";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    int descriptor = ::mkostemps(buffer.data(), 4, O_CLOEXEC);
+    if (descriptor < 0) {
+        error = errno;
+        return descriptor;
+    }
+    name = buffer.data();
+    return descriptor;
+}
+
 // Fills an open target from source, gives it the source's owner where this process may and the
 // source's permissions, and flushes it; false with error set. The owner comes first, because a
 // change of owner clears the set-user-ID and set-group-ID bits.
@@ -238,20 +255,14 @@ bool copyFileExclusive(const ReadOnlyFile& source, const std::string& target, Ex
 
 namespace {
 
-// A name that nothing has now, of fixed short length so that it fits beside any target.
+// A name that nothing has now, beside target.
 bool makeTemporaryName(const std::string& folder, std::string& name, int& error)
 {
-    std::string pattern = folder + "/.~pressling-XXXXXX.tmp";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    int descriptor = ::mkostemps(buffer.data(), 4, O_CLOEXEC);
-    if (descriptor < 0) {
-        error = errno;
+    int descriptor = createTemporaryIn(folder, name, error);
+    if (descriptor < 0)
         return false;
-    }
     ::close(descriptor);
-    ::unlink(buffer.data());
-    name = buffer.data();
+    ::unlink(name.c_str());
     return true;
 }
 
@@ -305,15 +316,10 @@ bool moveIntoPlaceNoReplace(const std::string& temporary, const std::string& tar
 bool copyThroughTemporary(
     const ReadOnlyFile& source, const std::string& target, ExistingTarget existing, int& error)
 {
-    std::string pattern = folderOf(target) + "/.~pressling-XXXXXX.tmp";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    Descriptor to(::mkostemps(buffer.data(), 4, O_CLOEXEC));
-    if (to.get() < 0) {
-        error = errno;
+    std::string temporary;
+    Descriptor to(createTemporaryIn(folderOf(target), temporary, error));
+    if (to.get() < 0)
         return false;
-    }
-    const std::string temporary = buffer.data();
     AbortCleanup removeTemporary([temporary] { ::unlink(temporary.c_str()); });
     bool copied = fillCopy(source, to.get(), error) && to.close(error);
     copied = copied
@@ -531,19 +537,12 @@ bool readAll(const std::string& path, std::string& bytes, uint64_t limit)
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, uint32_t mode, int& error)
 {
-    // A short name of fixed length fits beside any target, whose own name may already take all
-    // 255 bytes; the rename then replaces what path names, a link included, and never writes
-    // through it.
-    std::string pattern = folderOf(path) + "/.~pressling-XXXXXX.tmp";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    Descriptor temporary(::mkostemps(name.data(), 4, O_CLOEXEC));
-    if (temporary.get() < 0) {
-        error = errno;
+    // The rename replaces what path names, a link included, and never writes through it.
+    std::string temporaryName;
+    Descriptor temporary(createTemporaryIn(folderOf(path), temporaryName, error));
+    if (temporary.get() < 0)
         return false;
-    }
     // A program made to end at once leaves no half-written temporary behind.
-    const std::string temporaryName = name.data();
     AbortCleanup removeTemporary([temporaryName] { ::unlink(temporaryName.c_str()); });
     bool written = true;
     if (::fchmod(temporary.get(), static_cast<mode_t>(mode & 07777)) != 0) {
@@ -556,12 +555,12 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, uint32
         written = false;
     }
     written = temporary.close(error) && written;
-    if (written && ::rename(name.data(), path.c_str()) != 0) {
+    if (written && ::rename(temporaryName.c_str(), path.c_str()) != 0) {
         error = errno;
         written = false;
     }
     if (!written) {
-        ::unlink(name.data());
+        ::unlink(temporaryName.c_str());
         return false;
     }
     syncFolder(folderOf(path));

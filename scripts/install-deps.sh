@@ -15,8 +15,9 @@ packages=(
   libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-dev
   # readers that check what we publish, and what the XPS writer is built on
   poppler-utils libgxps-utils mupdf-tools chromium
-  # windows under a virtual display, for screenshots and X11 tests
-  xvfb xauth x11-utils
+  # windows under a virtual display, for screenshots and X11 tests; the other programs of the
+  # display that the list's clipboard and drag tests meet (the clipboard, the pointer and keys)
+  xvfb xauth x11-utils xclip xdotool
   # fonts so that LibreOffice and Qt render text the same everywhere
   fonts-dejavu-core fonts-liberation2
   shared-mime-info

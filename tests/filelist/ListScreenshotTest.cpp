@@ -1,36 +1,14 @@
 #include "ListFixture.h"
+#include "Screenshot.h"
 
 #include "filelist/XListView.h"
 #include "tests/support/CompoundFileWriter.h"
 
-#include <QDir>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QString shotPath(const char* name)
-{
-    return QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath(name);
-}
-
-// True when the band of the image holds more than one colour: something was drawn there.
-bool drawnIn(const QImage& image, const QRect& band)
-{
-    QRgb first = image.pixel(band.topLeft());
-    for (int y = band.top(); y <= band.bottom(); ++y) {
-        for (int x = band.left(); x <= band.right(); ++x) {
-            if (image.pixel(x, y) != first)
-                return true;
-        }
-    }
-    return false;
-}
-
-}
 
 // The list as a user sees it, with a plain, a password and a rights-protected row selected and
 // its menu open: saved beside the build for a person to look at, and checked for drawn rows.
@@ -53,7 +31,7 @@ TEST(ListScreenshot, ProtectedAndPlainRowsWithTheMenuOpen)
     QTest::qWait(50);
 
     QImage rows = list.grab().toImage();
-    EXPECT_TRUE(rows.save(shotPath("filelist.png")));
+    EXPECT_TRUE(rows.save(screenshotPath("filelist.png")));
     QRect firstRow = list.visualRect(fixture.model().index(0, 0)).translated(list.viewport()->pos());
     EXPECT_TRUE(drawnIn(rows, firstRow));
 
@@ -61,7 +39,7 @@ TEST(ListScreenshot, ProtectedAndPlainRowsWithTheMenuOpen)
     menu->popup(list.mapToGlobal(QPoint(120, 60)));
     QTest::qWait(50);
     QImage shownMenu = menu->grab().toImage();
-    EXPECT_TRUE(shownMenu.save(shotPath("filelist-menu.png")));
+    EXPECT_TRUE(shownMenu.save(screenshotPath("filelist-menu.png")));
     EXPECT_TRUE(drawnIn(shownMenu, shownMenu.rect().adjusted(4, 4, -4, -4)));
     menu->hide();
 }
