@@ -9,6 +9,8 @@ packages=(
   # libraries
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
   libgsf-1-dev libpugixml-dev zlib1g-dev libgtest-dev libgmock-dev
+  # the X display's windows, for the start-up check of open offices
+  libxcb1-dev
   # the desktop's trash, MIME types and default applications
   libglib2.0-dev
   # office suite and its C++ UNO SDK
