@@ -22,18 +22,57 @@ constexpr MenuEntry listViewEntries[] = {
     { 32801, "Copy (&C)" },
 };
 
-constexpr Popup listViewPopup { "ListView_ContextMenu", listViewEntries };
+constexpr Popup listViewPopups[] = { { "ListView_ContextMenu", listViewEntries } };
 
+constexpr MenuEntry createEntries[] = {
+    { 32795, "Folder" },
+};
+
+constexpr Popup createPopup { "Create (&N)", createEntries };
+
+constexpr MenuEntry fileEntries[] = {
+    { 0, "Create (&N)", &createPopup },
+    { 32799, "Delete( &D)" },
+    { 32800, "Change Name(&R)" },
+    { 0, nullptr },
+    { 105, "Exit(&X)" },
+};
+
+constexpr MenuEntry editEntries[] = {
+    { 32823, "Copy (&C)" },
+    { 32824, "Paste (&P)" },
+    { 32830, "Delete (&X)" },
+    { 32814, "Select All (&A)" },
+};
+
+constexpr MenuEntry helpEntries[] = {
+    { 104, "Show Verision (&A)" },
+};
+
+constexpr Popup mainWindowPopups[] = {
+    { "File(&F)", fileEntries },
+    { "Edit(&E)", editEntries },
+    { "Help(&H)", helpEntries },
+};
+
+}
+
+std::span<const Popup> menu(int identifier)
+{
+    switch (identifier) {
+    case MainWindowMenu:
+        return mainWindowPopups;
+    case ListViewContextMenu:
+        return listViewPopups;
+    default:
+        return {};
+    }
 }
 
 const Popup* firstPopup(int identifier)
 {
-    switch (identifier) {
-    case ListViewContextMenu:
-        return &listViewPopup;
-    default:
-        return nullptr;
-    }
+    std::span<const Popup> popups = menu(identifier);
+    return popups.empty() ? nullptr : &popups.front();
 }
 
 }

@@ -7,12 +7,17 @@
 // its menu from the same table that names its commands.
 namespace MenuResources {
 
+constexpr int MainWindowMenu = 109;
 constexpr int ListViewContextMenu = 129;
 
-// One entry of a popup; command 0 is a separator.
+struct Popup;
+
+// One entry of a popup: a command, a separator (command 0 and no text), or a popup of its own
+// (submenu, no command).
 struct MenuEntry {
     int32_t command;
     const char* text;
+    const Popup* submenu = nullptr;
 };
 
 struct Popup {
@@ -20,6 +25,8 @@ struct Popup {
     std::span<const MenuEntry> entries;
 };
 
+// The popups of the menu of that identifier, as a menu bar shows them; empty for an unknown one.
+std::span<const Popup> menu(int identifier);
 // The first popup of the menu of that identifier; null for an unknown one.
 const Popup* firstPopup(int identifier);
 
