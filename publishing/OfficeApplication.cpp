@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Log.h"
 #include "foundation/VaultrixRegistry.h"
+#include "publishing/MainWindowHandle.h"
 #include "office/ComError.h"
 #include "publishing/OfficeVersion.h"
 
@@ -56,6 +57,7 @@ OfficeApplication::~OfficeApplication()
     logDebug("OfficeApplication#~OfficeApplication,1,Start");
     quitApplications();
     logDebug("OfficeApplication#~OfficeApplication,7,CoUninitialize----------------");
+    bringMainWindowToFront();
     logDebug("OfficeApplication#~OfficeApplication,8,End");
     // Ending the automation ends the session's office suite with it.
     m_automation.reset();
