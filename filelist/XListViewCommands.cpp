@@ -5,6 +5,7 @@
 #include "filelist/FileListView.h"
 #include "filelist/ListCommand.h"
 #include "filelist/PublishingDoneRelay.h"
+#include "filelist/RunningJobs.h"
 #include "foundation/Exception.h"
 #include "foundation/LinkedList.h"
 #include "foundation/Log.h"
@@ -147,6 +148,7 @@ void XListView_PublishSelectedFiles(FileListView* list, int32_t command)
         // The job owns itself from here on: it copies the paths and destroys itself at its end.
         auto* job
             = new PasswordEncryptionThread(window, paths, command, factories.notifier, factories.automation);
+        RunningJobs::add(job->getThreadId());
         job->start();
     } catch (const Exception& failure) {
         logError("XListView_PublishSelectedFiles,1,%s", failure.getMessage());

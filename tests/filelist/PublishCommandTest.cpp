@@ -1,5 +1,6 @@
 #include "ListFixture.h"
 
+#include "filelist/RunningJobs.h"
 #include "filelist/XListView.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
 #include "publishing/PublishFormat.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -70,6 +72,41 @@ TEST(PublishCommand, OnlyTheUnprotectedDocumentIsPublishedAndItsOutputAppears)
     EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.rowOf("plain.docx.pdf") >= 0; }, 20000));
     EXPECT_FALSE(fs::exists(fixture.folder().file("locked.docx.pdf")));
     EXPECT_EQ(box.asked, 0);
+}
+
+// Catches a program that ends under a running job (its backup and its office left behind), or
+// that waits for it in a way that freezes the windows: the user closes the notifier during the
+// wait, and the wait ends only once the job's thread is gone.
+TEST(PublishCommand, WaitingForRunningJobsKeepsTheWindowsWorkingUntilTheJobHasEnded)
+{
+    TemporaryRegistry registry;
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    auto fixture = std::make_unique<ListFixture>(libreOffice());
+    fs::copy_file(wordCorpusDocument(), fixture->folder().file("plain.docx"));
+    const std::string folder = fixture->folder().path();
+    fixture->show();
+    fixture->select({ "plain.docx" });
+    XListView_RunCommand(&fixture->list(), ID_PUBLISH_AS_TEXT);
+    ASSERT_EQ(RunningJobs::count(), 1);
+
+    bool closedDuringTheWait = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        NotifierWindow* window = notifierWindow();
+        if (window && window->state() == NotifierWindow::State::Finished) {
+            closedDuringTheWait = true;
+            window->closeButton()->click();
+        }
+    });
+    closer.start(100);
+    RunningJobs::waitUntilAllEnded();
+    EXPECT_TRUE(closedDuringTheWait);
+    EXPECT_EQ(RunningJobs::count(), 0);
+    EXPECT_TRUE(fs::exists(folder + "/plain.docx.txt"));
+    int leftOver = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        leftOver += entry.path().filename() != "plain.docx" && entry.path().filename() != "plain.docx.txt";
+    EXPECT_EQ(leftOver, 0);
 }
 
 TEST(PublishCommand, SelectionWithoutAnUnprotectedFileIsRefused)
