@@ -468,14 +468,13 @@ void FolderTreeModel::refuseRename(const QString& reason) const
 bool FolderTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     Node* node = nodeOf(index);
-    if (role != Qt::EditRole || !index.isValid() || node->kind != Node::Kind::Folder || m_renaming)
+    if (role != Qt::EditRole || !index.isValid() || node->kind != Node::Kind::Folder)
         return false;
     QString text = value.toString();
     // An unchanged text is no rename; for a name that is not valid UTF-8 the shown text would
     // not even encode back to the same bytes.
     if (text == node->label)
         return false;
-    m_renaming = true;
     QString problem = renameProblem(node, text);
     QByteArray oldPath = pathOf(node);
     QByteArray name = QFile::encodeName(text);
@@ -488,14 +487,12 @@ bool FolderTreeModel::setData(const QModelIndex& index, const QVariant& value, i
                                          .arg(node->label, text, systemError(reason));
     if (!problem.isEmpty()) {
         refuseRename(problem);
-        m_renaming = false;
         return false;
     }
     node->name = name;
     node->label = shown(name);
     emit dataChanged(index, index);
     moveToSortedPlace(node);
-    m_renaming = false;
     emit folderRenamed(indexOf(node));
     return true;
 }

@@ -85,7 +85,4 @@ private:
     FolderNameOrder m_order;
     QIcon m_folderIcon;
     QPointer<QWidget> m_dialogOwner;
-    // A message box shown while an edit is committed takes the focus from the editor, which
-    // would commit the same edit again.
-    bool m_renaming = false;
 };

@@ -173,6 +173,13 @@ TEST(FolderTreeModel, NonUtf8NamesKeepTheirBytes)
     QModelIndex cafe = model.index(labels.indexOf("Documents") == 0 ? 1 : 0, 0, fixture.place(0));
     EXPECT_EQ(model.pathOf(cafe), latin1);
     EXPECT_EQ(model.pathToItemIdList(latin1), cafe);
+
+    // An edit committed unchanged hands back the shown text, whose bytes are not the name's.
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    EXPECT_FALSE(model.setData(cafe, cafe.data()));
+    EXPECT_TRUE(fs::is_directory(latin1.toStdString()));
+    EXPECT_EQ(model.pathOf(cafe), latin1);
+    EXPECT_EQ(box.asked, 0);
 }
 
 // Catches a refresh that rebuilds every node (losing the selection's index) or that crashes on a
