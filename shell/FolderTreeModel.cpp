@@ -1,0 +1,520 @@
+#include "shell/FolderTreeModel.h"
+
+#include "shell/FolderNameRules.h"
+
+#include "platform/FileOperations.h"
+#include "platform/FolderEntries.h"
+#include "platform/NativeDirectory.h"
+#include "platform/Trash.h"
+#include "ui/MessageBox.h"
+
+#include <QFile>
+#include <QFileIconProvider>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <set>
+
+// One node of the tree. A place keeps its whole path; a folder keeps only its name, so that a
+// renamed folder's descendants need no change.
+struct FolderTreeModel::Node {
+    enum class Kind { Top, Computer, Place, Folder };
+
+    Kind kind = Kind::Folder;
+    // The place's path, or the folder's name in its parent.
+    QByteArray name;
+    QString label;
+    QIcon icon;
+    Node* parent = nullptr;
+    int row = 0;
+    std::vector<std::unique_ptr<Node>> children;
+    bool listed = false;
+};
+
+namespace {
+
+const QString renameTitle = QStringLiteral("Change FolderName");
+// More than enough for "New Folder (n)"; a folder holding them all is not worth waiting on.
+constexpr int newFolderAttempts = 10000;
+
+QByteArray withoutTrailingSlash(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path;
+}
+
+bool isFolder(const QByteArray& path)
+{
+    auto entry = platform::FolderEntries::lookUp(path.toStdString());
+    return entry && entry->isDirectory;
+}
+
+QByteArray childPath(const QByteArray& folder, const QByteArray& name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+QString shown(const QByteArray& path)
+{
+    return QFile::decodeName(path);
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The components of an absolute path, "." left out; nullopt for a relative path or one that
+// climbs with "..", whose meaning depends on the links on the way.
+std::optional<std::vector<QByteArray>> componentsOf(const QByteArray& path)
+{
+    if (!path.startsWith('/'))
+        return std::nullopt;
+    std::vector<QByteArray> components;
+    for (const QByteArray& component : path.split('/')) {
+        if (component == "..")
+            return std::nullopt;
+        if (!component.isEmpty() && component != ".")
+            components.push_back(component);
+    }
+    return components;
+}
+
+QByteArray pathOfComponents(const std::vector<QByteArray>& components)
+{
+    QByteArray path;
+    for (const QByteArray& component : components)
+        path += '/' + component;
+    return path.isEmpty() ? QByteArray("/") : path;
+}
+
+QIcon themeIcon(const char* name, const QIcon& fallback)
+{
+    return QIcon::fromTheme(QString::fromLatin1(name), fallback);
+}
+
+}
+
+FolderTreeModel::FolderTreeModel(FolderTreePlaces places, QObject* parent)
+    : QAbstractItemModel(parent)
+    , m_top(std::make_unique<Node>())
+    , m_folderIcon(QFileIconProvider().icon(QFileIconProvider::Folder))
+{
+    m_top->kind = Node::Kind::Top;
+    m_top->listed = true;
+    auto computer = std::make_unique<Node>();
+    computer->kind = Node::Kind::Computer;
+    computer->label = QStringLiteral("Computer");
+    computer->icon = themeIcon("computer", QFileIconProvider().icon(QFileIconProvider::Computer));
+    computer->parent = m_top.get();
+    computer->listed = true;
+    m_computer = computer.get();
+    m_top->children.push_back(std::move(computer));
+
+    addPlace(places.home, QStringLiteral("Home"), themeIcon("user-home", m_folderIcon));
+    if (!places.documents.isEmpty())
+        addPlace(places.documents, QStringLiteral("Documents"), themeIcon("folder-documents", m_folderIcon));
+    QIcon disk = QFileIconProvider().icon(QFileIconProvider::Drive);
+    addPlace("/", QStringLiteral("File System"), themeIcon("drive-harddisk", disk));
+    for (const QByteArray& volume : places.volumes) {
+        QByteArray mountPoint = withoutTrailingSlash(volume);
+        addPlace(mountPoint, shown(mountPoint.mid(mountPoint.lastIndexOf('/') + 1)),
+            themeIcon("drive-removable-media", disk));
+    }
+}
+
+FolderTreeModel::~FolderTreeModel() = default;
+
+void FolderTreeModel::addPlace(const QByteArray& path, const QString& label, const QIcon& icon)
+{
+    if (path.isEmpty())
+        return;
+    auto place = std::make_unique<Node>();
+    place->kind = Node::Kind::Place;
+    place->name = withoutTrailingSlash(path);
+    place->label = label;
+    place->icon = icon;
+    place->parent = m_computer;
+    place->row = static_cast<int>(m_computer->children.size());
+    m_computer->children.push_back(std::move(place));
+}
+
+FolderTreeModel::Node* FolderTreeModel::nodeOf(const QModelIndex& index) const
+{
+    return index.isValid() ? static_cast<Node*>(index.internalPointer()) : m_top.get();
+}
+
+QModelIndex FolderTreeModel::indexOf(const Node* node) const
+{
+    if (!node || node == m_top.get())
+        return {};
+    return createIndex(node->row, 0, const_cast<Node*>(node));
+}
+
+QByteArray FolderTreeModel::pathOf(const QModelIndex& index) const
+{
+    return index.isValid() ? pathOf(nodeOf(index)) : QByteArray();
+}
+
+QByteArray FolderTreeModel::pathOf(const Node* node) const
+{
+    switch (node->kind) {
+    case Node::Kind::Place:
+        return node->name;
+    case Node::Kind::Folder:
+        return childPath(pathOf(node->parent), node->name);
+    default:
+        return {};
+    }
+}
+
+QModelIndex FolderTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
+    const Node* node = nodeOf(parent);
+    if (column != 0 || row < 0 || row >= static_cast<int>(node->children.size()))
+        return {};
+    return createIndex(row, 0, node->children[static_cast<size_t>(row)].get());
+}
+
+QModelIndex FolderTreeModel::parent(const QModelIndex& index) const
+{
+    return index.isValid() ? indexOf(nodeOf(index)->parent) : QModelIndex();
+}
+
+int FolderTreeModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.column() > 0 ? 0 : static_cast<int>(nodeOf(parent)->children.size());
+}
+
+int FolderTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+bool FolderTreeModel::hasChildren(const QModelIndex& parent) const
+{
+    // A folder not listed yet may have sub-folders; listing every shown folder to know for sure
+    // would read the whole disk a level ahead of the user.
+    const Node* node = nodeOf(parent);
+    return !node->listed || !node->children.empty();
+}
+
+bool FolderTreeModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !nodeOf(parent)->listed;
+}
+
+void FolderTreeModel::fetchMore(const QModelIndex& parent)
+{
+    Node* node = nodeOf(parent);
+    if (!node->listed)
+        listChildren(node);
+}
+
+std::optional<std::vector<QByteArray>> FolderTreeModel::subFolderNames(const QByteArray& folder) const
+{
+    auto entries = platform::FolderEntries::list(folder.toStdString());
+    if (!entries)
+        return std::nullopt;
+    std::vector<QByteArray> names;
+    for (const platform::FolderEntry& entry : *entries) {
+        // Hidden folders, "." and ".." among them, are left out as file managers leave them out.
+        if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.')
+            names.push_back(QByteArray::fromStdString(entry.name));
+    }
+    return names;
+}
+
+void FolderTreeModel::listChildren(Node* node)
+{
+    node->listed = true;
+    auto names = subFolderNames(pathOf(node));
+    if (!names || names->empty()) {
+        // The node had claimed children it may not have; the view asks again.
+        emit dataChanged(indexOf(node), indexOf(node));
+        return;
+    }
+    std::sort(names->begin(), names->end(), [this](const QByteArray& a, const QByteArray& b) {
+        return m_order.before(shown(a), a, shown(b), b);
+    });
+    beginInsertRows(indexOf(node), 0, static_cast<int>(names->size()) - 1);
+    for (const QByteArray& name : *names) {
+        auto child = std::make_unique<Node>();
+        child->name = name;
+        child->label = shown(name);
+        child->parent = node;
+        child->row = static_cast<int>(node->children.size());
+        node->children.push_back(std::move(child));
+    }
+    endInsertRows();
+}
+
+size_t FolderTreeModel::sortedPlaceOf(const Node* parent, const QByteArray& name, const QString& label) const
+{
+    auto place = std::lower_bound(parent->children.begin(), parent->children.end(), nullptr,
+        [&](const std::unique_ptr<Node>& child, std::nullptr_t) {
+            return m_order.before(child->label, child->name, label, name);
+        });
+    return static_cast<size_t>(place - parent->children.begin());
+}
+
+FolderTreeModel::Node* FolderTreeModel::insertFolder(Node* parent, const QByteArray& name)
+{
+    auto child = std::make_unique<Node>();
+    child->name = name;
+    child->label = shown(name);
+    child->parent = parent;
+    size_t place = sortedPlaceOf(parent, name, child->label);
+    Node* inserted = child.get();
+    beginInsertRows(indexOf(parent), static_cast<int>(place), static_cast<int>(place));
+    parent->children.insert(parent->children.begin() + static_cast<ptrdiff_t>(place), std::move(child));
+    for (size_t row = place; row < parent->children.size(); ++row)
+        parent->children[row]->row = static_cast<int>(row);
+    endInsertRows();
+    return inserted;
+}
+
+void FolderTreeModel::removeChild(Node* parent, int row)
+{
+    beginRemoveRows(indexOf(parent), row, row);
+    parent->children.erase(parent->children.begin() + row);
+    for (size_t later = static_cast<size_t>(row); later < parent->children.size(); ++later)
+        parent->children[later]->row = static_cast<int>(later);
+    endRemoveRows();
+}
+
+FolderTreeModel::Node* FolderTreeModel::childNamed(Node* node, const QByteArray& name)
+{
+    if (!node->listed)
+        listChildren(node);
+    for (const auto& child : node->children) {
+        if (child->name == name)
+            return child.get();
+    }
+    // A hidden folder, or one made since the listing: found when asked for by its path.
+    if (!isFolder(childPath(pathOf(node), name)))
+        return nullptr;
+    return insertFolder(node, name);
+}
+
+FolderTreeModel::Node* FolderTreeModel::placeHolding(const std::vector<QByteArray>& components) const
+{
+    Node* best = nullptr;
+    size_t bestLength = 0;
+    for (const auto& place : m_computer->children) {
+        auto placeComponents = componentsOf(place->name);
+        if (!placeComponents || placeComponents->size() > components.size())
+            continue;
+        bool holds = std::equal(placeComponents->begin(), placeComponents->end(), components.begin());
+        if (holds && (!best || placeComponents->size() > bestLength)) {
+            best = place.get();
+            bestLength = placeComponents->size();
+        }
+    }
+    return best;
+}
+
+QModelIndex FolderTreeModel::pathToItemIdList(const QByteArray& path)
+{
+    auto components = componentsOf(path);
+    if (!components || !isFolder(pathOfComponents(*components)))
+        return {};
+    Node* node = placeHolding(*components);
+    if (!node)
+        return {};
+    auto placeComponents = componentsOf(node->name);
+    for (size_t next = placeComponents->size(); node && next < components->size(); ++next)
+        node = childNamed(node, (*components)[next]);
+    return indexOf(node);
+}
+
+void FolderTreeModel::refresh(const QModelIndex& index)
+{
+    Node* node = nodeOf(index);
+    if (node->kind != Node::Kind::Place && node->kind != Node::Kind::Folder)
+        return;
+    if (!node->listed) {
+        listChildren(node);
+        return;
+    }
+    QByteArray folder = pathOf(node);
+    auto names = subFolderNames(folder);
+    std::set<QByteArray> present;
+    if (names)
+        present.insert(names->begin(), names->end());
+    for (int row = static_cast<int>(node->children.size()) - 1; row >= 0; --row) {
+        const QByteArray& name = node->children[static_cast<size_t>(row)]->name;
+        // A hidden folder that was asked for by path stays while it is there.
+        bool kept
+            = present.count(name) || (names && name.startsWith('.') && isFolder(childPath(folder, name)));
+        if (!kept)
+            removeChild(node, row);
+    }
+    std::set<QByteArray> known;
+    for (const auto& child : node->children)
+        known.insert(child->name);
+    for (const QByteArray& name : names.value_or(std::vector<QByteArray>())) {
+        if (!known.count(name))
+            insertFolder(node, name);
+    }
+    emit dataChanged(index, index);
+}
+
+QModelIndex FolderTreeModel::createFolder(const QModelIndex& parent, QString* error)
+{
+    Node* node = nodeOf(parent);
+    if (node->kind != Node::Kind::Place && node->kind != Node::Kind::Folder) {
+        *error = QStringLiteral("A new folder can only be made inside a folder. Choose a folder first.");
+        return {};
+    }
+    if (!node->listed)
+        listChildren(node);
+    QByteArray folder = pathOf(node);
+    for (int attempt = 1; attempt <= newFolderAttempts; ++attempt) {
+        QByteArray name
+            = attempt == 1 ? QByteArray("New Folder") : "New Folder (" + QByteArray::number(attempt) + ')';
+        QByteArray path = childPath(folder, name);
+        if (platform::fileOperations::entryExists(path.toStdString()))
+            continue;
+        if (!platform::NativeDirectory::create(path.constData())) {
+            // The reason is the one mkdir left; something made under this name meanwhile only
+            // means the next name.
+            int reason = errno;
+            if (platform::fileOperations::entryExists(path.toStdString()))
+                continue;
+            *error = QStringLiteral("Cannot create the folder \"%1\" in \"%2\": %3")
+                         .arg(shown(name), shown(folder), systemError(reason));
+            return {};
+        }
+        for (const auto& child : node->children) {
+            if (child->name == name)
+                return indexOf(child.get());
+        }
+        return indexOf(insertFolder(node, name));
+    }
+    *error = QStringLiteral(
+        "Cannot create a new folder in \"%1\": every name up to \"New Folder (%2)\" is taken.")
+                 .arg(shown(folder))
+                 .arg(newFolderAttempts);
+    return {};
+}
+
+bool FolderTreeModel::removeFolder(const QModelIndex& index, QString* error)
+{
+    Node* node = nodeOf(index);
+    if (!index.isValid() || node->kind != Node::Kind::Folder) {
+        *error = QStringLiteral("The computer and its places cannot be deleted.");
+        return false;
+    }
+    QByteArray path = pathOf(node);
+    if (int reason = platform::moveToTrash(path.constData()); reason != 0) {
+        *error = QStringLiteral("Cannot move the folder \"%1\" to the trash: %2")
+                     .arg(shown(path), systemError(reason));
+        return false;
+    }
+    removeChild(node->parent, node->row);
+    return true;
+}
+
+QVariant FolderTreeModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const Node* node = nodeOf(index);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::AccessibleTextRole:
+        return node->label;
+    case Qt::DecorationRole:
+        return node->kind == Node::Kind::Folder ? m_folderIcon : node->icon;
+    case Qt::ToolTipRole:
+        return node->kind == Node::Kind::Computer ? QVariant() : QVariant(shown(pathOf(node)));
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags FolderTreeModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // The computer and the places are where the user stands, not folders to rename.
+    if (nodeOf(index)->kind == Node::Kind::Folder)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+QString FolderTreeModel::renameProblem(const Node* node, const QString& text) const
+{
+    if (QString problem = FolderNameRules::problemWith(text); !problem.isEmpty())
+        return problem;
+    QByteArray folder = pathOf(node->parent);
+    if (platform::fileOperations::entryExists(childPath(folder, QFile::encodeName(text)).toStdString()))
+        return QStringLiteral("\"%1\" already exists in \"%2\". Choose another name.")
+            .arg(text, shown(folder));
+    return {};
+}
+
+void FolderTreeModel::refuseRename(const QString& reason) const
+{
+    MessageBox::current().show(
+        m_dialogOwner, renameTitle, reason, MessageBox::Buttons::Ok, MessageBox::Icon::Error);
+}
+
+bool FolderTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    Node* node = nodeOf(index);
+    if (role != Qt::EditRole || !index.isValid() || node->kind != Node::Kind::Folder)
+        return false;
+    QString text = value.toString();
+    // An unchanged text is no rename; for a name that is not valid UTF-8 the shown text would
+    // not even encode back to the same bytes.
+    if (text == node->label)
+        return false;
+    QString problem = renameProblem(node, text);
+    QByteArray oldPath = pathOf(node);
+    QByteArray name = QFile::encodeName(text);
+    int reason = 0;
+    if (problem.isEmpty()
+        && !platform::fileOperations::renameNoReplace(
+            oldPath.toStdString(), childPath(pathOf(node->parent), name).toStdString(), reason))
+        problem = reason == EEXIST ? QStringLiteral("\"%1\" already exists. Choose another name.").arg(text)
+                                   : QStringLiteral("Cannot rename \"%1\" to \"%2\": %3")
+                                         .arg(node->label, text, systemError(reason));
+    if (!problem.isEmpty()) {
+        refuseRename(problem);
+        return false;
+    }
+    node->name = name;
+    node->label = shown(name);
+    emit dataChanged(index, index);
+    moveToSortedPlace(node);
+    emit folderRenamed(indexOf(node));
+    return true;
+}
+
+void FolderTreeModel::moveToSortedPlace(Node* node)
+{
+    Node* parent = node->parent;
+    size_t from = static_cast<size_t>(node->row);
+    std::unique_ptr<Node> moving = std::move(parent->children[from]);
+    parent->children.erase(parent->children.begin() + static_cast<ptrdiff_t>(from));
+    size_t to = sortedPlaceOf(parent, node->name, node->label);
+    parent->children.insert(parent->children.begin() + static_cast<ptrdiff_t>(from), std::move(moving));
+    if (to == from)
+        return;
+    // Qt counts the destination among the rows before the move.
+    QModelIndex parentIndex = indexOf(parent);
+    int destination = static_cast<int>(to > from ? to + 1 : to);
+    beginMoveRows(parentIndex, static_cast<int>(from), static_cast<int>(from), parentIndex, destination);
+    moving = std::move(parent->children[from]);
+    parent->children.erase(parent->children.begin() + static_cast<ptrdiff_t>(from));
+    parent->children.insert(parent->children.begin() + static_cast<ptrdiff_t>(to), std::move(moving));
+    for (size_t row = std::min(from, to); row <= std::max(from, to); ++row)
+        parent->children[row]->row = static_cast<int>(row);
+    endMoveRows();
+}

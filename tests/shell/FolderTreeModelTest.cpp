@@ -1,0 +1,348 @@
+#include "FolderTreeFixture.h"
+
+#include "tests/support/AnsweringMessageBox.h"
+
+#include <QPersistentModelIndex>
+#include <QSignalSpy>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QStringList asList(std::initializer_list<const char*> labels)
+{
+    QStringList list;
+    for (const char* label : labels)
+        list << QString::fromUtf8(label);
+    return list;
+}
+
+}
+
+// Catches a computer node with a path, places in the wrong order, or a place shown for a
+// documents folder that is the home itself.
+TEST(FolderTreeModel, ComputerHoldsThePlacesInOrderAndHasNoPath)
+{
+    FolderTreeFixture fixture;
+    FolderTreeModel& model = fixture.model();
+    ASSERT_EQ(model.rowCount(), 1);
+    QModelIndex computer = model.index(0, 0);
+    EXPECT_EQ(computer.data().toString(), "Computer");
+    EXPECT_TRUE(model.pathOf(computer).isEmpty());
+    EXPECT_TRUE(model.pathOf(QModelIndex()).isEmpty());
+    EXPECT_EQ(fixture.childLabels(computer), asList({ "Home", "Documents", "File System" }));
+    EXPECT_EQ(model.pathOf(fixture.place(0)), fixture.home());
+    EXPECT_EQ(model.pathOf(fixture.place(2)), "/");
+
+    FolderTreeModel volumes(FolderTreePlaces { fixture.home(), {}, { "/media/user/USB STICK/" } });
+    QModelIndex volumesComputer = volumes.index(0, 0);
+    ASSERT_EQ(volumes.rowCount(volumesComputer), 3);
+    QModelIndex stick = volumes.index(2, 0, volumesComputer);
+    EXPECT_EQ(stick.data().toString(), "USB STICK");
+    EXPECT_EQ(volumes.pathOf(stick), "/media/user/USB STICK");
+}
+
+// Catches a model that reads the whole disk up front, or one that shows files or dot-folders.
+TEST(FolderTreeModel, ListsFoldersOnlyAndOnlyWhenAsked)
+{
+    FolderTreeFixture fixture;
+    fixture.makeFolder("projects/deep/deeper");
+    fixture.makeFolder(".config");
+    std::ofstream(fixture.home().toStdString() + "/notes.doc") << "x";
+    FolderTreeModel& model = fixture.model();
+    QModelIndex home = fixture.place(0);
+    EXPECT_EQ(model.rowCount(home), 0);
+    EXPECT_TRUE(model.canFetchMore(home));
+    EXPECT_TRUE(model.hasChildren(home));
+
+    EXPECT_EQ(fixture.childLabels(home), asList({ "Documents", "projects" }));
+    EXPECT_FALSE(model.canFetchMore(home));
+    QModelIndex projects = model.index(1, 0, home);
+    EXPECT_TRUE(model.canFetchMore(projects));
+    EXPECT_EQ(model.rowCount(projects), 0);
+
+    QModelIndex documents = model.index(0, 0, home);
+    EXPECT_TRUE(fixture.childLabels(documents).isEmpty());
+    EXPECT_FALSE(model.hasChildren(documents)) << "an empty folder keeps its expansion mark";
+}
+
+// Catches an order that minds letter case or puts "folder10" before "folder2".
+TEST(FolderTreeModel, ChildrenInNaturalCaseInsensitiveOrder)
+{
+    FolderTreeFixture fixture;
+    for (const char* name : { "folder10", "Folder2", "folder1", "beta", "Alpha", "Documents" })
+        fixture.makeFolder(name);
+    EXPECT_EQ(fixture.childLabels(fixture.place(0)),
+        asList({ "Alpha", "beta", "Documents", "folder1", "Folder2", "folder10" }));
+}
+
+// Catches a path lookup that fails on nested paths, trailing slashes or the root, that starts at
+// the wrong place, or that reports files, missing paths and relative paths as folders.
+TEST(FolderTreeModel, PathLookUpFindsFoldersFromTheLongestPlace)
+{
+    FolderTreeFixture fixture;
+    QByteArray nested = fixture.makeFolder("a/b/c");
+    QByteArray inDocuments = fixture.makeFolder("Documents/reports/2024");
+    FolderTreeModel& model = fixture.model();
+
+    QModelIndex c = model.pathToItemIdList(nested);
+    ASSERT_TRUE(c.isValid());
+    EXPECT_EQ(model.pathOf(c), nested);
+    EXPECT_EQ(c.data().toString(), "c");
+    EXPECT_EQ(c.parent().parent().parent(), fixture.place(0)) << "a folder of the home lies under Home";
+    EXPECT_EQ(model.pathToItemIdList(nested + "/"), c);
+    EXPECT_EQ(model.pathToItemIdList(fixture.home() + "//a/./b/c"), c);
+
+    QModelIndex report = model.pathToItemIdList(inDocuments);
+    ASSERT_TRUE(report.isValid());
+    EXPECT_EQ(report.parent().parent(), fixture.place(1)) << "found under Documents, not under Home";
+    EXPECT_EQ(model.pathToItemIdList(fixture.documents() + "/"), fixture.place(1));
+    EXPECT_EQ(model.pathToItemIdList(fixture.home()), fixture.place(0));
+
+    QModelIndex root = model.pathToItemIdList("/");
+    EXPECT_EQ(root, fixture.place(2));
+    EXPECT_EQ(model.pathOf(root), "/");
+    QModelIndex tmp = model.pathToItemIdList("/tmp");
+    ASSERT_TRUE(tmp.isValid());
+    EXPECT_EQ(tmp.parent(), fixture.place(2));
+    EXPECT_EQ(model.pathOf(tmp), "/tmp");
+
+    std::ofstream(fixture.home().toStdString() + "/a/file.doc") << "x";
+    EXPECT_FALSE(model.pathToItemIdList(fixture.home() + "/a/file.doc").isValid());
+    EXPECT_FALSE(model.pathToItemIdList(fixture.home() + "/a/missing").isValid());
+    EXPECT_FALSE(model.pathToItemIdList("").isValid());
+    EXPECT_FALSE(model.pathToItemIdList("a/b").isValid());
+    EXPECT_FALSE(model.pathToItemIdList(nested + "/../b").isValid());
+}
+
+// Catches a hidden folder that cannot be reached by its path, as when the last folder of a run
+// was one.
+TEST(FolderTreeModel, HiddenFolderIsFoundByItsPathAndSurvivesRefresh)
+{
+    FolderTreeFixture fixture;
+    QByteArray hidden = fixture.makeFolder(".cache/thumbnails");
+    FolderTreeModel& model = fixture.model();
+    QPersistentModelIndex thumbnails = model.pathToItemIdList(hidden);
+    ASSERT_TRUE(thumbnails.isValid());
+    EXPECT_EQ(model.pathOf(thumbnails), hidden);
+    EXPECT_EQ(thumbnails.parent().data().toString(), ".cache");
+    model.refresh(fixture.place(0));
+    EXPECT_TRUE(thumbnails.isValid()) << "the selection on a hidden folder would jump away";
+}
+
+// Catches a look-up or a listing that opens a FIFO and waits for a writer, and one that follows
+// a link loop for ever.
+TEST(FolderTreeModel, FifoAndLinkLoopsNeitherHangNorRecurse)
+{
+    FolderTreeFixture fixture;
+    std::string home = fixture.home().toStdString();
+    ASSERT_EQ(::mkfifo((home + "/pipe").c_str(), 0600), 0);
+    fs::create_directory_symlink(home + "/loop-b", home + "/loop-a");
+    fs::create_directory_symlink(home + "/loop-a", home + "/loop-b");
+    fs::create_directory_symlink(".", home + "/self");
+    FolderTreeModel& model = fixture.model();
+
+    EXPECT_FALSE(model.pathToItemIdList(fixture.home() + "/pipe").isValid());
+    EXPECT_FALSE(model.pathToItemIdList(fixture.home() + "/loop-a").isValid());
+    EXPECT_EQ(fixture.childLabels(fixture.place(0)), asList({ "Documents", "self" }));
+
+    QByteArray deep = fixture.home() + "/self/self/self/Documents";
+    QModelIndex found = model.pathToItemIdList(deep);
+    ASSERT_TRUE(found.isValid());
+    EXPECT_EQ(model.pathOf(found), deep);
+    EXPECT_EQ(fixture.childLabels(found.parent()), asList({ "Documents", "self" }));
+}
+
+// Catches a name that is turned into text and back, which loses bytes that are not UTF-8.
+TEST(FolderTreeModel, NonUtf8NamesKeepTheirBytes)
+{
+    FolderTreeFixture fixture;
+    QByteArray latin1 = fixture.makeFolder("caf\xe9");
+    FolderTreeModel& model = fixture.model();
+    QStringList labels = fixture.childLabels(fixture.place(0));
+    ASSERT_EQ(labels.size(), 2);
+    QModelIndex cafe = model.index(labels.indexOf("Documents") == 0 ? 1 : 0, 0, fixture.place(0));
+    EXPECT_EQ(model.pathOf(cafe), latin1);
+    EXPECT_EQ(model.pathToItemIdList(latin1), cafe);
+
+    // An edit committed unchanged hands back the shown text, whose bytes are not the name's.
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    EXPECT_FALSE(model.setData(cafe, cafe.data()));
+    EXPECT_TRUE(fs::is_directory(latin1.toStdString()));
+    EXPECT_EQ(model.pathOf(cafe), latin1);
+    EXPECT_EQ(box.asked, 0);
+}
+
+// Catches a refresh that rebuilds every node (losing the selection's index) or that crashes on a
+// folder removed behind the tree's back.
+TEST(FolderTreeModel, RefreshKeepsNodesAndDropsVanishedFolders)
+{
+    FolderTreeFixture fixture;
+    fixture.makeFolder("a");
+    fixture.makeFolder("b/inner");
+    fixture.makeFolder("c");
+    FolderTreeModel& model = fixture.model();
+    QPersistentModelIndex c = model.pathToItemIdList(fixture.home() + "/c");
+    QPersistentModelIndex inner = model.pathToItemIdList(fixture.home() + "/b/inner");
+    ASSERT_TRUE(c.isValid() && inner.isValid());
+
+    fs::remove_all(fixture.home().toStdString() + "/b");
+    fixture.makeFolder("d");
+    model.refresh(inner);
+    EXPECT_EQ(model.rowCount(inner), 0);
+    model.refresh(fixture.place(0));
+    EXPECT_EQ(fixture.childLabels(fixture.place(0)), asList({ "a", "c", "d", "Documents" }));
+    EXPECT_TRUE(c.isValid());
+    EXPECT_EQ(model.pathOf(c), fixture.home() + "/c");
+    EXPECT_FALSE(inner.isValid());
+
+    fs::remove_all(fixture.home().toStdString());
+    model.refresh(c);
+    model.refresh(fixture.place(0));
+    EXPECT_EQ(model.rowCount(fixture.place(0)), 0);
+    EXPECT_FALSE(c.isValid());
+    model.refresh(QModelIndex());
+    model.refresh(model.index(0, 0));
+    EXPECT_EQ(model.rowCount(model.index(0, 0)), 3) << "the places stay";
+}
+
+// Catches a folder that cannot be read being shown with children, or a crash on it.
+TEST(FolderTreeModel, UnreadableFolderShowsNoChildren)
+{
+    FolderTreeFixture fixture;
+    QByteArray locked = fixture.makeFolder("locked/inside");
+    locked.chop(static_cast<int>(sizeof("/inside") - 1));
+    ASSERT_EQ(::chmod(locked.constData(), 0), 0);
+    FolderTreeModel& model = fixture.model();
+    UserPermissions asUser;
+    QModelIndex folder = model.pathToItemIdList(locked);
+    ASSERT_TRUE(folder.isValid());
+    EXPECT_TRUE(fixture.childLabels(folder).isEmpty());
+    EXPECT_FALSE(model.hasChildren(folder));
+    EXPECT_FALSE(model.pathToItemIdList(locked + "/inside").isValid());
+    model.refresh(folder);
+    EXPECT_EQ(model.rowCount(folder), 0);
+}
+
+// Catches a new folder that replaces or fails on a taken name, lands at the wrong row, or is
+// made where there is no folder.
+TEST(FolderTreeModel, NewFoldersAreNumberedAndSorted)
+{
+    FolderTreeFixture fixture;
+    fixture.makeFolder("Zeta");
+    FolderTreeModel& model = fixture.model();
+    QModelIndex home = fixture.place(0);
+    QString error;
+    QModelIndex first = model.createFolder(home, &error);
+    QModelIndex second = model.createFolder(home, &error);
+    QModelIndex third = model.createFolder(home, &error);
+    ASSERT_TRUE(first.isValid() && second.isValid() && third.isValid()) << error.toStdString();
+    EXPECT_EQ(model.pathOf(first), fixture.home() + "/New Folder");
+    EXPECT_EQ(model.pathOf(second), fixture.home() + "/New Folder (2)");
+    EXPECT_EQ(model.pathOf(third), fixture.home() + "/New Folder (3)");
+    EXPECT_TRUE(fs::is_directory(fixture.home().toStdString() + "/New Folder (3)"));
+    EXPECT_EQ(fixture.childLabels(home),
+        asList({ "Documents", "New Folder", "New Folder (2)", "New Folder (3)", "Zeta" }));
+    EXPECT_EQ(third.row(), 3);
+
+    EXPECT_FALSE(model.createFolder(model.index(0, 0), &error).isValid());
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(model.createFolder(QModelIndex(), &error).isValid());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+// Catches a failed mkdir that is reported as success or without its reason.
+TEST(FolderTreeModel, NewFolderInAReadOnlyFolderTellsWhy)
+{
+    FolderTreeFixture fixture;
+    QByteArray readOnly = fixture.makeFolder("read-only");
+    ASSERT_EQ(::chmod(readOnly.constData(), 0555), 0);
+    FolderTreeModel& model = fixture.model();
+    QModelIndex folder = model.pathToItemIdList(readOnly);
+    UserPermissions asUser;
+    QString error;
+    EXPECT_FALSE(model.createFolder(folder, &error).isValid());
+    EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(EACCES)))) << error.toStdString();
+    EXPECT_EQ(model.rowCount(folder), 0);
+}
+
+// Catches a rename that replaces an existing folder, takes a name with '/', leaves the disk or
+// the node behind, or loses the path of the folders inside.
+TEST(FolderTreeModel, RenameChecksTheNameAndMovesTheNode)
+{
+    FolderTreeFixture fixture;
+    fixture.makeFolder("alpha/inner");
+    fixture.makeFolder("beta");
+    FolderTreeModel& model = fixture.model();
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    QPersistentModelIndex alpha = model.pathToItemIdList(fixture.home() + "/alpha");
+    QPersistentModelIndex inner = model.pathToItemIdList(fixture.home() + "/alpha/inner");
+    QSignalSpy renamed(&model, &FolderTreeModel::folderRenamed);
+
+    EXPECT_FALSE(model.setData(alpha, "beta"));
+    EXPECT_EQ(box.asked, 1);
+    EXPECT_EQ(box.lastTitle, "Change FolderName");
+    EXPECT_TRUE(box.lastText.contains("beta")) << box.lastText.toStdString();
+    EXPECT_TRUE(fs::is_directory(fixture.home().toStdString() + "/beta/"));
+    EXPECT_FALSE(fs::exists(fixture.home().toStdString() + "/beta/inner"));
+    for (const char* refused : { "a/b", "", ".", ".." })
+        EXPECT_FALSE(model.setData(alpha, QString::fromUtf8(refused))) << refused;
+    EXPECT_FALSE(model.setData(alpha, QString(256, u'x')));
+    EXPECT_EQ(box.asked, 6);
+    EXPECT_TRUE(box.texts[1].contains("/")) << box.texts[1].toStdString();
+    EXPECT_EQ(alpha.data().toString(), "alpha");
+    EXPECT_TRUE(renamed.isEmpty());
+
+    ASSERT_TRUE(model.setData(alpha, "zulu"));
+    EXPECT_EQ(box.asked, 6);
+    EXPECT_FALSE(fs::exists(fixture.home().toStdString() + "/alpha"));
+    EXPECT_TRUE(fs::is_directory(fixture.home().toStdString() + "/zulu/inner"));
+    EXPECT_EQ(fixture.childLabels(fixture.place(0)), asList({ "beta", "Documents", "zulu" }));
+    EXPECT_EQ(alpha.row(), 2);
+    EXPECT_EQ(model.pathOf(inner), fixture.home() + "/zulu/inner");
+    ASSERT_EQ(renamed.size(), 1);
+    EXPECT_EQ(renamed[0][0].value<QModelIndex>(), QModelIndex(alpha));
+}
+
+// Catches a place or the computer that could be renamed or deleted, which would move the user's
+// home away.
+TEST(FolderTreeModel, PlacesAreNeitherRenamedNorDeleted)
+{
+    FolderTreeFixture fixture;
+    FolderTreeModel& model = fixture.model();
+    AnsweringMessageBox box(MessageBox::Answer::Ok);
+    for (QModelIndex fixed : { model.index(0, 0), fixture.place(0), fixture.place(2) }) {
+        EXPECT_FALSE(model.flags(fixed) & Qt::ItemIsEditable);
+        EXPECT_FALSE(model.setData(fixed, "elsewhere"));
+        QString error;
+        EXPECT_FALSE(model.removeFolder(fixed, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_TRUE(fs::is_directory(fixture.home().toStdString()));
+    EXPECT_EQ(model.rowCount(model.index(0, 0)), 3);
+}
+
+// Catches a delete that removes the folder for good instead of moving it to the trash.
+TEST(FolderTreeModel, RemovedFolderGoesToTheTrash)
+{
+    FolderTreeFixture fixture;
+    QByteArray doomed = fixture.makeFolder("doomed-tree-folder/kept");
+    std::ofstream(doomed.toStdString() + "/letter.doc") << "dear";
+    FolderTreeModel& model = fixture.model();
+    QModelIndex folder = model.pathToItemIdList(fixture.home() + "/doomed-tree-folder");
+    QString error;
+    ASSERT_TRUE(model.removeFolder(folder, &error)) << error.toStdString();
+    EXPECT_FALSE(fs::exists(fixture.home().toStdString() + "/doomed-tree-folder"));
+    EXPECT_TRUE(fs::exists(shellTestTrash() + "/files/doomed-tree-folder/kept/letter.doc"));
+    EXPECT_EQ(fixture.childLabels(fixture.place(0)), asList({ "Documents" }));
+}
