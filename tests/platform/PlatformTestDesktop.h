@@ -12,8 +12,8 @@ inline const TestDesktop& platformTestDesktop()
             { "application/x-pressling-words", "*.prswords" },
             { "application/x-pressling-sheets", "*.prssheets" } },
         { // Sorted before the default, so that only mimeapps.list makes the other one win.
-            { "a-pressling-rival", "/bin/echo rival %f", "application/x-pressling-sample", false, "" },
-            { "pressling-sample", "/bin/cat --number %F", "application/x-pressling-sample", true, "" },
+            { "a-pressling-rival", "/bin/echo rival %f", "application/x-pressling-sample", false },
+            { "pressling-sample", "/bin/cat --number %F", "application/x-pressling-sample", true },
             // One program that opens two types under two entries, as an office suite does.
             { "pressling-words", "/bin/true --words %U", "application/x-pressling-words", true,
                 "pressling-words" },

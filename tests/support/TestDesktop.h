@@ -28,7 +28,7 @@ public:
         std::string mimeType;
         bool isDefault = true;
         // The desktop file's Icon line: a theme icon name or an image file path; none when empty.
-        std::string icon;
+        std::string icon {};
         bool operator==(const Application&) const = default;
     };
     struct Description {
