@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+using platform::applicationIcon;
 using platform::defaultOpenCommand;
 using platform::mimeTypeForExtension;
 
@@ -45,4 +46,26 @@ TEST(DesktopApplications, TypeWithoutApplicationHasNoCommand)
     EXPECT_EQ(defaultOpenCommand("application/x-pressling-orphan"), std::nullopt);
     EXPECT_EQ(defaultOpenCommand("application/x-pressling-never-registered"), std::nullopt);
     EXPECT_EQ(defaultOpenCommand(""), std::nullopt);
+}
+
+// One program registered under several entries (an office suite starts its word processor and its
+// spreadsheet alike) gives the icon of the entry for the type asked about, as a theme name or as
+// an image file; a program that the type's entry does not run has no icon.
+TEST(DesktopApplications, IconIsThatOfTheEntryForTheTypeThatRunsTheProgram)
+{
+    platformTestDesktop();
+    EXPECT_EQ(applicationIcon("application/x-pressling-words", "/bin/true"), "pressling-words");
+    EXPECT_EQ(applicationIcon("application/x-pressling-sheets", "/bin/true"),
+        "/usr/share/pixmaps/pressling-sheets.png");
+    EXPECT_EQ(applicationIcon("application/x-pressling-words", "/bin/cat"), std::nullopt);
+}
+
+// An entry without an Icon line, a type without an entry and empty questions give nothing.
+TEST(DesktopApplications, WithoutARegisteredIconThereIsNone)
+{
+    platformTestDesktop();
+    EXPECT_EQ(applicationIcon("application/x-pressling-sample", "/bin/cat"), std::nullopt);
+    EXPECT_EQ(applicationIcon("application/x-pressling-orphan", "/bin/cat"), std::nullopt);
+    EXPECT_EQ(applicationIcon("", "/bin/true"), std::nullopt);
+    EXPECT_EQ(applicationIcon("application/x-pressling-words", ""), std::nullopt);
 }

@@ -50,7 +50,8 @@ void TestDesktop::writeApplications() const
     for (const Application& application : m_description.applications) {
         m_folder.write(".local/share/applications/" + application.id + ".desktop",
             "[Desktop Entry]\nType=Application\nName=" + application.id + "\nExec=" + application.exec
-                + "\nMimeType=" + application.mimeType + ";\nNoDisplay=true\n");
+                + "\nMimeType=" + application.mimeType + ";\nNoDisplay=true\n"
+                + (application.icon.empty() ? "" : "Icon=" + application.icon + "\n"));
         if (application.isDefault)
             defaults += application.mimeType + "=" + application.id + ".desktop;\n";
     }

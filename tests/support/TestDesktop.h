@@ -27,6 +27,8 @@ public:
         // The type the application opens, and whether mimeapps.list makes it the default for it.
         std::string mimeType;
         bool isDefault = true;
+        // The desktop file's Icon line: a theme icon name or an image file path; none when empty.
+        std::string icon {};
         bool operator==(const Application&) const = default;
     };
     struct Description {
