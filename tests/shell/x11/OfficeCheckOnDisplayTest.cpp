@@ -1,5 +1,5 @@
-#include "platform/ChildProcess.h"
-#include "platform/LibreOfficeInstallation.h"
+#include "RealWriter.h"
+
 #include "platform/RunningOffices.h"
 #include "shell/OfficeApplicationList.h"
 #include "shell/OfficeCheckWindow.h"
@@ -22,50 +22,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-// A real LibreOffice Writer on the display, with a profile of its own, started in a session of its
-// own so that killing it takes every process it started along.
-class RealWriter {
-public:
-    RealWriter()
-    {
-        platform::ChildProcess::Options options;
-        options.newSession = true;
-        options.standardOutput.mode = platform::ChildProcess::Output::Discard;
-        options.standardError.mode = platform::ChildProcess::Output::Discard;
-        m_started
-            = m_process.start({ platform::LibreOfficeInstallation::launcherPath(), "--norestore", "--nologo",
-                                  "--writer", "-env:UserInstallation=file://" + m_profile.path() },
-                options);
-    }
-    ~RealWriter() { m_process.kill(); }
-
-    bool started() const { return m_started; }
-    void close() { m_process.kill(); }
-
-    // Waits, as long as a first start with a fresh profile may take, until Writer's main window is
-    // on the display, and returns it as the platform lists it.
-    std::optional<platform::OfficeInstance> waitForWindow()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 120000) {
-            if (auto offices = platform::RunningOffices::list(OfficeWindowClass::all())) {
-                for (const platform::OfficeInstance& office : *offices) {
-                    if (getpgid(office.pid) == m_process.pid())
-                        return office;
-                }
-            }
-            QTest::qWait(250);
-        }
-        return std::nullopt;
-    }
-
-private:
-    TemporaryFolder m_profile;
-    platform::ChildProcess m_process;
-    bool m_started = false;
-};
 
 std::string accountName()
 {
