@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -306,4 +307,37 @@ TEST(MainWindow, ASessionsEndBringsItToTheFrontFromAnotherThread)
     std::thread session([] { bringMainWindowToFront(); });
     session.join();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &shell.window(); }, 2000));
+}
+
+// Catches Create > Folder making the folder somewhere else than under the tree's selection, or
+// leaving the user without the name in an edit box; and the new folder not becoming the list's.
+TEST(MainWindow, CreateFolderMakesItUnderTheSelectionAndLetsTheUserNameIt)
+{
+    ShellFixture shell;
+    MainWindow& window = shell.window();
+    shell.go("Projects");
+    window.runCommand(MainWindow::NewFolder);
+    EXPECT_TRUE(fs::is_directory(shell.home().file("Projects/New Folder")));
+    EXPECT_EQ(window.currentFolder(), shell.folder("Projects/New Folder"));
+    auto* editor = window.folderTree()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "New Folder");
+}
+
+// Catches a list that keeps showing, or crashes on, the files of a folder removed while it is
+// shown.
+TEST(MainWindow, AFolderThatVanishesWhileShownLeavesAnEmptyList)
+{
+    ShellFixture shell;
+    MainWindow& window = shell.window();
+    shell.go("Documents");
+    ASSERT_FALSE(shell.rows().isEmpty());
+    fs::remove_all(shell.home().file("Documents"));
+    window.fileList()->setFocus();
+    QTest::keyClick(window.fileList(), Qt::Key_F5);
+    EXPECT_TRUE(shell.rows().isEmpty());
+    window.runCommand(MainWindow::SelectAllFiles);
+    window.runCommand(MainWindow::CopyFiles);
+    shell.go("Projects");
+    EXPECT_TRUE(shell.rows().contains("plan.docx"));
 }
