@@ -73,9 +73,6 @@ TEST(ProgramCheck, ClosingTheCheckWindowAndConfirmingEndsTheProgramWithOne)
     ASSERT_TRUE(program.start());
     unsigned long check = waitForWindowTitled(checkWindowTitle, 30000);
     ASSERT_NE(check, 0u);
-    // A person sees the window before closing it; a close sent the very moment the window is
-    // mapped reaches the program before it has finished showing it, and is lost.
-    QTest::qWait(1000);
     ASSERT_TRUE(askWindowToClose(check));
     unsigned long question = waitForWindowTitled(QStringLiteral("^Startup Vaultrix$"), 10000);
     ASSERT_NE(question, 0u);

@@ -1,5 +1,7 @@
 #include "WindowClose.h"
 
+#include <QTest>
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -20,6 +22,7 @@ xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name)
 
 bool askWindowToClose(unsigned long window)
 {
+    QTest::qWait(1000);
     std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
         xcb_connect(nullptr, nullptr), &xcb_disconnect);
     if (xcb_connection_has_error(connection.get()))
