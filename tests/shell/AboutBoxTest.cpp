@@ -21,7 +21,7 @@ void whileTheBoxIsUp(const std::function<void(AboutBox&)>& check)
     QTimer::singleShot(0, [check] {
         auto* box = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        QTest::qWaitForWindowExposed(box);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
         check(*box);
     });
 }

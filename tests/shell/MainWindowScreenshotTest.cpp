@@ -24,7 +24,7 @@ namespace {
 QString scaledName(const char* name)
 {
     QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1");
-    return screenshotPath(QStringLiteral("%1-x%2.png").arg(name, scale).toUtf8().constData());
+    return screenshotPath(QStringLiteral("%1-x%2.png").arg(name, scale));
 }
 
 void copyPasswordDocument(const std::string& target)
@@ -88,7 +88,7 @@ TEST(MainWindowScreenshot, AboutBox)
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        QTest::qWaitForWindowExposed(box);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
         QImage shot = box->grab().toImage();
         saved = shot.save(scaledName("about-box"));
         EXPECT_TRUE(drawnIn(shot, QRect(QPoint(0, 0), shot.size() / 2)));

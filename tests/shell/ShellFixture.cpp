@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 ShellFixture::ShellFixture()
 {
     m_home.write("Documents/report.docx", "not really a document");
@@ -28,7 +30,7 @@ void ShellFixture::build()
     places.documents = QByteArray(m_home.file("Documents").c_str());
     m_window = std::make_unique<MainWindow>(FileListView::JobFactories {}, new FolderTreeModel(places));
     m_window->show();
-    QTest::qWaitForWindowExposed(m_window.get());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
 void ShellFixture::restart()
