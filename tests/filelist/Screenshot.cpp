@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-QString screenshotPath(const char* name)
+QString screenshotPath(const QString& name)
 {
     return QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath(name);
 }

@@ -1,9 +1,9 @@
 #include "FolderTreeFixture.h"
 
 #include "shell/FolderTree.h"
+#include "tests/filelist/Screenshot.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QTest>
@@ -11,24 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString screenshotPath(const QString& name)
-{
-    return QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath(name);
-}
-
-// True when the band of the image holds more than one colour: something was drawn there.
-bool drawnIn(const QImage& image, const QRect& band)
-{
-    QRgb first = image.pixel(band.topLeft());
-    for (int y = band.top(); y <= band.bottom(); ++y) {
-        for (int x = band.left(); x <= band.right(); ++x) {
-            if (image.pixel(x, y) != first)
-                return true;
-        }
-    }
-    return false;
-}
 
 // The tree with a few folders open and one selected, saved under name for a person to look at;
 // the image, checked for a drawn label in the selected row.

@@ -3,10 +3,10 @@
 #include "platform/ChildProcess.h"
 #include "shell/OfficeApplicationList.h"
 #include "shell/OfficeCheckWindow.h"
+#include "tests/filelist/Screenshot.h"
 #include "tests/support/TemporaryRegistry.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QStatusBar>
@@ -18,28 +18,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Where the pictures go, for a person to look at: beside the build.
-QString screenshotPath(const QString& name)
-{
-    return QDir(qEnvironmentVariable("PRESSLING_BINARY_DIR", QDir::tempPath())).filePath(name);
-}
-
 QString screenshotName(qreal scale)
 {
     return scale > 1.5 ? QStringLiteral("office-check@2x.png") : QStringLiteral("office-check.png");
-}
-
-// True when the band of the image holds more than one colour: something was drawn there.
-bool drawnIn(const QImage& image, const QRect& band)
-{
-    QRgb first = image.pixel(band.topLeft());
-    for (int y = band.top(); y <= band.bottom(); ++y) {
-        for (int x = band.left(); x <= band.right(); ++x) {
-            if (image.pixel(x, y) != first)
-                return true;
-        }
-    }
-    return false;
 }
 
 }
