@@ -129,14 +129,14 @@ std::vector<unsigned long> windowsTitled(const QString& pattern)
 unsigned long waitForWindowTitled(const QString& pattern, int timeoutMs)
 {
     unsigned long found = 0;
-    QTest::qWaitFor(
+    bool came = QTest::qWaitFor(
         [&] {
             std::vector<unsigned long> windows = windowsTitled(pattern);
             found = windows.size() == 1 ? windows.front() : 0;
             return found != 0;
         },
         timeoutMs);
-    return found;
+    return came ? found : 0;
 }
 
 QRect windowGeometry(unsigned long window)
