@@ -81,7 +81,7 @@ MainWindow::MainWindow(FileListView::JobFactories factories, FolderTreeModel* tr
     m_treeModel->setParent(this);
     m_treeModel->setDialogOwner(this);
     MainWindowHandle::remember(this);
-    restoreGeometry();
+    applySavedGeometry();
     setWindowTitle(programTitle);
     setWindowIcon(ResourceIcons::icon(programIcon));
     setupMenu();
@@ -94,7 +94,7 @@ MainWindow::~MainWindow()
     MainWindowHandle::forget(this);
 }
 
-void MainWindow::restoreGeometry()
+void MainWindow::applySavedGeometry()
 {
     m_saved = WindowGeometry::restore(Profile());
     move(m_saved.x, m_saved.y);

@@ -85,7 +85,7 @@ private:
     void setupMenu();
     void setupWidgets(FileListView::JobFactories factories);
     void setupHistory();
-    void restoreGeometry();
+    void applySavedGeometry();
     void correctForFrame();
     void placeSplitter();
     void chooseFromHistory(int index);

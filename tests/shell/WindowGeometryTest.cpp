@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 namespace {
 
 WindowGeometry::Saved restoredFrom(const char* stored)
@@ -91,4 +94,23 @@ TEST(DialogPlacement, CentredOnTheOwnerAndKeptOnTheScreen)
     EXPECT_EQ(centredDialogPosition(dialog, std::nullopt, screen), QPoint(0, 0));
     // Larger than the screen: its top left corner stays visible.
     EXPECT_EQ(centredDialogPosition(QSize(1500, 1100), QRect(0, 0, 600, 300), screen), QPoint(0, 0));
+}
+
+// Catches the geometry being written or read through the user's locale, whose grouping or
+// decimal comma would turn "1280" into "1.280" and lose the value at the next start.
+TEST(WindowGeometry, StoredTheSameUnderACommaDecimalLocale)
+{
+    TemporaryRegistry registry;
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "de_DE.UTF-8 is not installed: run scripts/install-deps.sh";
+    Profile profile("geometry-test");
+    testing::internal::CaptureStdout();
+    WindowGeometry::save(profile, QRect(1200, 20, 1280, 1000), QSize(2560, 1440), false);
+    std::string trace = testing::internal::GetCapturedStdout();
+    WindowGeometry::Saved restored = WindowGeometry::restore(profile);
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(trace, "1200 20 2480 1020\nSaved x=1200 y=20 w=1280 h=1000\nRead x=1200 y=20 w=1280 h=1000\n");
+    EXPECT_EQ(restored.x, 1200);
+    EXPECT_EQ(restored.width, 1280);
+    EXPECT_EQ(restored.height, 1000);
 }
