@@ -1,7 +1,5 @@
 #include "WindowClose.h"
 
-#include <QTest>
-
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -22,7 +20,6 @@ xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name)
 
 bool askWindowToClose(unsigned long window)
 {
-    QTest::qWait(1000);
     std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
         xcb_connect(nullptr, nullptr), &xcb_disconnect);
     if (xcb_connection_has_error(connection.get()))
@@ -34,6 +31,11 @@ bool askWindowToClose(unsigned long window)
     message.type = atomNamed(connection.get(), "WM_PROTOCOLS");
     message.data.data32[0] = atomNamed(connection.get(), "WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection.get(), 0, message.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    return xcb_flush(connection.get()) > 0;
+    xcb_void_cookie_t sent = xcb_send_event_checked(
+        connection.get(), 0, message.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    // The answer to the request comes only once the server has handled it; closing the
+    // connection before that may drop the message unsent.
+    std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(
+        xcb_request_check(connection.get(), sent), &std::free);
+    return !error;
 }
