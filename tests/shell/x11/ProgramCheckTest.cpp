@@ -33,19 +33,29 @@ bool pressKeyIn(unsigned long window, const QString& key)
     return press.waitForFinished(10000) && press.exitCode() == 0;
 }
 
+// The program started while the user has a real Writer window open: it shows the check window.
+class ProgramCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(writer.started());
+        ASSERT_TRUE(writer.waitForWindow()) << "Writer's window did not appear";
+        ASSERT_TRUE(program.start());
+        check = waitForWindowTitled(checkWindowTitle, 30000);
+        ASSERT_NE(check, 0u);
+    }
+
+    RealWriter writer;
+    DesktopProgram program;
+    unsigned long check = 0;
+};
+
 }
 
 // Catches a start that opens the main window while the user has Writer open, and one that keeps
 // waiting after Writer was closed.
-TEST(ProgramCheck, StartWaitsForAnOpenWriterAndGoesOnOnceItIsClosed)
+TEST_F(ProgramCheck, StartWaitsForAnOpenWriterAndGoesOnOnceItIsClosed)
 {
-    RealWriter writer;
-    ASSERT_TRUE(writer.started());
-    ASSERT_TRUE(writer.waitForWindow()) << "Writer's window did not appear";
-    DesktopProgram program;
-    ASSERT_TRUE(program.start());
-    unsigned long check = waitForWindowTitled(checkWindowTitle, 30000);
-    ASSERT_NE(check, 0u);
     QTest::qWait(2500);
     EXPECT_TRUE(windowsTitled(mainWindowTitle).empty());
     EXPECT_TRUE(program.isRunning());
@@ -64,15 +74,8 @@ TEST(ProgramCheck, StartWaitsForAnOpenWriterAndGoesOnOnceItIsClosed)
 
 // Catches a cancelled start that still opens the main window or ends with 0, and a close of the
 // check window that cancels without asking.
-TEST(ProgramCheck, ClosingTheCheckWindowAndConfirmingEndsTheProgramWithOne)
+TEST_F(ProgramCheck, ClosingTheCheckWindowAndConfirmingEndsTheProgramWithOne)
 {
-    RealWriter writer;
-    ASSERT_TRUE(writer.started());
-    ASSERT_TRUE(writer.waitForWindow()) << "Writer's window did not appear";
-    DesktopProgram program;
-    ASSERT_TRUE(program.start());
-    unsigned long check = waitForWindowTitled(checkWindowTitle, 30000);
-    ASSERT_NE(check, 0u);
     ASSERT_TRUE(askWindowToClose(check));
     unsigned long question = waitForWindowTitled(QStringLiteral("^Startup Vaultrix$"), 10000);
     ASSERT_NE(question, 0u);
