@@ -1,98 +1,73 @@
 #include "cli/PublishCommand.h"
 
 #include "classify/EncryptedFileFinder.h"
+#include "cli/DocumentListFile.h"
+#include "cli/DocumentSet.h"
+#include "cli/PublishArguments.h"
+#include "cli/PublishSessions.h"
+#include "cli/PublishTerminal.h"
+#include "cli/ResultReport.h"
 #include "cli/ShellQuote.h"
-#include "cli/TerminalNotifier.h"
-#include "foundation/LinkedList.h"
-#include "foundation/String.h"
-#include "foundation/Thread.h"
-#include "office/libreoffice/LibreOfficeAutomation.h"
-#include "platform/InterruptWatcher.h"
-#include "publishing/PasswordEncryptionThread.h"
-#include "publishing/PublishFormat.h"
+#include "publishing/PublishingSummary.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
-
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <thread>
 
 namespace {
 
-// Stands in for the file list window: it learns of the job's end from WM_PUBLISHING_DONE.
-class JobEndReceiver : public QObject {
-public:
-    bool event(QEvent* event) override
-    {
-        if (event->type() != static_cast<QEvent::Type>(WM_PUBLISHING_DONE))
-            return QObject::event(event);
-        QCoreApplication::quit();
-        return true;
-    }
-};
-
-struct Arguments {
-    int32_t command = 0;
-    std::vector<std::string> paths;
-};
-
-bool parseArguments(const std::vector<std::string>& arguments, Arguments& out, std::string& error)
+// Every document of the run, from the command line and then the list, each once.
+bool collectDocuments(const PublishArguments& arguments, DocumentSet& documents, std::string& error)
 {
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        std::string format;
-        if (argument == "--format") {
-            if (i + 1 >= arguments.size()) {
-                error = "--format needs a value";
-                return false;
-            }
-            format = arguments[++i];
-        } else if (argument.rfind("--format=", 0) == 0) {
-            format = argument.substr(9);
-        } else if (argument == "--") {
-            out.paths.insert(out.paths.end(), arguments.begin() + static_cast<long>(i) + 1, arguments.end());
-            break;
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            error = "unknown option '" + argument + "'";
+    std::vector<std::string> given = arguments.paths;
+    if (!arguments.filesFrom.empty()
+        && !DocumentListFile::read(arguments.filesFrom, arguments.nulSeparated, given, error))
+        return false;
+    for (const std::string& path : given) {
+        if (!documents.add(path, error))
             return false;
-        } else {
-            out.paths.push_back(argument);
-            continue;
-        }
-        out.command = publishCommandForName(format.c_str());
-        if (out.command == 0) {
-            error = "unknown format '" + format + "'";
-            return false;
-        }
     }
-    if (out.command == 0)
-        error = "--format is missing";
-    else if (out.paths.empty())
-        error = "no document given";
-    return error.empty();
+    return true;
+}
+
+std::vector<std::string> shardOf(const PublishArguments& arguments, const DocumentSet& documents)
+{
+    std::vector<std::string> paths;
+    for (const std::string& path : documents.paths()) {
+        if (!arguments.shard || arguments.shard->holds(path))
+            paths.push_back(path);
+    }
+    return paths;
 }
 
 // The same test the file list makes before it starts a job: protected documents are never
 // handed to one.
-void collectUnprotected(const std::vector<std::string>& paths, LinkedList& list)
+std::vector<std::string> unprotected(const std::vector<std::string>& paths)
 {
-    for (const std::string& given : paths) {
-        std::error_code failure;
-        std::string path = std::filesystem::absolute(given, failure).lexically_normal().string();
-        if (failure)
-            path = given;
+    std::vector<std::string> kept;
+    for (const std::string& path : paths) {
         ProtectionKind kind = PROTECTION_NONE;
         if (EncryptedFileFinder().isEncryptedFile(path.c_str(), kind)) {
             std::fprintf(stderr, "pressling-cli: leaving out %s: protected (%s)\n",
                 ShellQuote::printable(path).c_str(), kind == PROTECTION_IRM ? "IRM" : "PWD");
             continue;
         }
-        list.addLast(std::make_unique<String>(path.c_str()));
+        kept.push_back(path);
     }
+    return kept;
+}
+
+bool prepare(const std::vector<std::string>& arguments, PublishArguments& parsed, DocumentSet& documents,
+    ResultReport& report, std::string& error)
+{
+    if (!PublishArguments::parse(arguments, parsed, error) || !collectDocuments(parsed, documents, error))
+        return false;
+    if (parsed.reportPath.empty())
+        return true;
+    auto list = parsed.filesFrom.empty() || parsed.filesFrom == "-"
+        ? std::nullopt
+        : platform::FileIdentity::of(parsed.filesFrom);
+    return report.open(parsed.reportPath, documents, list, error);
 }
 
 }
@@ -104,57 +79,59 @@ const char* PublishCommand::summary() const
 
 const char* PublishCommand::usage() const
 {
-    return "Usage: pressling-cli publish --format html|mhtml|text|unicode|xps|pdf PATH...\n\n"
+    return "Usage: pressling-cli publish --format FORMAT [--jobs N] [--files-from LIST [-0]]\n"
+           "                            [--shard I/N] [--report FILE] [PATH...]\n\n"
            "Publishes every document beside itself under its full name with the format's suffix\n"
            "appended (report.docx gives report.docx.pdf). Documents protected by a password or by\n"
            "rights management are left out. Standard output gets one RESULT<TAB>PATH row per\n"
-           "document (OK, NG or SKIPPED) and the summary line; progress goes to standard error.\n"
-           "A path with a line end, a tab or another control character is printed in the shell's\n"
-           "$'...' form, so that every row is one line.\n"
-           "Ctrl-C (or SIGTERM) stops the job before the next document; a second one ends it at\n"
-           "once, after putting back what it can.\n\n"
-           "Exit status: 0 when every document is OK, 1 otherwise, 2 for a usage error, 130 (143)\n"
-           "when a second Ctrl-C (SIGTERM) ended the job at once.\n";
+           "document (OK, NG or SKIPPED) in the order of the documents, and the summary line;\n"
+           "progress goes to standard error. A path with a line end, a tab or another control\n"
+           "character is printed in the shell's $'...' form, so that every row is one line.\n\n"
+           "Options:\n"
+           "  --format FORMAT    html, mhtml, text, unicode, xps or pdf (required)\n"
+           "  --jobs N           N office sessions side by side, each its own private office,\n"
+           "                     the documents handed out in order (1 to 32, default 1)\n"
+           "  --files-from LIST  also publish the paths in the file LIST, one per line (\"-\" reads\n"
+           "                     standard input); relative paths start at the current folder\n"
+           "  -0, --null         the paths in LIST end with a NUL byte instead of a line end\n"
+           "  --shard I/N        publish only part I of N stable parts of the documents (I from 0\n"
+           "                     to N-1): the part of a document depends on its absolute path only\n"
+           "  --report FILE      write one JSON object per row to FILE (JSON Lines): path,\n"
+           "                     result, code (the result code, or null), output (the published\n"
+           "                     file, or null) and seconds\n\n"
+           "A document may be named once only (also through a link). Ctrl-C (or SIGTERM) stops\n"
+           "every session before its next document; a second one ends the run at once, after\n"
+           "putting back what it can.\n\n"
+           "Exit status: 0 when every document is OK (or the shard holds none), 1 otherwise, 2 for\n"
+           "a usage error, 130 (143) when a second Ctrl-C (SIGTERM) ended the run at once.\n";
 }
 
 int PublishCommand::run(const std::vector<std::string>& arguments)
 {
-    Arguments parsed;
+    PublishArguments parsed;
+    DocumentSet documents;
+    ResultReport report;
     std::string error;
-    if (!parseArguments(arguments, parsed, error)) {
+    if (!prepare(arguments, parsed, documents, report, error)) {
         std::fprintf(stderr, "pressling-cli publish: %s\n\n%s", error.c_str(), usage());
         return 2;
     }
-    LinkedList list;
-    collectUnprotected(parsed.paths, list);
-    const int32_t documents = list.getSize();
-    if (documents == 0) {
+    std::vector<std::string> shard = shardOf(parsed, documents);
+    if (shard.empty()) {
+        std::fprintf(stderr, "pressling-cli: shard %s holds no document\n", parsed.shard->text().c_str());
+        std::printf("%s\n", publishingSummary(0, 0).c_str());
+        return 0;
+    }
+    std::vector<std::string> paths = unprotected(shard);
+    if (paths.empty()) {
         std::fprintf(stderr, "Encrypt: Please select unencrypted files by PWD.\n");
         return 1;
     }
-
-    int argc = 1;
-    char name[] = "pressling-cli";
-    char* argv[] = { name, nullptr };
-    QCoreApplication application(argc, argv);
-    JobEndReceiver receiver;
-    auto tally = std::make_shared<TerminalNotifier::Tally>();
-    auto* job = new PasswordEncryptionThread(
-        &receiver, list, parsed.command, [tally] { return std::make_unique<TerminalNotifier>(tally); },
-        [] { return std::make_unique<office::LibreOfficeAutomation>(); });
-    const uint32_t jobThread = job->getThreadId();
-    list.clear();
-    {
-        platform::InterruptWatcher interrupt([jobThread] {
-            std::fprintf(stderr,
-                "\npressling-cli: cancelling after the current document (interrupt again to stop at once)\n");
-            Thread::postThreadMessage(jobThread, WM_CANCEL_PUBLISHING, 0, 0);
-        });
-        job->start();
-        QCoreApplication::exec();
-    }
-    // The job destroys itself right after its last message; its queue is gone once it has.
-    while (Thread::postThreadMessage(jobThread, 0, 0, 0))
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return tally->succeeded == documents ? 0 : 1;
+    const auto total = static_cast<int>(paths.size());
+    // No more sessions than documents: an office without a document would only cost its start.
+    const auto sessions = static_cast<size_t>(std::min(parsed.jobs, total));
+    auto terminal
+        = std::make_shared<PublishTerminal>(std::move(paths), sessions, report.isOpen() ? &report : nullptr);
+    PublishSessions::run(parsed.command, sessions, terminal);
+    return terminal->succeeded() == total && !report.failed() ? 0 : 1;
 }

@@ -1,42 +1,13 @@
 #include "cli/TerminalNotifier.h"
 
-#include "cli/ShellQuote.h"
-#include "platform/InterruptWatcher.h"
+#include "cli/PublishTerminal.h"
+#include "publishing/PublishFormat.h"
 
-#include <cstdio>
-#include <string>
-
-namespace {
-
-constexpr int barWidth = 24;
-
-std::string progressBar(int index, int total)
-{
-    int filled = total > 0 ? (index - 1) * barWidth / total : 0;
-    return "[" + std::string(static_cast<size_t>(filled), '#')
-        + std::string(static_cast<size_t>(barWidth - filled), '.') + "]";
-}
-
-// The job names the document in quotes at the end of its progress line ("Publishing (1/3):
-// '/path'"). A name that needs the shell's form takes the place of the quoted one, so that the
-// line stays one line; any other text that needs it is given that form as a whole.
-std::string printableProgress(const std::string& text)
-{
-    if (!ShellQuote::needsQuoting(text))
-        return text;
-    const std::string opening = ": '";
-    size_t open = text.find(opening);
-    if (open == std::string::npos || text.size() < open + opening.size() + 1 || text.back() != '\'')
-        return ShellQuote::printable(text);
-    size_t start = open + opening.size();
-    return text.substr(0, open) + ": " + ShellQuote::printable(text.substr(start, text.size() - 1 - start));
-}
-
-}
-
-TerminalNotifier::TerminalNotifier(std::shared_ptr<Tally> tally)
-    : m_tally(std::move(tally))
-    , m_terminal(platform::isTerminal(2))
+TerminalNotifier::TerminalNotifier(
+    std::shared_ptr<PublishTerminal> terminal, std::vector<size_t> documents, int32_t command)
+    : m_terminal(std::move(terminal))
+    , m_documents(std::move(documents))
+    , m_command(command)
 {
 }
 
@@ -46,54 +17,57 @@ void TerminalNotifier::showProgress(const char* text)
 {
     if (!text)
         return;
-    std::string line = printableProgress(text);
-    if (!m_terminal) {
-        std::fprintf(stderr, "%s\n", line.c_str());
-        return;
-    }
-    int index = 0;
-    int total = 0;
-    std::sscanf(text, "Publishing (%d/%d)", &index, &total);
-    // Carriage return and erase-line redraw the bar in place.
-    std::fprintf(stderr, "\r\033[K%s %s", progressBar(index, total).c_str(), line.c_str());
-    std::fflush(stderr);
-    m_progressShown = true;
+    m_started = std::chrono::steady_clock::now();
+    m_terminal->showProgress(text);
 }
 
-void TerminalNotifier::clearProgressLine()
+void TerminalNotifier::noteResultCode(const char* path, int32_t code)
 {
-    if (m_progressShown) {
-        std::fprintf(stderr, "\r\033[K");
-        std::fflush(stderr);
-        m_progressShown = false;
+    m_code = std::make_pair(std::string(path ? path : ""), code);
+}
+
+std::optional<size_t> TerminalNotifier::claim(const std::string& path)
+{
+    const std::vector<std::string>& all = m_terminal->documents();
+    for (size_t next = m_next; next < m_documents.size(); ++next) {
+        if (all[m_documents[next]] != path)
+            continue;
+        for (; m_next < next; ++m_next)
+            m_terminal->passOver(m_documents[m_next]);
+        ++m_next;
+        return m_documents[next];
     }
+    return std::nullopt;
 }
 
 void TerminalNotifier::addResult(const char* path, const char* resultText, int32_t successMark)
 {
-    clearProgressLine();
-    std::fprintf(stdout, "%s\t%s\n", resultText, ShellQuote::printable(path ? path : "").c_str());
-    std::fflush(stdout);
-    ++m_tally->rows;
-    if (successMark)
-        ++m_tally->succeeded;
+    ResultRow row;
+    row.path = path ? path : "";
+    row.result = resultText ? resultText : "";
+    row.succeeded = successMark != 0;
+    if (m_code && m_code->first == row.path)
+        row.code = m_code->second;
+    m_code.reset();
+    const char* suffix = publishedSuffix(row.path.c_str(), m_command);
+    if (row.succeeded && suffix)
+        row.output = row.path + suffix;
+    row.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
+    std::optional<size_t> index = claim(row.path);
+    if (index)
+        m_terminal->addRow(*index, std::move(row));
 }
 
-void TerminalNotifier::showSummary(const char* text)
+void TerminalNotifier::showSummary(const char*)
 {
-    clearProgressLine();
-    std::fprintf(stdout, "%s\n", text);
-    std::fflush(stdout);
-    m_tally->finished = true;
+    for (; m_next < m_documents.size(); ++m_next)
+        m_terminal->passOver(m_documents[m_next]);
+    m_terminal->sessionEnded();
 }
 
-// One "Caption: text" line among the progress lines; nobody is there to dismiss a box, so the
-// job goes on at once.
 void TerminalNotifier::showMessage(const char* caption, const char* text)
 {
-    clearProgressLine();
-    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
-    std::fflush(stderr);
+    m_terminal->showMessage(caption ? caption : "", text ? text : "");
 }
 
 void TerminalNotifier::waitForClose() { }

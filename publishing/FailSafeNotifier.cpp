@@ -62,6 +62,13 @@ void FailSafeNotifier::addResult(const char* path, const char* resultText, int32
         logError("FailSafeNotifier#addResult,2,%s %s", textOf(resultText), textOf(path));
 }
 
+// The code is in the log already (the publishers write their reasons there), so a failed
+// notifier loses nothing here.
+void FailSafeNotifier::noteResultCode(const char* path, int32_t code)
+{
+    forward("noteResultCode", [&](PublishingNotifier& notifier) { notifier.noteResultCode(path, code); });
+}
+
 void FailSafeNotifier::showSummary(const char* text)
 {
     if (!forward("showSummary", [&](PublishingNotifier& notifier) { notifier.showSummary(text); }))

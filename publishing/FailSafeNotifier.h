@@ -23,6 +23,7 @@ public:
     void create(void* owner, uint32_t jobThread) override;
     void showProgress(const char* text) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;
+    void noteResultCode(const char* path, int32_t code) override;
     void showSummary(const char* text) override;
     void showMessage(const char* caption, const char* text) override;
     void waitForClose() override;

@@ -26,17 +26,6 @@ const char* nameOf(const char* path)
     return slash ? slash + 1 : path;
 }
 
-// The suffix that the document's publisher appends for command; null when it has no format for
-// it, which the publisher reports itself.
-const char* outputSuffix(FileType& fileType, const char* path, int32_t command)
-{
-    PublishFormat format;
-    bool known = fileType.isWordFile(path) ? wordPublishFormat(command, format)
-        : fileType.isExcelFile(path)       ? excelPublishFormat(command, format)
-                                           : powerPointPublishFormat(command, format);
-    return known ? format.suffix : nullptr;
-}
-
 // Everything that is decided before the document is touched, and its backup: 0 with backup made,
 // or the code that refuses the document. The document is opened once, without waiting, and
 // everything after works on what that open found: the in-use probe and the copy.
@@ -61,7 +50,7 @@ int32_t checkAndBackUp(const char* path, int32_t command, DocumentBackup& backup
         logError("EncryptOfficeFile,4,protect,Office12 is not installed");
         return 800;
     }
-    const char* suffix = outputSuffix(fileType, path, command);
+    const char* suffix = publishedSuffix(path, command);
     if (suffix && std::strlen(nameOf(path)) + std::strlen(suffix) > files::maxNameLength) {
         logError("OfficeApplication#protect,26,Too long a name for an output file %s%s", path, suffix);
         return 105;

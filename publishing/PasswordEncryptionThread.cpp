@@ -8,6 +8,7 @@
 #include "publishing/CurrentExceptionText.h"
 #include "publishing/FailSafeNotifier.h"
 #include "publishing/OfficeApplication.h"
+#include "publishing/PublishingSummary.h"
 
 #include <chrono>
 #include <cstdio>
@@ -162,6 +163,7 @@ bool PasswordEncryptionThread::publishOne(
         // protect reports its failures as codes; anything else still costs this document only.
         logError("PasswordEncryptionThread#run,2,Exception %s %s", path, CurrentExceptionText().get());
     }
+    notifier.noteResultCode(path, result);
     notifier.addResult(path, result == 0 ? "OK" : "NG", result == 0 ? 1 : 0);
     return result == 0;
 }
@@ -169,10 +171,7 @@ bool PasswordEncryptionThread::publishOne(
 void PasswordEncryptionThread::showEnd(FailSafeNotifier& notifier, const Progress& progress)
 {
     const int32_t total = m_fileList.getSize();
-    char summary[1024];
-    std::snprintf(summary, sizeof summary, "Publishing Result: Total=%d   Scucceeded=%d   Failed=%d", total,
-        progress.succeeded, total - progress.succeeded);
-    notifier.showSummary(summary);
+    notifier.showSummary(publishingSummary(total, progress.succeeded).c_str());
     notifier.waitForClose();
     notifier.hide();
     notifier.destroyWindow();

@@ -1,5 +1,6 @@
 #include "publishing/PublishFormat.h"
 
+#include "classify/FileType.h"
 #include "office/OfficeFormat.h"
 
 #include <cstring>
@@ -79,4 +80,14 @@ int32_t publishCommandForName(const char* name)
             return row.command;
     }
     return 0;
+}
+
+const char* publishedSuffix(const char* path, int32_t command)
+{
+    FileType fileType;
+    PublishFormat format;
+    bool known = fileType.isWordFile(path) ? wordPublishFormat(command, format)
+        : fileType.isExcelFile(path)       ? excelPublishFormat(command, format)
+                                           : powerPointPublishFormat(command, format);
+    return known ? format.suffix : nullptr;
 }

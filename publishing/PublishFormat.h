@@ -22,5 +22,9 @@ bool wordPublishFormat(int32_t command, PublishFormat& out);
 bool excelPublishFormat(int32_t command, PublishFormat& out);
 bool powerPointPublishFormat(int32_t command, PublishFormat& out);
 
+// The suffix that the publisher of path's application appends for command (".pdf" for a PDF);
+// null when it has no format for it.
+const char* publishedSuffix(const char* path, int32_t command);
+
 // The command for a --format word of pressling-cli (html, mhtml, text, unicode, xps, pdf), or 0.
 int32_t publishCommandForName(const char* name);
