@@ -2,6 +2,7 @@
 
 #include "cli/DocumentSet.h"
 #include "cli/ShellQuote.h"
+#include "platform/ReadOnlyFile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,6 +26,15 @@ QString utf8(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A file that is there already is replaced only when it is empty or an earlier report, whose
+// lines start with '{': a mistyped name must not cost the user a file of theirs.
+bool holdsSomethingElse(const std::string& path)
+{
+    platform::ReadOnlyFile existing(path);
+    char first = 0;
+    return existing.isOpen() && existing.size() > 0 && (existing.readAt(0, &first, 1) != 1 || first != '{');
+}
+
 }
 
 bool ResultReport::open(const std::string& path, const DocumentSet& documents,
@@ -39,6 +49,11 @@ bool ResultReport::open(const std::string& path, const DocumentSet& documents,
     int failure = 0;
     if (forbidden(before) || (m_file.open(path, failure) && forbidden(m_file.identity()))) {
         error = "the report " + ShellQuote::printable(path) + " is one of the documents or the list";
+        return false;
+    }
+    if (m_file.isOpen() && holdsSomethingElse(path)) {
+        error = "the report " + ShellQuote::printable(path)
+            + " is there already and is no report: only an empty file or an earlier report is replaced";
         return false;
     }
     if (!m_file.isOpen() || !m_file.truncate(failure)) {

@@ -13,7 +13,8 @@ class DocumentSet;
 // {"path":"/a/report.docx","result":"OK","code":0,"output":"/a/report.docx.pdf","seconds":1.25}
 // A path that is no UTF-8 is written in the shell's $'...' form, as the row prints it, with
 // "quoted":true. The file is opened before any document is touched, and refused when it is one
-// of the documents or the list: writing it must never destroy what the run works from.
+// of the documents or the list, or a file of another kind that is there already: writing it
+// must never destroy what the run works from, nor a file of the user's behind a mistyped name.
 class ResultReport {
 public:
     // False with error set when path cannot be written or must not be.

@@ -66,8 +66,9 @@ InputText InputText::read(const std::string& name, size_t limit)
         input.failure = Failure::CannotOpen;
         input.error = errno;
     } else if (S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)
-        || (standardInput && S_ISCHR(status.st_mode) && ::isatty(descriptor))) {
-        // A terminal on standard input is a user typing the names, ended by Ctrl-D.
+        || (standardInput && S_ISCHR(status.st_mode))) {
+        // Standard input is what the user put there: a terminal (names typed, ended by Ctrl-D),
+        // /dev/null, even /dev/zero, which the limit stops.
         readAll(descriptor, limit, input);
     } else {
         input.failure = Failure::NotFileOrPipe;

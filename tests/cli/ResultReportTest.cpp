@@ -55,7 +55,8 @@ TEST(ResultReport, EveryLineIsOneJsonObject)
 }
 
 // Catches a report opened over one of the documents or over the list (emptying it would destroy
-// the user's document, or the list that other shards still read), and an old report kept.
+// the user's document, or the list that other shards still read) or over a file of the user's,
+// and an old report kept.
 TEST(ResultReport, NeverOpensOverADocumentOrTheList)
 {
     TemporaryFolder folder;
@@ -73,6 +74,15 @@ TEST(ResultReport, NeverOpensOverADocumentOrTheList)
     }
     EXPECT_EQ(readFile(document), "the user's document");
     EXPECT_EQ(readFile(list), document + "\n");
+
+    // A file of the user's behind a mistyped name is kept too; an empty one may be taken.
+    const std::string notes = folder.write("notes.txt", "the user's notes");
+    ResultReport mistyped;
+    EXPECT_FALSE(mistyped.open(notes, documents, listIdentity, error));
+    EXPECT_NE(error.find("is no report"), std::string::npos) << error;
+    EXPECT_EQ(readFile(notes), "the user's notes");
+    ResultReport empty;
+    EXPECT_TRUE(empty.open(folder.write("empty.jsonl", ""), documents, listIdentity, error)) << error;
 
     const std::string old = folder.write("old.jsonl", "{\"from\":\"the last run\"}\n");
     ResultReport report;
