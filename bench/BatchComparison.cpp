@@ -5,14 +5,43 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Runs argv with its output discarded; succeeded tells whether it ended with status 0.
+// The proportional set size, in MB, of the office processes that the pressling-cli with process
+// id job runs: their pipe names carry the job's id. Shared pages count once across them.
+double officeMegabytes(pid_t job)
+{
+    const std::string marker = "name=pressling-" + std::to_string(job) + "-";
+    double kilobytes = 0;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream commandLine(entry.path() / "cmdline", std::ios::binary);
+        std::string arguments((std::istreambuf_iterator<char>(commandLine)), std::istreambuf_iterator<char>());
+        if (arguments.find(marker) == std::string::npos)
+            continue;
+        std::ifstream rollup(entry.path() / "smaps_rollup");
+        for (std::string line; std::getline(rollup, line);) {
+            if (line.rfind("Pss:", 0) == 0)
+                kilobytes += std::strtod(line.c_str() + 4, nullptr);
+        }
+    }
+    return kilobytes / 1024;
+}
+
+// Runs argv with its output discarded; succeeded tells whether it ended with status 0. With
+// peakMegabytes, the memory of the program's offices is looked at every 100 ms meanwhile.
 double runTimed(const std::vector<std::string>& argv,
-    const std::vector<std::pair<std::string, std::string>>& environment, bool& succeeded)
+    const std::vector<std::pair<std::string, std::string>>& environment, bool& succeeded,
+    double* peakMegabytes = nullptr)
 {
     platform::ChildProcess child;
     platform::ChildProcess::Options options;
@@ -24,7 +53,13 @@ double runTimed(const std::vector<std::string>& argv,
         succeeded = false;
         return 0;
     }
-    platform::ChildProcess::Status status = child.waitFor(std::chrono::minutes(30));
+    platform::ChildProcess::Status status;
+    const auto deadline = started + std::chrono::minutes(30);
+    do {
+        status = child.waitFor(std::chrono::milliseconds(peakMegabytes ? 100 : 1800000));
+        if (peakMegabytes && status.outcome == platform::ChildProcess::Outcome::TimedOut)
+            *peakMegabytes = std::max(*peakMegabytes, officeMegabytes(child.pid()));
+    } while (status.outcome == platform::ChildProcess::Outcome::TimedOut && std::chrono::steady_clock::now() < deadline);
     succeeded = status.outcome == platform::ChildProcess::Outcome::Exited && status.exitCode == 0;
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
@@ -64,16 +99,36 @@ BatchComparison::Result BatchComparison::run(size_t documents)
     return result;
 }
 
+BatchComparison::Side BatchComparison::runJobOnCopies(size_t documents, size_t sessions)
+{
+    fs::path folder = m_scratch / ("jobs-" + std::to_string(sessions) + "-" + std::to_string(documents));
+    Side side = runJob(DocumentCopies::make(m_sources, documents, folder), folder, sessions);
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    return side;
+}
+
+BatchComparison::Side BatchComparison::runBatchOnCopies(size_t documents)
+{
+    fs::path folder = m_scratch / ("batch-" + std::to_string(documents));
+    Side side = runBatch(DocumentCopies::make(m_sources, documents, folder / "in"), folder / "out");
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    return side;
+}
+
 // The job writes its PDFs beside the documents. It gets a home and a settings store of its own,
 // so that nothing of the user's settings (a log switched on, a macro level) takes part.
-BatchComparison::Side BatchComparison::runJob(const std::vector<std::string>& paths, const fs::path& folder)
+BatchComparison::Side BatchComparison::runJob(
+    const std::vector<std::string>& paths, const fs::path& folder, size_t sessions)
 {
-    std::vector<std::string> argv = { PRESSLING_CLI_PATH, "publish", "--format", "pdf" };
+    std::vector<std::string> argv
+        = { PRESSLING_CLI_PATH, "publish", "--format", "pdf", "--jobs", std::to_string(sessions) };
     argv.insert(argv.end(), paths.begin(), paths.end());
     Side side;
     side.seconds = runTimed(argv,
         { { "PRESSLING_REGISTRY_DIR", (m_scratch / "registry").string() }, { "HOME", m_scratch.string() } },
-        side.succeeded);
+        side.succeeded, &side.peakOfficeMegabytes);
     side.calls = 1;
     side.pdfs = DocumentCopies::countPdfs(folder);
     return side;

@@ -19,6 +19,8 @@ public:
         bool succeeded = false;
         // How many programs ran: 1 for the job, 1 or more for the batch.
         int calls = 0;
+        // The most memory (proportional set size) that the job's offices held at one time.
+        double peakOfficeMegabytes = 0;
     };
 
     struct Result {
@@ -39,8 +41,14 @@ public:
     bool warmUp();
     Result run(size_t documents);
 
+    // One pressling-cli publish over copies of documents documents with sessions office
+    // sessions side by side ("--jobs"), on fresh copies.
+    Side runJobOnCopies(size_t documents, size_t sessions);
+    // The baseline over fresh copies of documents documents.
+    Side runBatchOnCopies(size_t documents);
+
 private:
-    Side runJob(const std::vector<std::string>& paths, const std::filesystem::path& folder);
+    Side runJob(const std::vector<std::string>& paths, const std::filesystem::path& folder, size_t sessions = 1);
     Side runBatch(const std::vector<std::string>& paths, const std::filesystem::path& outFolder);
     std::vector<std::string> batchCall(
         const std::vector<std::string>& paths, const std::filesystem::path& outFolder) const;
