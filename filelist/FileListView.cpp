@@ -184,8 +184,13 @@ void FileListView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // The Enter that ends a name's edit comes on to the list once the editor has let it pass:
+    // it belongs to the edit, and must not open the selected files as well.
+    const bool editing = state() == QAbstractItemView::EditingState;
     // The view moves its focus and selection first, as for any key.
     QTreeView::keyPressEvent(event);
+    if (editing)
+        return;
     if (int32_t code = listKeyCode(event->key()); code && XListView_OnKeyDown(this, code))
         event->accept();
 }

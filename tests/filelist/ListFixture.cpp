@@ -1,5 +1,7 @@
 #include "ListFixture.h"
 
+#include "ListDesktop.h"
+
 #include "filelist/XListView.h"
 #include "tests/support/ReadFile.h"
 
@@ -12,7 +14,7 @@
 #include <filesystem>
 
 ListFixture::ListFixture(FileListView::JobFactories factories)
-    : m_list(std::make_unique<FileListView>(std::move(factories)))
+    : m_list((listDesktop(), std::make_unique<FileListView>(std::move(factories))))
 {
     m_list->resize(720, 360);
 }

@@ -3,6 +3,8 @@
 #include "filelist/XListView.h"
 #include "tests/support/AnsweringMessageBox.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TemporaryRegistry.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -154,8 +156,15 @@ TEST_F(Rename, SameNameDoesNothing)
 }
 
 // The user's own way: F2, a new name and Enter, or Escape, which must leave everything as it was.
+// The Enter that ends the edit belongs to the edit: it must not go on to the list and open the
+// selected files, as Enter on the list does.
 TEST_F(Rename, EditorOpenedByF2RenamesOnEnterAndEscapeCancelsSilently)
 {
+    TemporaryRegistry registry;
+    TemporaryFolder opened;
+    registry.writeClassesFile("[HKEY_CLASSES_ROOT\\.doc]\n@=\"Pressling.Test\"\n\n"
+                              "[HKEY_CLASSES_ROOT\\Pressling.Test\\shell\\open\\command]\n@=\"/bin/cp \\\"%1\\\" "
+        + opened.path() + "\"\n");
     fixture.write("a.doc");
     fixture.write("z.doc");
     fixture.show();
@@ -183,6 +192,8 @@ TEST_F(Rename, EditorOpenedByF2RenamesOnEnterAndEscapeCancelsSilently)
     EXPECT_FALSE(exists("z.doc"));
     EXPECT_EQ(fixture.model().rowAt(1).name, "renamed.doc");
     EXPECT_EQ(box.asked, 0);
+    QTest::qWait(300);
+    EXPECT_TRUE(fs::is_empty(opened.path())) << "the Enter of the edit opened the selected files";
 }
 
 // F2 edits a protected row as any other; the menu's Change Name refuses it.

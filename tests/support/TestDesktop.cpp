@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
 
 using namespace std::chrono_literals;
 
@@ -23,12 +27,39 @@ TestDesktop::TestDesktop(const Description& description)
     setenv("HOME", home().c_str(), 1);
     setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
     setenv("XDG_CONFIG_HOME", configHome().c_str(), 1);
-    if (const char* dirs = std::getenv("XDG_DATA_DIRS"); !dirs || !*dirs)
-        setenv("XDG_DATA_DIRS", "/usr/local/share:/usr/share", 1);
+    showOnlySystemTypesAndIcons();
     // A desktop's own mimeapps list would otherwise come before ours.
     unsetenv("XDG_CURRENT_DESKTOP");
     writeMimeTypes();
     writeApplications();
+}
+
+// The system's data folders stay visible for their MIME types and icons only: the applications
+// installed there (and the defaults that make them open a type) are not part of the test desktop.
+// Otherwise a test that opens a ".doc" would start the machine's office for real, and what a test
+// sees would depend on what the machine has installed.
+void TestDesktop::showOnlySystemTypesAndIcons() const
+{
+    const char* given = std::getenv("XDG_DATA_DIRS");
+    std::string dirs = given && *given ? given : "/usr/local/share:/usr/share";
+    std::string views;
+    size_t number = 0;
+    for (size_t start = 0; start <= dirs.size();) {
+        size_t end = std::min(dirs.find(':', start), dirs.size());
+        const std::string dir = dirs.substr(start, end - start);
+        start = end + 1;
+        if (dir.empty())
+            continue;
+        const std::string view = home() + "/.system-data-" + std::to_string(number++);
+        fs::create_directories(view);
+        for (const char* part : { "mime", "icons", "pixmaps" }) {
+            std::error_code missing;
+            if (fs::exists(dir + "/" + part, missing))
+                fs::create_directory_symlink(dir + "/" + part, view + "/" + part);
+        }
+        views += (views.empty() ? "" : ":") + view;
+    }
+    setenv("XDG_DATA_DIRS", views.c_str(), 1);
 }
 
 void TestDesktop::writeMimeTypes() const

@@ -6,8 +6,8 @@
 #include <vector>
 
 // A desktop of the tests' own in a temporary folder: HOME, XDG_DATA_HOME and XDG_CONFIG_HOME
-// point into it, XDG_DATA_DIRS still holds the system's MIME types, and the described MIME types
-// and applications are registered there.
+// point into it, XDG_DATA_DIRS still shows the system's MIME types and icons but none of its
+// applications, and the described MIME types and applications are registered there.
 //
 // GIO reads these folders once per process and keeps them, so a process has one test desktop,
 // laid out at the first call, which must come before anything asks GIO; every later call in the
@@ -49,6 +49,7 @@ public:
 
 private:
     explicit TestDesktop(const Description& description);
+    void showOnlySystemTypesAndIcons() const;
     void writeMimeTypes() const;
     void writeApplications() const;
 
