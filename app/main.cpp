@@ -1,10 +1,14 @@
 #include "office/libreoffice/LibreOfficeAutomation.h"
 #include "resources/ResourceIcons.h"
+#include "shell/ProgramArguments.h"
 #include "shell/StartUp.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -19,16 +23,40 @@ std::string commandLineOf(int argc, char** argv)
     return line;
 }
 
+std::vector<std::string> wordsOf(int argc, char** argv)
+{
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+std::optional<std::string> requestedFolderOf(const ProgramArguments& arguments)
+{
+    if (arguments.request() != ProgramArguments::Request::Folder)
+        return std::nullopt;
+    return arguments.folder();
+}
+
 }
 
 // pressling, the desktop program: the shell with the LibreOffice office suite behind every
 // publishing job and the notifier window in front of it.
 int main(int argc, char** argv)
 {
+    // The help and a mistaken command line are answered before any window, and where they can
+    // be, before Qt needs a display.
+    ProgramArguments arguments = ProgramArguments::parse(wordsOf(argc, argv));
+    if (ProgramArguments::decidedBeforeToolkit(wordsOf(argc, argv))) {
+        if (std::optional<int> code = arguments.answer(stdout, stderr))
+            return *code;
+    }
     QApplication application(argc, argv);
+    arguments = ProgramArguments::parse(wordsOf(argc, argv));
+    if (std::optional<int> code = arguments.answer(stdout, stderr))
+        return *code;
     QApplication::setApplicationName(QStringLiteral("pressling"));
     QApplication::setWindowIcon(ResourceIcons::icon(130));
     FileListView::JobFactories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
-    return WinMain(commandLineOf(argc, argv), [&factories] { return Sheetcast_Run(std::move(factories)); });
+    const std::optional<std::string> folder = requestedFolderOf(arguments);
+    return WinMain(commandLineOf(argc, argv),
+        [&factories, &folder] { return Sheetcast_Run(std::move(factories), folder); });
 }

@@ -30,10 +30,10 @@ int WinMain(const std::string& commandLine, const std::function<int()>& run)
     return 0;
 }
 
-int Sheetcast_Run(FileListView::JobFactories factories)
+int Sheetcast_Run(FileListView::JobFactories factories, const std::optional<std::string>& requestedFolder)
 {
     logDebug("Sheetcast_Run,1,Start");
-    std::optional<QByteArray> initial = InitialFolder().choose();
+    std::optional<QByteArray> initial = firstFolder(requestedFolder);
     const QByteArray userProfile
         = QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     logDebug("UserProfile=%s", userProfile.constData());
@@ -51,4 +51,12 @@ int Sheetcast_Run(FileListView::JobFactories factories)
     RunningJobs::waitUntilAllEnded();
     logDebug("Sheetcast_Run,4,End");
     return 0;
+}
+
+std::optional<QByteArray> firstFolder(const std::optional<std::string>& requestedFolder)
+{
+    if (!requestedFolder)
+        return InitialFolder().choose();
+    logDebug("Sheetcast_Run,2,InitialFolder %s", requestedFolder->c_str());
+    return QByteArray::fromStdString(*requestedFolder);
 }

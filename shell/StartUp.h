@@ -2,7 +2,10 @@
 
 #include "filelist/FileListView.h"
 
+#include <QByteArray>
+
 #include <functional>
+#include <optional>
 #include <string>
 
 // The program's life from its start to its end. WinMain decides whether the program may start
@@ -11,6 +14,13 @@
 // also when an exception escaped run. The command line is only logged.
 int WinMain(const std::string& commandLine, const std::function<int()>& run);
 
-// Shows the main window at the folder of the previous run and returns 0 once it has closed and
-// every publishing job started from it has ended.
-int Sheetcast_Run(FileListView::JobFactories factories);
+// Shows the main window at the folder asked for on the command line, or at the folder of the
+// previous run when none was, and returns 0 once it has closed and every publishing job started
+// from it has ended.
+int Sheetcast_Run(FileListView::JobFactories factories, const std::optional<std::string>& requestedFolder);
+
+// The folder the main window opens at: the one the user asked for, as it is, otherwise the one
+// of the previous run (InitialFolder). The rule that a folder on a removable or CD-ROM drive
+// gives way to the documents folder is for a folder remembered from another day, whose medium
+// may be gone or another by now; a folder the user names is there now, on whatever drive.
+std::optional<QByteArray> firstFolder(const std::optional<std::string>& requestedFolder);

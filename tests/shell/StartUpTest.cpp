@@ -1,9 +1,14 @@
 #include "shell/StartUp.h"
+#include "foundation/String.h"
+#include "foundation/VaultrixRegistry.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TemporaryRegistry.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
@@ -39,4 +44,29 @@ TEST(StartUp, ExceptionFromTheMainWindowIsLoggedAndTheProgramEndsWithZero)
     ASSERT_NE(end, std::string::npos) << text;
     EXPECT_LT(start, exception);
     EXPECT_LT(exception, end);
+}
+
+// Catches a folder asked for on the command line losing to the one of the previous run, or
+// missing from the log's line of the first folder, or overwriting the stored folder before the
+// window has shown it; and a start without one that no longer opens at the stored folder.
+TEST(StartUp, FolderAskedForComesBeforeTheStoredOne)
+{
+    TemporaryRegistry registry;
+    TemporaryFolder place;
+    const std::string stored = place.file("stored/");
+    const std::string asked = place.file("asked/");
+    std::filesystem::create_directories(stored);
+    std::filesystem::create_directories(asked);
+    VaultrixRegistry().setInitialFolder(stored.c_str());
+    LogCapture log;
+
+    EXPECT_EQ(firstFolder(asked), QByteArray::fromStdString(asked));
+    EXPECT_TRUE(log.contains("Sheetcast_Run,2,InitialFolder " + asked + "\n")) << log.text();
+    EXPECT_FALSE(log.contains("Sheetcast_Run,2,InitialFolder " + stored + "\n")) << log.text();
+    String kept;
+    ASSERT_TRUE(VaultrixRegistry().getInitialFolder(kept));
+    EXPECT_STREQ(kept.getText(), stored.c_str());
+
+    EXPECT_EQ(firstFolder(std::nullopt), QByteArray::fromStdString(stored));
+    EXPECT_TRUE(log.contains("Sheetcast_Run,2,InitialFolder " + stored + "\n")) << log.text();
 }

@@ -68,7 +68,7 @@ void DesktopProgram::addSettings(const std::string& key, const std::string& valu
     m_home.write(".registry/user.reg", m_settings);
 }
 
-bool DesktopProgram::start()
+bool DesktopProgram::start(const QStringList& arguments)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", QString::fromStdString(m_home.path()));
@@ -82,7 +82,8 @@ bool DesktopProgram::start()
     m_process.setProcessEnvironment(environment);
     m_process.setWorkingDirectory(QString::fromStdString(m_home.path()));
     m_output.clear();
-    m_process.start(QStringLiteral(PRESSLING_PROGRAM_PATH), {});
+    m_errors.clear();
+    m_process.start(QStringLiteral(PRESSLING_PROGRAM_PATH), arguments);
     m_process.closeWriteChannel();
     return m_process.waitForStarted(10000);
 }
@@ -100,6 +101,12 @@ QByteArray DesktopProgram::standardOutput()
 {
     m_output += m_process.readAllStandardOutput();
     return m_output;
+}
+
+QByteArray DesktopProgram::standardError()
+{
+    m_errors += m_process.readAllStandardError();
+    return m_errors;
 }
 
 std::vector<std::string> DesktopProgram::logLines() const

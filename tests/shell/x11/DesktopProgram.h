@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -26,11 +27,13 @@ public:
     // Adds lines of values to the settings file below a key (REGEDIT4 key path without the root).
     void addSettings(const std::string& key, const std::string& values);
 
-    bool start();
+    // Starts it with the words of its command line after its name.
+    bool start(const QStringList& arguments = {});
     // Waits for the program to end; its exit code, or nothing when it did not end in time.
     std::optional<int> waitForExit(int timeoutMs);
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     QByteArray standardOutput();
+    QByteArray standardError();
     // The lines of its log file, without their time stamps.
     std::vector<std::string> logLines() const;
 
@@ -38,6 +41,7 @@ private:
     TemporaryFolder m_home;
     QProcess m_process;
     QByteArray m_output;
+    QByteArray m_errors;
     std::string m_settings;
 };
 
