@@ -29,6 +29,9 @@ packages=(
   e2fsprogs
   # a locale with a decimal comma, under which the tests write XPS and publish
   locales
+  # the Debian package: cpack's dependency list (dpkg-shlibdeps) and the checks of the package,
+  # its desktop entry and its AppStream metadata
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 if [ "$(id -u)" -ne 0 ]; then
