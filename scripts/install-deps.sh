@@ -32,6 +32,8 @@ packages=(
   # the Debian package: cpack's dependency list (dpkg-shlibdeps) and the checks of the package,
   # its desktop entry and its AppStream metadata
   dpkg-dev lintian desktop-file-utils appstream
+  # the manual pages, rendered and checked for warnings
+  man-db groff-base
 )
 
 if [ "$(id -u)" -ne 0 ]; then
