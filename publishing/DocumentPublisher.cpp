@@ -8,18 +8,32 @@
 
 namespace {
 
-// Some lines of a profile carry no values; they are written as text so that nothing in them is
-// taken for a format.
-void logDebugLine(const char* line)
+bool isWritten(const char* line)
 {
-    if (line)
-        logDebug("%s", line);
+    return line && *line;
 }
 
-void logErrorLine(const char* line)
+// The lines of a profile are formats of their own; a profile leaves a line out by giving no text.
+template <typename... Values> void logDebugLine(const char* format, Values... values)
 {
-    if (line)
-        logError("%s", line);
+    if (!isWritten(format))
+        return;
+    // A line that carries no values is written as text, so that nothing in it is taken for a
+    // format.
+    if constexpr (sizeof...(Values) == 0)
+        logDebug("%s", format);
+    else
+        logDebug(format, values...);
+}
+
+template <typename... Values> void logErrorLine(const char* format, Values... values)
+{
+    if (!isWritten(format))
+        return;
+    if constexpr (sizeof...(Values) == 0)
+        logError("%s", format);
+    else
+        logError(format, values...);
 }
 
 }
@@ -32,7 +46,7 @@ DocumentPublisher::DocumentPublisher(const Profile& profile, Calls calls)
 
 int32_t DocumentPublisher::publish(const char* path, int32_t command)
 {
-    logDebug(m_profile.startLine, path);
+    logDebugLine(m_profile.startLine, path);
     // The provisional code stands when the application cannot even be started.
     int32_t code = 1;
     try {
@@ -40,19 +54,19 @@ int32_t DocumentPublisher::publish(const char* path, int32_t command)
             logErrorLine(m_profile.notOpenedLine);
             return m_profile.notOpenedCode;
         }
-        if (m_profile.readOnlyLine && m_calls.readOnlyRecommended()) {
+        if (m_profile.readOnlyCheck == ReadOnlyCheck::Asks && m_calls.readOnlyRecommended()) {
             m_calls.close();
             logErrorLine(m_profile.readOnlyLine);
             return m_profile.readOnlyCode;
         }
-        if (m_profile.openedLine)
-            logDebug(m_profile.openedLine, path);
+        logDebugLine(m_profile.openedLine, path);
         logDebugLine(m_profile.savingLine);
         // A failure of the close that is not an office failure leaves the code of the save.
         code = save(path, command);
         code = closeAfterSaving(code);
     } catch (const office::ComError& error) {
-        logError(m_profile.failureLine, static_cast<unsigned>(error.code()), error.errorMessage().c_str());
+        logErrorLine(
+            m_profile.failureLine, static_cast<unsigned>(error.code()), error.errorMessage().c_str());
         code = 1000;
     } catch (...) {
         if (m_profile.otherFailure == OtherFailure::PassesOn)
@@ -69,9 +83,8 @@ int32_t DocumentPublisher::save(const char* path, int32_t command)
         if (!m_profile.format(command, format))
             throw office::ComError(office::hresult::invalidArgument, m_profile.noFormat);
         std::string output = std::string(path) + format.suffix;
-        if (m_profile.commandLine)
-            logDebug(m_profile.commandLine, command);
-        logDebug(m_profile.saveLine, output.c_str(), format.formatCode);
+        logDebugLine(m_profile.commandLine, command);
+        logDebugLine(m_profile.saveLine, output.c_str(), format.formatCode);
         office::HResult status = m_calls.saveAs(output, format.formatCode);
         if (status == 0 && platform::fileOperations::exists(output)) {
             logDebugLine(m_profile.savedLine);
@@ -80,7 +93,7 @@ int32_t DocumentPublisher::save(const char* path, int32_t command)
         // Word's calls have shown the user a box for a failure status by now; here it is logged.
         logErrorLine(m_profile.saveFailedLine);
     } catch (const office::ComError& error) {
-        logError(
+        logErrorLine(
             m_profile.saveExceptionLine, static_cast<unsigned>(error.code()), error.errorMessage().c_str());
     } catch (...) {
         logErrorLine(m_profile.saveUnknownLine);
@@ -91,13 +104,13 @@ int32_t DocumentPublisher::save(const char* path, int32_t command)
 int32_t DocumentPublisher::closeAfterSaving(int32_t code)
 {
     office::HResult status = 0;
-    if (!m_profile.closeExceptionLine) {
+    if (m_profile.closeThrow == CloseThrow::PassesOn) {
         status = m_calls.close();
     } else {
         try {
             status = m_calls.close();
         } catch (const office::ComError& error) {
-            logError(m_profile.closeExceptionLine, static_cast<unsigned>(error.code()),
+            logErrorLine(m_profile.closeExceptionLine, static_cast<unsigned>(error.code()),
                 error.errorMessage().c_str());
             return m_profile.saveFailedCode;
         } catch (...) {

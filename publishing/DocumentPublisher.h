@@ -14,26 +14,36 @@
 // codes) is handed in.
 class DocumentPublisher {
 public:
+    // Whether the application is asked if the document recommends read-only opening; a
+    // document that does is closed again and refused.
+    enum class ReadOnlyCheck { Asks, Skips };
+    // What happens when the close after saving throws: the publication fails there and then
+    // with the save's failure code, or the failure passes on to the guard around the whole
+    // publication like any other office failure.
+    enum class CloseThrow { FailsPublication, PassesOn };
     // What happens when a close after saving reports a failure status.
     enum class CloseFailure { KeepsCode, FailsPublication };
     // What happens to a failure that is neither an office failure nor a close failure (such as an
     // application that cannot be started).
     enum class OtherFailure { PassesOn, KeepsProvisionalCode };
 
-    // The texts are printf formats of the log lines; an empty one is not written.
+    // Every choice of a profile is one of its enums; the texts only say what is logged. A text is
+    // the printf format of a log line, and a null or empty one means that no line is written.
     struct Profile {
         bool (*format)(int32_t command, PublishFormat& out);
         // The description of the failure for a command that has no format in this application.
         const char* noFormat;
         int32_t notOpenedCode;
+        // Not used when the read-only check is skipped.
         int32_t readOnlyCode;
         int32_t saveFailedCode;
+        ReadOnlyCheck readOnlyCheck;
+        CloseThrow closeThrow;
         CloseFailure closeFailure;
         OtherFailure otherFailure;
         // Receives the document's path.
         const char* startLine;
         const char* notOpenedLine;
-        // Empty: the application opens the document read-only and is never asked.
         const char* readOnlyLine;
         // Receives the document's path.
         const char* openedLine;
@@ -47,17 +57,18 @@ public:
         // These two receive the result code and the system's text of an office failure.
         const char* saveExceptionLine;
         const char* saveUnknownLine;
-        // With these two, a close that throws fails the publication there and then; without them
-        // the failure leaves like any other office failure.
+        // These two are written when a close that throws fails the publication.
         const char* closeExceptionLine;
         const char* closeUnknownLine;
         const char* closedLine;
         const char* closeFailedLine;
+        // Receives the result code and the system's text of an office failure.
         const char* failureLine;
     };
 
     // The calls into one application for one document. open starts the application when needed
     // and opens the document, false when it gives none back; the others act on that document.
+    // readOnlyRecommended may be empty when the profile skips the read-only check.
     struct Calls {
         std::function<bool()> open;
         std::function<bool()> readOnlyRecommended;

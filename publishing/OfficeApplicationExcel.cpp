@@ -9,14 +9,17 @@ namespace {
 // SaveAs access mode xlExclusive.
 constexpr int32_t exclusiveAccess = 3;
 
-// A workbook that cannot be closed after saving is only logged; a failure to start Excel keeps
-// the provisional code.
+// A workbook that cannot be closed after saving is only logged, and a close that throws ends the
+// publication as any other office failure does; a failure to start Excel keeps the provisional
+// code.
 constexpr DocumentPublisher::Profile excelProfile = {
     .format = excelPublishFormat,
     .noFormat = "no Excel format for this command",
     .notOpenedCode = 402,
     .readOnlyCode = 407,
     .saveFailedCode = 403,
+    .readOnlyCheck = DocumentPublisher::ReadOnlyCheck::Asks,
+    .closeThrow = DocumentPublisher::CloseThrow::PassesOn,
     .closeFailure = DocumentPublisher::CloseFailure::KeepsCode,
     .otherFailure = DocumentPublisher::OtherFailure::KeepsProvisionalCode,
     .startLine = "OfficeApplication#protectExcel,1,Start %s",

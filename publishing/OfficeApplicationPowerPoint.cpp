@@ -9,13 +9,16 @@
 namespace {
 
 // Presentations are opened read-only, so PowerPoint is never asked about the recommendation; a
-// presentation that cannot be closed after saving fails the publication.
+// presentation that cannot be closed after saving fails the publication, and a close that throws
+// ends it as any other office failure does.
 constexpr DocumentPublisher::Profile powerPointProfile = {
     .format = powerPointPublishFormat,
     .noFormat = "no PowerPoint format for this command",
     .notOpenedCode = 302,
     .readOnlyCode = 0,
     .saveFailedCode = 303,
+    .readOnlyCheck = DocumentPublisher::ReadOnlyCheck::Skips,
+    .closeThrow = DocumentPublisher::CloseThrow::PassesOn,
     .closeFailure = DocumentPublisher::CloseFailure::FailsPublication,
     .otherFailure = DocumentPublisher::OtherFailure::KeepsProvisionalCode,
     .startLine = "OfficeApplication#protectPowerPoint,1,Start %s",

@@ -9,13 +9,16 @@
 namespace {
 
 // A close that throws fails the publication with 203; a failure to start Word leaves protectWord
-// and is reported by protect.
+// and is reported by protect. Word logs no line for a close or its failure status, and no line
+// before saving.
 constexpr DocumentPublisher::Profile wordProfile = {
     .format = wordPublishFormat,
     .noFormat = "no Word format for this command",
     .notOpenedCode = 202,
     .readOnlyCode = 205,
     .saveFailedCode = 203,
+    .readOnlyCheck = DocumentPublisher::ReadOnlyCheck::Asks,
+    .closeThrow = DocumentPublisher::CloseThrow::FailsPublication,
     .closeFailure = DocumentPublisher::CloseFailure::KeepsCode,
     .otherFailure = DocumentPublisher::OtherFailure::PassesOn,
     .startLine = "OfficeApplication#protectWord,1,Start %s",

@@ -168,6 +168,26 @@ TEST_F(ProtectTest, ExcelFormatsAndCloseFailureAfterSave)
     EXPECT_TRUE(std::filesystem::exists(path + ".txt"));
 }
 
+// Catches a close that throws handled by the wrong profile: Word fails the publication with its
+// save code, Excel and PowerPoint end it as any other office failure; each document is restored.
+TEST_F(ProtectTest, CloseThatThrowsGives203For1000ForTheOthers)
+{
+    LogCapture log;
+    std::string word = document("memo.doc");
+    std::string excel = document("sheet.xlsx");
+    std::string slides = document("talk.pptx");
+    for (const std::string& path : { word, excel, slides })
+        m_script->documents[path].closeThrows = true;
+    EXPECT_EQ(m_session->protect(word.c_str(), ID_PUBLISH_AS_HTML), 203);
+    EXPECT_EQ(m_session->protect(excel.c_str(), ID_PUBLISH_AS_HTML), 1000);
+    EXPECT_EQ(m_session->protect(slides.c_str(), ID_PUBLISH_AS_PDF), 1000);
+    EXPECT_TRUE(log.contains("OfficeApplication#protectWord,18,Exception No=80010108"));
+    EXPECT_TRUE(log.contains("OfficeApplication#protectExcel,21,Exception No=80010108"));
+    EXPECT_TRUE(log.contains("OfficeApplication#protectPowerPoint,10,Exception No=80010108"));
+    for (const std::string& path : { word, excel, slides })
+        EXPECT_EQ(readFile(path), "original bytes") << path;
+}
+
 // Catches a document left writable after publishing, also when it was refused as in use.
 TEST_F(ProtectTest, ReadOnlyDocumentIsWritableOnlyForTheDuration)
 {
