@@ -57,6 +57,9 @@ int main(int argc, char** argv)
     FileListView::JobFactories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
     const std::optional<std::string> folder = requestedFolderOf(arguments);
-    return WinMain(commandLineOf(argc, argv),
-        [&factories, &folder] { return Sheetcast_Run(std::move(factories), folder); });
+    // The desktop program's trace lines (files that cannot be read, the geometry saved on close)
+    // go to standard output.
+    return WinMain(commandLineOf(argc, argv), [&factories, &folder] {
+        return Sheetcast_Run(std::move(factories), TraceSink::writingTo(stdout), folder);
+    });
 }

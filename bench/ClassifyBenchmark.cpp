@@ -25,7 +25,7 @@ double classify(const std::vector<std::string>& paths, int counts[3])
             || endsWith(name, ".zip") || endsWith(name, ".htm") || endsWith(name, ".html");
         (void)shown;
         ProtectionKind kind = PROTECTION_NONE;
-        EncryptedFileFinder finder;
+        EncryptedFileFinder finder { TraceSink() };
         finder.isEncryptedFile(name, kind);
         ++counts[kind];
     }

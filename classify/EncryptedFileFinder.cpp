@@ -9,9 +9,9 @@
 #include "foundation/OutOfMemoryException.h"
 #include "platform/CompoundFileStorage.h"
 
-#include <cstdio>
 #include <memory>
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -24,6 +24,11 @@ bool endsWithAny(const char* path, std::span<const char* const> suffixes)
     return false;
 }
 
+}
+
+EncryptedFileFinder::EncryptedFileFinder(TraceSink trace)
+    : m_trace(std::move(trace))
+{
 }
 
 bool EncryptedFileFinder::testOfficeDocument(const char* path, ProtectionKind& kind)
@@ -69,7 +74,7 @@ bool EncryptedFileFinder::testZipFile(const char* path, ProtectionKind& kind)
 }
 
 bool EncryptedFileFinder::runGuarded(
-    ProtectionTest test, const char* path, ProtectionKind& kind, int& failures)
+    ProtectionTest test, const char* path, ProtectionKind& kind, int& failures) const
 {
     try {
         return test(path, kind);
@@ -78,7 +83,7 @@ bool EncryptedFileFinder::runGuarded(
         throw;
     } catch (...) {
         ++failures;
-        std::printf("Access error:%d %s\n", failures, path);
+        m_trace.line("Access error:%d %s\n", failures, path);
     }
     return false;
 }

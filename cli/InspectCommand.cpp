@@ -7,6 +7,7 @@
 #include "classify/ProtectedDocument.h"
 #include "foundation/Exception.h"
 #include "foundation/String.h"
+#include "foundation/TraceSink.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -93,7 +94,9 @@ int InspectCommand::run(const std::vector<std::string>& arguments)
             std::fprintf(
                 stderr, "pressling-cli inspect: %s: no such file\n", ShellQuote::printable(path).c_str());
         ProtectionKind kind = PROTECTION_NONE;
-        EncryptedFileFinder finder;
+        // Standard output holds the rows alone; a file that cannot be read is traced beside the
+        // other messages.
+        EncryptedFileFinder finder(TraceSink::writingTo(stderr));
         finder.isEncryptedFile(path.c_str(), kind);
         std::string line = std::string(kindName(kind)) + "\t" + ShellQuote::printable(path);
         if (withOwner)

@@ -8,6 +8,7 @@
 #include "cli/PublishTerminal.h"
 #include "cli/ResultReport.h"
 #include "cli/ShellQuote.h"
+#include "foundation/TraceSink.h"
 #include "publishing/PublishingSummary.h"
 
 #include <algorithm>
@@ -45,9 +46,11 @@ std::vector<std::string> shardOf(const PublishArguments& arguments, const Docume
 std::vector<std::string> unprotected(const std::vector<std::string>& paths)
 {
     std::vector<std::string> kept;
+    // Standard output holds the result rows alone.
+    EncryptedFileFinder finder(TraceSink::writingTo(stderr));
     for (const std::string& path : paths) {
         ProtectionKind kind = PROTECTION_NONE;
-        if (EncryptedFileFinder().isEncryptedFile(path.c_str(), kind)) {
+        if (finder.isEncryptedFile(path.c_str(), kind)) {
             std::fprintf(stderr, "pressling-cli: leaving out %s: protected (%s)\n",
                 ShellQuote::printable(path).c_str(), kind == PROTECTION_IRM ? "IRM" : "PWD");
             continue;

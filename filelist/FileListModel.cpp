@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -33,9 +34,9 @@ const char* const AccessibleColumnNames[FileListModel::ColumnCount]
 
 }
 
-FileListModel::FileListModel(QObject* parent)
+FileListModel::FileListModel(QObject* parent, TraceSink trace)
     : QAbstractTableModel(parent)
-    , m_rowBuilder(std::make_unique<FileRowBuilder>())
+    , m_rowBuilder(std::make_unique<FileRowBuilder>(std::move(trace)))
     , m_order(std::make_unique<FileNameOrder>())
 {
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classify/ProtectionKind.h"
+#include "foundation/TraceSink.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>
@@ -37,7 +38,9 @@ class FileListModel : public QAbstractTableModel {
 public:
     enum Column { NameColumn, EncryptedColumn, LastModifiedColumn, TypeColumn, SizeColumn, ColumnCount };
 
-    explicit FileListModel(QObject* parent = nullptr);
+    // trace receives the line of every file whose protection cannot be read; by default the
+    // lines are dropped.
+    explicit FileListModel(QObject* parent = nullptr, TraceSink trace = TraceSink());
     ~FileListModel() override;
 
     // Makes folder (ending with '/', or empty for none) the current folder and replaces every

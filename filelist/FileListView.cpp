@@ -89,12 +89,13 @@ void answerDrag(QDropEvent* event, int32_t effect)
 
 }
 
-FileListView::FileListView(JobFactories factories, QWidget* parent)
+FileListView::FileListView(JobFactories factories, TraceSink trace, QWidget* parent)
     : QTreeView(parent)
-    , m_model(new FileListModel(this))
+    , m_model(new FileListModel(this, trace))
     , m_nameDelegate(new FileNameDelegate(this))
     , m_dropTarget(this)
     , m_jobFactories(std::move(factories))
+    , m_trace(std::move(trace))
 {
     if (!m_jobFactories.notifier)
         m_jobFactories.notifier = [] { return std::make_unique<EncodingNotifier>(); };

@@ -2,6 +2,7 @@
 
 #include "filelist/CDropTarget.h"
 #include "filelist/ContextMenu.h"
+#include "foundation/TraceSink.h"
 #include "publishing/PasswordEncryptionThread.h"
 
 #include <QTreeView>
@@ -26,12 +27,15 @@ public:
         PasswordEncryptionThread::AutomationFactory automation;
     };
 
-    explicit FileListView(JobFactories factories, QWidget* parent = nullptr);
+    // trace receives the line of every file whose protection cannot be read, when a row is made
+    // and when a command tests the selection again; by default the lines are dropped.
+    explicit FileListView(JobFactories factories, TraceSink trace = TraceSink(), QWidget* parent = nullptr);
     ~FileListView() override;
 
     FileListModel* fileModel() const { return m_model; }
     ContextMenu& contextMenu() { return m_contextMenu; }
     const JobFactories& jobFactories() const { return m_jobFactories; }
+    const TraceSink& trace() const { return m_trace; }
 
     int32_t rowUnderEdit() const { return m_rowUnderEdit; }
     void setRowUnderEdit(int32_t row) { m_rowUnderEdit = row; }
@@ -76,5 +80,6 @@ private:
     ContextMenu m_contextMenu;
     CDropTarget m_dropTarget;
     JobFactories m_jobFactories;
+    TraceSink m_trace;
     int32_t m_rowUnderEdit = -1;
 };

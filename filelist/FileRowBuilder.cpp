@@ -6,6 +6,13 @@
 
 #include <QFile>
 
+#include <utility>
+
+FileRowBuilder::FileRowBuilder(TraceSink trace)
+    : m_trace(std::move(trace))
+{
+}
+
 FileListRow FileRowBuilder::build(const platform::FolderEntry& entry, const QByteArray& fullPath)
 {
     FileListRow row;
@@ -18,7 +25,7 @@ FileListRow FileRowBuilder::build(const platform::FolderEntry& entry, const QByt
     // Only the two kinds that the commands know are kept; whatever else the test might write
     // counts as unprotected.
     ProtectionKind kind = PROTECTION_NONE;
-    EncryptedFileFinder().isEncryptedFile(fullPath.constData(), kind);
+    EncryptedFileFinder(m_trace).isEncryptedFile(fullPath.constData(), kind);
     row.kind = kind == PROTECTION_IRM || kind == PROTECTION_PASSWORD ? kind : PROTECTION_NONE;
     row.protectionText = protectionText(row.kind);
     return row;

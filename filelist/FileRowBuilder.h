@@ -2,6 +2,7 @@
 
 #include "filelist/FileListModel.h"
 #include "filelist/FileTypeLookup.h"
+#include "foundation/TraceSink.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +17,9 @@ struct FolderEntry;
 // test of its contents.
 class FileRowBuilder {
 public:
+    // trace receives the line of every file whose protection cannot be read.
+    explicit FileRowBuilder(TraceSink trace);
+
     // The row of entry, whose file is fullPath.
     FileListRow build(const platform::FolderEntry& entry, const QByteArray& fullPath);
 
@@ -27,4 +31,5 @@ public:
 
 private:
     FileTypeLookup m_types;
+    TraceSink m_trace;
 };

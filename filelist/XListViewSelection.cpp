@@ -35,6 +35,7 @@ void addPath(LinkedList& paths, const QByteArray& fullPath)
 template <typename Counts> int32_t addSelectedPaths(FileListView* list, LinkedList& paths, Counts counts)
 {
     int32_t added = 0;
+    EncryptedFileFinder finder(list->trace());
     for (int row : list->selectedRows()) {
         QByteArray fullPath = list->fileModel()->fullPath(row);
         if (counts(fullPath, list->fileModel()->rowAt(row).kind)) {
@@ -84,7 +85,7 @@ int32_t XListView_GetNonEncSelectedFilesList(FileListView* list, LinkedList& pat
         QByteArray fullPath = list->fileModel()->fullPath(row);
         // The file is judged as it is now, not as it was when its row was made.
         ProtectionKind kind = PROTECTION_NONE;
-        if (EncryptedFileFinder().isEncryptedFile(fullPath.constData(), kind)) {
+        if (finder.isEncryptedFile(fullPath.constData(), kind)) {
             ++protectedCount;
             continue;
         }

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
         bool password = isPasswordEncrypted(path.c_str());
         ProtectionKind kind = PROTECTION_NONE;
-        EncryptedFileFinder().isEncryptedFile(path.c_str(), kind);
+        EncryptedFileFinder(TraceSink()).isEncryptedFile(path.c_str(), kind);
         ProtectionKind expected = password ? PROTECTION_PASSWORD
             : code == 1                    ? PROTECTION_IRM
                                            : PROTECTION_NONE;

@@ -64,9 +64,8 @@ void fillMenu(QMenu* menu, const MenuResources::Popup& popup, MainWindow* window
             action->setShortcut(shortcutOf(entry.command));
             // Only inside the open menu: elsewhere the key belongs to the widget with the focus.
             action->setShortcutContext(Qt::WidgetShortcut);
-            QObject::connect(action, &QAction::triggered, window, [window, command = entry.command] {
-                window->runCommand(command);
-            });
+            QObject::connect(action, &QAction::triggered, window,
+                [window, command = entry.command] { window->runCommand(command); });
         }
     }
     // Opening a menu makes sure the settings key is there, as the first use of the window does.
@@ -75,8 +74,9 @@ void fillMenu(QMenu* menu, const MenuResources::Popup& popup, MainWindow* window
 
 }
 
-MainWindow::MainWindow(FileListView::JobFactories factories, FolderTreeModel* treeModel)
-    : m_treeModel(treeModel ? treeModel : new FolderTreeModel(FolderTreePlaces::ofThisUser()))
+MainWindow::MainWindow(FileListView::JobFactories factories, TraceSink trace, FolderTreeModel* treeModel)
+    : m_trace(std::move(trace))
+    , m_treeModel(treeModel ? treeModel : new FolderTreeModel(FolderTreePlaces::ofThisUser()))
 {
     m_treeModel->setParent(this);
     m_treeModel->setDialogOwner(this);
@@ -133,7 +133,7 @@ void MainWindow::setupWidgets(FileListView::JobFactories factories)
     m_splitter->setHandleWidth(splitterBarWidth);
     m_splitter->setAccessibleName(QStringLiteral("Folders and files"));
     m_tree = new FolderTree(m_treeModel, m_splitter);
-    m_list = new FileListView(std::move(factories), m_splitter);
+    m_list = new FileListView(std::move(factories), m_trace, m_splitter);
     m_list->setMinimumWidth(0);
     m_splitter->addWidget(m_tree);
     m_splitter->addWidget(m_list);
@@ -320,7 +320,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         VaultrixRegistry().setInitialFolder(currentFolder().constData());
     const QScreen* display = screen();
     const QSize screenSize = display ? display->geometry().size() : QSize();
-    WindowGeometry::save(Profile(), frameGeometry(), screenSize, isMaximized() || isMinimized() || isFullScreen());
+    WindowGeometry::save(
+        Profile(), frameGeometry(), screenSize, isMaximized() || isMinimized() || isFullScreen(), m_trace);
     event->accept();
     emit closed();
 }

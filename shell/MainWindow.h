@@ -41,9 +41,9 @@ public:
     // keyboard focus, or neither.
     enum class KeyTarget { Tree, List, None };
 
-    // treeModel: the folders to show (null: the places of the user who runs the program); the
-    // window takes it over.
-    explicit MainWindow(FileListView::JobFactories factories, FolderTreeModel* treeModel = nullptr);
+    // trace: where the window and its file list leave their trace lines. treeModel: the folders
+    // to show (null: the places of the user who runs the program); the window takes it over.
+    MainWindow(FileListView::JobFactories factories, TraceSink trace, FolderTreeModel* treeModel = nullptr);
     ~MainWindow() override;
 
     // Selects the folder of the previous run when the tree can reach it, otherwise the user's
@@ -92,6 +92,7 @@ private:
     void sendKeyToFocused(int32_t listKey, bool rename);
     void showAbout();
 
+    TraceSink m_trace;
     FolderTreeModel* m_treeModel;
     FolderTree* m_tree = nullptr;
     FileListView* m_list = nullptr;

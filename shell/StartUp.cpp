@@ -30,7 +30,8 @@ int WinMain(const std::string& commandLine, const std::function<int()>& run)
     return 0;
 }
 
-int Sheetcast_Run(FileListView::JobFactories factories, const std::optional<std::string>& requestedFolder)
+int Sheetcast_Run(
+    FileListView::JobFactories factories, TraceSink trace, const std::optional<std::string>& requestedFolder)
 {
     logDebug("Sheetcast_Run,1,Start");
     std::optional<QByteArray> initial = firstFolder(requestedFolder);
@@ -39,7 +40,7 @@ int Sheetcast_Run(FileListView::JobFactories factories, const std::optional<std:
     logDebug("UserProfile=%s", userProfile.constData());
     logDebug("Sheetcast_Run,3,UserProfile=[%s]", userProfile.constData());
     {
-        MainWindow window(std::move(factories));
+        MainWindow window(std::move(factories), std::move(trace));
         QEventLoop loop;
         QObject::connect(&window, &MainWindow::closed, &loop, &QEventLoop::quit);
         window.show();

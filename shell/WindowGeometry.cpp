@@ -1,7 +1,5 @@
 #include "shell/WindowGeometry.h"
 
-#include <cstdio>
-
 WindowGeometry::Saved WindowGeometry::restore(const Profile& profile)
 {
     Saved saved;
@@ -25,20 +23,21 @@ bool WindowGeometry::mayBeSaved(const QRect& frame, const QSize& screen, bool ma
         && frame.height() <= screen.height();
 }
 
-void WindowGeometry::save(const Profile& profile, const QRect& frame, const QSize& screen, bool maximizedOrMinimized)
+void WindowGeometry::save(const Profile& profile, const QRect& frame, const QSize& screen,
+    bool maximizedOrMinimized, const TraceSink& trace)
 {
     // The window system's edges: right and bottom lie just outside the window.
-    Profile::Rectangle edges { frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height() };
-    std::printf("%d %d %d %d\n", edges.left, edges.top, edges.right, edges.bottom);
+    Profile::Rectangle edges { frame.left(), frame.top(), frame.left() + frame.width(),
+        frame.top() + frame.height() };
+    trace.line("%d %d %d %d\n", edges.left, edges.top, edges.right, edges.bottom);
     if (mayBeSaved(frame, screen, maximizedOrMinimized)) {
         profile.writeGeometry(edges);
-        std::printf("Saved x=%d y=%d w=%d h=%d\n", frame.left(), frame.top(), frame.width(), frame.height());
+        trace.line("Saved x=%d y=%d w=%d h=%d\n", frame.left(), frame.top(), frame.width(), frame.height());
     }
     int32_t x = 0;
     int32_t y = 0;
     int32_t width = 0;
     int32_t height = 0;
     profile.readGeometry(x, y, width, height);
-    std::printf("Read x=%d y=%d w=%d h=%d\n", x, y, width, height);
-    std::fflush(stdout);
+    trace.line("Read x=%d y=%d w=%d h=%d\n", x, y, width, height);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Profile.h"
+#include "foundation/TraceSink.h"
 
 #include <QRect>
 #include <QSize>
@@ -28,7 +29,8 @@ public:
     // the geometry stored before, as its size says nothing about where the user wants it.
     static bool mayBeSaved(const QRect& frame, const QSize& screen, bool maximizedOrMinimized);
 
-    // Stores frame when it may be saved and writes the three trace lines of the save to the
-    // standard output: the edges, what was saved, and what reads back.
-    static void save(const Profile& profile, const QRect& frame, const QSize& screen, bool maximizedOrMinimized);
+    // Stores frame when it may be saved and leaves the trace lines of the save in trace: the
+    // edges, what was saved, and what reads back.
+    static void save(const Profile& profile, const QRect& frame, const QSize& screen,
+        bool maximizedOrMinimized, const TraceSink& trace);
 };

@@ -27,7 +27,7 @@ TEST(BrokenInput, EveryKeptInputGivesAnAnswer)
             std::string path = folder.file("input" + std::string(suffix));
             std::filesystem::copy_file(entry.path(), path, std::filesystem::copy_options::overwrite_existing);
             ProtectionKind kind = PROTECTION_NONE;
-            classifytest::captureStdout([&] { EncryptedFileFinder().isEncryptedFile(path.c_str(), kind); });
+            EncryptedFileFinder(TraceSink()).isEncryptedFile(path.c_str(), kind);
             EXPECT_TRUE(kind == PROTECTION_NONE || kind == PROTECTION_IRM || kind == PROTECTION_PASSWORD);
             ProtectedDocument document(path.c_str());
             String owner;

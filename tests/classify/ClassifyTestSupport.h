@@ -1,15 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <string>
 
-// Shared by the classification tests: the fixture documents and a capture of standard output.
+// Shared by the classification tests: the fixture documents.
 namespace classifytest {
-
-// Runs a callable with standard output captured and gives what it printed.
-template <typename Callable> std::string captureStdout(Callable callable);
 
 // The bytes of a Word 97-2003 "WordDocument" stream that starts with this File Information
 // Block identifier and this high byte of its flags word.
@@ -33,18 +27,5 @@ std::string sourceFolder();
 
 // The corpus of real Office files, or empty when this checkout has none beside it.
 std::string officeCryptoCorpus();
-
-}
-
-namespace classifytest {
-
-template <typename Callable> std::string captureStdout(Callable callable)
-{
-    std::fflush(stdout);
-    ::testing::internal::CaptureStdout();
-    callable();
-    std::fflush(stdout);
-    return ::testing::internal::GetCapturedStdout();
-}
 
 }

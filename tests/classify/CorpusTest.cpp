@@ -54,7 +54,7 @@ TEST(Corpus, RealOfficeFilesGetTheirTablesKind)
         std::string path = corpus + "/" + name;
         ASSERT_TRUE(std::filesystem::exists(path)) << path;
         ProtectionKind kind = PROTECTION_NONE;
-        EncryptedFileFinder finder;
+        EncryptedFileFinder finder { TraceSink() };
         bool isProtected = finder.isEncryptedFile(path.c_str(), kind);
         EXPECT_EQ(kindName(kind), expected) << name;
         EXPECT_EQ(isProtected, expected != "none") << name;

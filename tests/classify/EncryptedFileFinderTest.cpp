@@ -10,7 +10,6 @@
 
 #include <string>
 
-using classifytest::captureStdout;
 using classifytest::primaryStream;
 using classifytest::wordFib;
 using classifytest::xrmlLicence;
@@ -26,10 +25,8 @@ struct Verdict {
 Verdict inspect(const std::string& path)
 {
     Verdict verdict { false, PROTECTION_NONE, std::string() };
-    verdict.output = captureStdout([&] {
-        EncryptedFileFinder finder;
-        verdict.isProtected = finder.isEncryptedFile(path.c_str(), verdict.kind);
-    });
+    EncryptedFileFinder finder(TraceSink([&](std::string_view line) { verdict.output += line; }));
+    verdict.isProtected = finder.isEncryptedFile(path.c_str(), verdict.kind);
     return verdict;
 }
 
@@ -129,7 +126,7 @@ TEST(EncryptedFileFinder, MissingFilesAreUnprotected)
         EXPECT_EQ(verdict.kind, PROTECTION_NONE) << suffix;
     }
     ProtectionKind kind = PROTECTION_NONE;
-    EXPECT_FALSE(EncryptedFileFinder().isEncryptedFile(nullptr, kind));
+    EXPECT_FALSE(EncryptedFileFinder(TraceSink()).isEncryptedFile(nullptr, kind));
 }
 
 // Catches a 5-byte ".docx" being read past its end or taken for a package.
@@ -162,10 +159,9 @@ TEST(EncryptedFileFinder, OutOfMemoryPassesThroughTheGuard)
     };
     ProtectionKind kind = PROTECTION_NONE;
     int failures = 0;
-    std::string output = captureStdout([&] {
-        EXPECT_THROW(
-            EncryptedFileFinder::runGuarded(exhausted, "any.pdf", kind, failures), OutOfMemoryException);
-    });
+    std::string output;
+    EncryptedFileFinder finder(TraceSink([&](std::string_view line) { output += line; }));
+    EXPECT_THROW(finder.runGuarded(exhausted, "any.pdf", kind, failures), OutOfMemoryException);
     EXPECT_EQ(output, "");
     EXPECT_EQ(failures, 0);
     EXPECT_EQ(kind, PROTECTION_NONE);

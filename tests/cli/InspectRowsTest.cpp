@@ -63,3 +63,21 @@ TEST(InspectRows, OneRowPerNameWithLineEndsAndTabs)
         (std::vector<std::string> {
             "pressling-cli inspect: " + ShellQuote::printable(missing) + ": no such file" }));
 }
+
+// Catches the trace of a file that cannot be read written among the rows: a broken PDF whose name
+// holds a line end would give a script reading the rows lines that name no file. The trace keeps
+// its text and goes to standard error.
+TEST(InspectRows, TraceOfABrokenFileStaysOffTheRows)
+{
+    TemporaryFolder folder;
+    std::string broken = folder.write("broken\nscan.pdf", "<html>not a PDF</html>");
+    std::string plain = folder.write("plain.pdf", "%PDF-1.4\n%%EOF\n");
+    TemporaryFolder registry;
+    ChildProcess::Options options;
+    options.environment = { { "PRESSLING_REGISTRY_DIR", registry.path() } };
+    auto result
+        = ChildProcess::run({ cliPath(), "inspect", broken, plain }, std::chrono::seconds(60), options);
+    ASSERT_TRUE(result.succeeded()) << result.error << result.standardError;
+    EXPECT_EQ(result.standardOutput, "-\t" + ShellQuote::printable(broken) + "\n-\t" + plain + "\n");
+    EXPECT_EQ(result.standardError, "Access error:1 " + broken + "\n");
+}

@@ -105,8 +105,8 @@ TEST(MainWindow, SelectingFoldersSetsTitleListAndHistoryNewestFirst)
     shell.go("Archive");
     shell.go("Projects");
     shell.go("projects");
-    const QStringList expected { QFile::decodeName(shell.folder("Archive")), QFile::decodeName(shell.folder("Projects")),
-        QFile::decodeName(shell.folder("Documents")) };
+    const QStringList expected { QFile::decodeName(shell.folder("Archive")),
+        QFile::decodeName(shell.folder("Projects")), QFile::decodeName(shell.folder("Documents")) };
     EXPECT_EQ(shell.history(), expected);
     EXPECT_EQ(window.historyBox()->currentText(), QFile::decodeName(shell.folder("projects")));
     EXPECT_EQ(window.currentFolder(), shell.folder("projects"));
@@ -132,7 +132,8 @@ TEST(MainWindow, ChoosingFromTheHistoryMovesTheTreeUnlessItNamesTheCurrentFolder
     ASSERT_GE(projects, 0);
     emit box->activated(projects);
     EXPECT_EQ(window.currentFolder(), shell.folder("Projects"));
-    EXPECT_EQ(window.folderModel()->pathOf(window.folderTree()->currentIndex()) + '/', shell.folder("Projects"));
+    EXPECT_EQ(
+        window.folderModel()->pathOf(window.folderTree()->currentIndex()) + '/', shell.folder("Projects"));
 }
 
 // Catches the computer node being stored as the folder of the next run, or a title that hides
@@ -180,11 +181,14 @@ TEST(MainWindow, ClosingStoresFolderAndGeometryButNotAMaximizedWindow)
     shell.go("Documents");
     window.setGeometry(30, 40, 700, 420);
     const QRect outer = window.frameGeometry();
-    testing::internal::CaptureStdout();
     window.close();
-    std::string trace = testing::internal::GetCapturedStdout();
+    const std::string& trace = shell.trace();
     const std::string saved = QStringLiteral("Saved x=%1 y=%2 w=%3 h=%4\n")
-                                  .arg(outer.x()).arg(outer.y()).arg(outer.width()).arg(outer.height()).toStdString();
+                                  .arg(outer.x())
+                                  .arg(outer.y())
+                                  .arg(outer.width())
+                                  .arg(outer.height())
+                                  .toStdString();
     EXPECT_NE(trace.find(saved), std::string::npos) << trace;
     EXPECT_EQ(storedInitialFolder(), QFile::decodeName(shell.folder("Documents")));
 
@@ -229,14 +233,16 @@ TEST(MainWindow, MenuHasEveryEntryWithItsCommand)
     EXPECT_EQ(titles, (QStringList { "File(&F)", "Edit(&E)", "Help(&H)" }));
     QMenu* file = popupNamed(window, "File(&F)");
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(entryTexts(file), (QStringList { "Create (&N)", "Delete( &D)", "Change Name(&R)", "-", "Exit(&X)" }));
+    EXPECT_EQ(
+        entryTexts(file), (QStringList { "Create (&N)", "Delete( &D)", "Change Name(&R)", "-", "Exit(&X)" }));
     QMenu* create = file->actions().at(0)->menu();
     ASSERT_NE(create, nullptr);
     EXPECT_EQ(entryTexts(create), QStringList { "Folder" });
     EXPECT_EQ(create->actions().at(0)->data().toInt(), MainWindow::NewFolder);
     QMenu* edit = popupNamed(window, "Edit(&E)");
     ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(entryTexts(edit), (QStringList { "Copy (&C)", "Paste (&P)", "Delete (&X)", "Select All (&A)" }));
+    EXPECT_EQ(
+        entryTexts(edit), (QStringList { "Copy (&C)", "Paste (&P)", "Delete (&X)", "Select All (&A)" }));
     QList<int> commands;
     for (QAction* action : edit->actions())
         commands << action->data().toInt();

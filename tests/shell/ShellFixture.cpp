@@ -28,7 +28,9 @@ void ShellFixture::build()
     FolderTreePlaces places;
     places.home = QByteArray(m_home.path().c_str());
     places.documents = QByteArray(m_home.file("Documents").c_str());
-    m_window = std::make_unique<MainWindow>(FileListView::JobFactories {}, new FolderTreeModel(places));
+    TraceSink trace([this](std::string_view line) { m_trace += line; });
+    m_window
+        = std::make_unique<MainWindow>(FileListView::JobFactories {}, trace, new FolderTreeModel(places));
     m_window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
 }

@@ -32,11 +32,14 @@ public:
     QStringList rows() const;
     // A window built anew on the same settings, as at the next start.
     void restart();
+    // The trace lines of every window built so far, in order.
+    const std::string& trace() const { return m_trace; }
 
 private:
     void build();
 
     TemporaryRegistry m_registry;
     TemporaryFolder m_home;
+    std::string m_trace;
     std::unique_ptr<MainWindow> m_window;
 };

@@ -1,6 +1,6 @@
+#include "shell/WindowGeometry.h"
 #include "foundation/Profile.h"
 #include "shell/DialogPlacement.h"
-#include "shell/WindowGeometry.h"
 #include "tests/support/TemporaryRegistry.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,11 @@
 #include <string>
 
 namespace {
+
+TraceSink collectingInto(std::string& lines)
+{
+    return TraceSink([&lines](std::string_view line) { lines += line; });
+}
 
 WindowGeometry::Saved restoredFrom(const char* stored)
 {
@@ -68,14 +73,12 @@ TEST(WindowGeometry, SaveStoresEdgesAndTracesWhatItDid)
 {
     TemporaryRegistry registry;
     Profile profile("geometry-test");
-    testing::internal::CaptureStdout();
-    WindowGeometry::save(profile, QRect(30, 40, 700, 500), QSize(1280, 1024), false);
-    std::string saved = testing::internal::GetCapturedStdout();
+    std::string saved;
+    WindowGeometry::save(profile, QRect(30, 40, 700, 500), QSize(1280, 1024), false, collectingInto(saved));
     EXPECT_EQ(saved, "30 40 730 540\nSaved x=30 y=40 w=700 h=500\nRead x=30 y=40 w=700 h=500\n");
 
-    testing::internal::CaptureStdout();
-    WindowGeometry::save(profile, QRect(0, 0, 1280, 1024), QSize(1280, 1024), true);
-    std::string refused = testing::internal::GetCapturedStdout();
+    std::string refused;
+    WindowGeometry::save(profile, QRect(0, 0, 1280, 1024), QSize(1280, 1024), true, collectingInto(refused));
     EXPECT_EQ(refused, "0 0 1280 1024\nRead x=30 y=40 w=700 h=500\n");
     WindowGeometry::Saved restored = WindowGeometry::restore(profile);
     EXPECT_EQ(restored.x, 30);
@@ -102,11 +105,12 @@ TEST(WindowGeometry, StoredTheSameUnderACommaDecimalLocale)
 {
     TemporaryRegistry registry;
     const std::string previous = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "de_DE.UTF-8 is not installed: run scripts/install-deps.sh";
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "de_DE.UTF-8 is not installed: run scripts/install-deps.sh";
     Profile profile("geometry-test");
-    testing::internal::CaptureStdout();
-    WindowGeometry::save(profile, QRect(1200, 20, 1280, 1000), QSize(2560, 1440), false);
-    std::string trace = testing::internal::GetCapturedStdout();
+    std::string trace;
+    WindowGeometry::save(
+        profile, QRect(1200, 20, 1280, 1000), QSize(2560, 1440), false, collectingInto(trace));
     WindowGeometry::Saved restored = WindowGeometry::restore(profile);
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_EQ(trace, "1200 20 2480 1020\nSaved x=1200 y=20 w=1280 h=1000\nRead x=1200 y=20 w=1280 h=1000\n");
