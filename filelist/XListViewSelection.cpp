@@ -35,7 +35,6 @@ void addPath(LinkedList& paths, const QByteArray& fullPath)
 template <typename Counts> int32_t addSelectedPaths(FileListView* list, LinkedList& paths, Counts counts)
 {
     int32_t added = 0;
-    EncryptedFileFinder finder(list->trace());
     for (int row : list->selectedRows()) {
         QByteArray fullPath = list->fileModel()->fullPath(row);
         if (counts(fullPath, list->fileModel()->rowAt(row).kind)) {
@@ -81,6 +80,7 @@ int32_t XListView_GetProtectedOfficePDFFilesList(FileListView* list, LinkedList&
 int32_t XListView_GetNonEncSelectedFilesList(FileListView* list, LinkedList& paths, int32_t& protectedCount)
 {
     int32_t added = 0;
+    EncryptedFileFinder finder(list->trace());
     for (int row : list->selectedRows()) {
         QByteArray fullPath = list->fileModel()->fullPath(row);
         // The file is judged as it is now, not as it was when its row was made.
