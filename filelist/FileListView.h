@@ -2,7 +2,6 @@
 
 #include "filelist/CDropTarget.h"
 #include "filelist/ContextMenu.h"
-#include "publishing/PasswordEncryptionThread.h"
 
 #include <QTreeView>
 
@@ -10,6 +9,7 @@
 
 class FileListModel;
 class FileNameDelegate;
+class PublishJobStarter;
 
 // The file list on screen: the rows of its model in a report view, several selectable, with the
 // list's keys, double click, context menu and renaming in place. What each does lives in the
@@ -19,19 +19,13 @@ class FileListView : public QTreeView {
     Q_OBJECT
 
 public:
-    // How each publishing job gets its notifier (the notifier window when none is given) and its
-    // office suite.
-    struct JobFactories {
-        PasswordEncryptionThread::NotifierFactory notifier;
-        PasswordEncryptionThread::AutomationFactory automation;
-    };
-
-    explicit FileListView(JobFactories factories, QWidget* parent = nullptr);
+    // jobs starts the list's publishing jobs and must outlive the list.
+    explicit FileListView(PublishJobStarter& jobs, QWidget* parent = nullptr);
     ~FileListView() override;
 
     FileListModel* fileModel() const { return m_model; }
     ContextMenu& contextMenu() { return m_contextMenu; }
-    const JobFactories& jobFactories() const { return m_jobFactories; }
+    PublishJobStarter& jobStarter() const { return m_jobs; }
 
     int32_t rowUnderEdit() const { return m_rowUnderEdit; }
     void setRowUnderEdit(int32_t row) { m_rowUnderEdit = row; }
@@ -51,7 +45,6 @@ public:
     static constexpr int32_t KeyF5 = 116;
 
 protected:
-    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -75,6 +68,6 @@ private:
     FileNameDelegate* m_nameDelegate;
     ContextMenu m_contextMenu;
     CDropTarget m_dropTarget;
-    JobFactories m_jobFactories;
+    PublishJobStarter& m_jobs;
     int32_t m_rowUnderEdit = -1;
 };

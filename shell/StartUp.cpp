@@ -1,6 +1,6 @@
 #include "shell/StartUp.h"
 
-#include "filelist/RunningJobs.h"
+#include "filelist/PublishingJobs.h"
 #include "foundation/Log.h"
 #include "shell/InitialFolder.h"
 #include "shell/MainWindow.h"
@@ -30,7 +30,7 @@ int WinMain(const std::string& commandLine, const std::function<int()>& run)
     return 0;
 }
 
-int Sheetcast_Run(FileListView::JobFactories factories, const std::optional<std::string>& requestedFolder)
+int Sheetcast_Run(PublishingJobs::Factories factories, const std::optional<std::string>& requestedFolder)
 {
     logDebug("Sheetcast_Run,1,Start");
     std::optional<QByteArray> initial = firstFolder(requestedFolder);
@@ -38,8 +38,9 @@ int Sheetcast_Run(FileListView::JobFactories factories, const std::optional<std:
         = QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     logDebug("UserProfile=%s", userProfile.constData());
     logDebug("Sheetcast_Run,3,UserProfile=[%s]", userProfile.constData());
+    PublishingJobs jobs(std::move(factories));
     {
-        MainWindow window(std::move(factories));
+        MainWindow window(jobs);
         QEventLoop loop;
         QObject::connect(&window, &MainWindow::closed, &loop, &QEventLoop::quit);
         window.show();
@@ -48,7 +49,7 @@ int Sheetcast_Run(FileListView::JobFactories factories, const std::optional<std:
     }
     // Jobs started from the window finish their documents and wait for their notifiers to be
     // closed; ending under them would leave their backups and offices behind.
-    RunningJobs::waitUntilAllEnded();
+    jobs.waitUntilAllEnded();
     logDebug("Sheetcast_Run,4,End");
     return 0;
 }

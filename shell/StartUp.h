@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filelist/FileListView.h"
+#include "filelist/PublishingJobs.h"
 
 #include <QByteArray>
 
@@ -17,7 +17,7 @@ int WinMain(const std::string& commandLine, const std::function<int()>& run);
 // Shows the main window at the folder asked for on the command line, or at the folder of the
 // previous run when none was, and returns 0 once it has closed and every publishing job started
 // from it has ended.
-int Sheetcast_Run(FileListView::JobFactories factories, const std::optional<std::string>& requestedFolder);
+int Sheetcast_Run(PublishingJobs::Factories factories, const std::optional<std::string>& requestedFolder);
 
 // The folder the main window opens at: the one the user asked for, as it is, otherwise the one
 // of the previous run (InitialFolder). The rule that a folder on a removable or CD-ROM drive

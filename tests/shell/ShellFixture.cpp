@@ -28,7 +28,7 @@ void ShellFixture::build()
     FolderTreePlaces places;
     places.home = QByteArray(m_home.path().c_str());
     places.documents = QByteArray(m_home.file("Documents").c_str());
-    m_window = std::make_unique<MainWindow>(FileListView::JobFactories {}, new FolderTreeModel(places));
+    m_window = std::make_unique<MainWindow>(m_jobs, new FolderTreeModel(places));
     m_window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
 }
