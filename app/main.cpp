@@ -54,7 +54,7 @@ int main(int argc, char** argv)
         return *code;
     QApplication::setApplicationName(QStringLiteral("pressling"));
     QApplication::setWindowIcon(ResourceIcons::icon(130));
-    FileListView::JobFactories factories;
+    PublishingJobs::Factories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
     const std::optional<std::string> folder = requestedFolderOf(arguments);
     // The desktop program's trace lines (files that cannot be read, the geometry saved on close)

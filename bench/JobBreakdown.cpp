@@ -1,6 +1,5 @@
 #include "bench/JobBreakdown.h"
 
-#include "bench/JobEndReceiver.h"
 #include "bench/StepClock.h"
 #include "bench/TimedAutomation.h"
 #include "foundation/LinkedList.h"
@@ -34,24 +33,20 @@ JobBreakdown::Result JobBreakdown::run(const std::vector<std::string>& paths)
     char name[] = "PublishBenchmark";
     char* argv[] = { name, nullptr };
     QCoreApplication application(argc, argv);
-    JobEndReceiver receiver;
     std::shared_ptr<StepClock> clock = result.officeCalls;
     std::shared_ptr<TimestampNotifier::Record> record = result.record;
-    auto* job = new PasswordEncryptionThread(
-        &receiver, list, ID_PUBLISH_AS_PDF,
+    auto job = std::make_unique<PasswordEncryptionThread>(
+        nullptr, list, ID_PUBLISH_AS_PDF,
         [record, clock] { return std::make_unique<TimestampNotifier>(record, clock); },
         [clock] {
             return std::make_unique<TimedAutomation>(
                 std::make_unique<office::LibreOfficeAutomation>(), clock);
         });
-    const uint32_t jobThread = job->getThreadId();
     auto started = std::chrono::steady_clock::now();
     job->start();
-    QCoreApplication::exec();
+    job->join();
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    // The job destroys itself right after its last message; only then has it let go of the clock
-    // and the record, which are read from here on.
-    while (Thread::postThreadMessage(jobThread, 0, 0, 0))
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // Only a job that is gone has let go of the clock and the record, which are read from here on.
+    job.reset();
     return result;
 }

@@ -10,7 +10,7 @@ TimestampNotifier::TimestampNotifier(std::shared_ptr<Record> record, std::shared
 {
 }
 
-void TimestampNotifier::create(void*, uint32_t) { }
+void TimestampNotifier::create(std::function<void()>) { }
 
 void TimestampNotifier::showProgress(const char* text)
 {

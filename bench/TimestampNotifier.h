@@ -29,7 +29,7 @@ public:
 
     TimestampNotifier(std::shared_ptr<Record> record, std::shared_ptr<StepClock> clock);
 
-    void create(void* owner, uint32_t jobThread) override;
+    void create(std::function<void()> cancel) override;
     void showProgress(const char* text) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;
     void showSummary(const char* text) override;

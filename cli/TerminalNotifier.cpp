@@ -11,7 +11,7 @@ TerminalNotifier::TerminalNotifier(
 {
 }
 
-void TerminalNotifier::create(void*, uint32_t) { }
+void TerminalNotifier::create(std::function<void()>) { }
 
 void TerminalNotifier::showProgress(const char* text)
 {

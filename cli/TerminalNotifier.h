@@ -22,7 +22,7 @@ public:
     // documents: the indexes, among the run's documents, of those given to this job, in order.
     TerminalNotifier(std::shared_ptr<PublishTerminal> terminal, std::vector<size_t> documents, int32_t command);
 
-    void create(void* owner, uint32_t jobThread) override;
+    void create(std::function<void()> cancel) override;
     void showProgress(const char* text) override;
     void noteResultCode(const char* path, int32_t code) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;

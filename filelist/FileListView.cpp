@@ -3,11 +3,8 @@
 #include "filelist/FileListModel.h"
 #include "filelist/FileNameDelegate.h"
 #include "filelist/ListCommand.h"
-#include "filelist/PublishingDoneRelay.h"
 #include "filelist/XListView.h"
 #include "foundation/Log.h"
-#include "foundation/ThreadMessage.h"
-#include "publishing/notifier/EncodingNotifier.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -89,25 +86,20 @@ void answerDrag(QDropEvent* event, int32_t effect)
 
 }
 
-FileListView::FileListView(JobFactories factories, TraceSink trace, QWidget* parent)
+FileListView::FileListView(PublishJobStarter& jobs, TraceSink trace, QWidget* parent)
     : QTreeView(parent)
     , m_model(new FileListModel(this, trace))
     , m_nameDelegate(new FileNameDelegate(this))
     , m_dropTarget(this)
-    , m_jobFactories(std::move(factories))
+    , m_jobs(jobs)
     , m_trace(std::move(trace))
 {
-    if (!m_jobFactories.notifier)
-        m_jobFactories.notifier = [] { return std::make_unique<EncodingNotifier>(); };
     setupView();
     setupHeader();
     setupAccessibility();
 }
 
-FileListView::~FileListView()
-{
-    PublishingDoneRelay::releaseAll(this);
-}
+FileListView::~FileListView() = default;
 
 void FileListView::setupView()
 {
@@ -162,15 +154,6 @@ QList<int> FileListView::selectedRows() const
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
-}
-
-bool FileListView::event(QEvent* event)
-{
-    if (event->type() == static_cast<QEvent::Type>(WM_PUBLISHING_DONE)) {
-        XListView_ShowFiles(this, m_model->currentFolder().constData());
-        return true;
-    }
-    return QTreeView::event(event);
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event)

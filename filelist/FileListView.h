@@ -3,7 +3,6 @@
 #include "filelist/CDropTarget.h"
 #include "filelist/ContextMenu.h"
 #include "foundation/TraceSink.h"
-#include "publishing/PasswordEncryptionThread.h"
 
 #include <QTreeView>
 
@@ -11,6 +10,7 @@
 
 class FileListModel;
 class FileNameDelegate;
+class PublishJobStarter;
 
 // The file list on screen: the rows of its model in a report view, several selectable, with the
 // list's keys, double click, context menu and renaming in place. What each does lives in the
@@ -20,21 +20,15 @@ class FileListView : public QTreeView {
     Q_OBJECT
 
 public:
-    // How each publishing job gets its notifier (the notifier window when none is given) and its
-    // office suite.
-    struct JobFactories {
-        PasswordEncryptionThread::NotifierFactory notifier;
-        PasswordEncryptionThread::AutomationFactory automation;
-    };
-
-    // trace receives the line of every file whose protection cannot be read, when a row is made
-    // and when a command tests the selection again; by default the lines are dropped.
-    explicit FileListView(JobFactories factories, TraceSink trace = TraceSink(), QWidget* parent = nullptr);
+    // jobs starts the list's publishing jobs and must outlive the list. trace receives the line
+    // of every file whose protection cannot be read, when a row is made and when a command tests
+    // the selection again; by default the lines are dropped.
+    explicit FileListView(PublishJobStarter& jobs, TraceSink trace = TraceSink(), QWidget* parent = nullptr);
     ~FileListView() override;
 
     FileListModel* fileModel() const { return m_model; }
     ContextMenu& contextMenu() { return m_contextMenu; }
-    const JobFactories& jobFactories() const { return m_jobFactories; }
+    PublishJobStarter& jobStarter() const { return m_jobs; }
     const TraceSink& trace() const { return m_trace; }
 
     int32_t rowUnderEdit() const { return m_rowUnderEdit; }
@@ -55,7 +49,6 @@ public:
     static constexpr int32_t KeyF5 = 116;
 
 protected:
-    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -79,7 +72,7 @@ private:
     FileNameDelegate* m_nameDelegate;
     ContextMenu m_contextMenu;
     CDropTarget m_dropTarget;
-    JobFactories m_jobFactories;
+    PublishJobStarter& m_jobs;
     TraceSink m_trace;
     int32_t m_rowUnderEdit = -1;
 };

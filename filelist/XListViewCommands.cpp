@@ -4,16 +4,15 @@
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "filelist/ListCommand.h"
-#include "filelist/PublishingDoneRelay.h"
-#include "filelist/RunningJobs.h"
 #include "foundation/Exception.h"
 #include "foundation/LinkedList.h"
 #include "foundation/Log.h"
 #include "platform/Trash.h"
-#include "publishing/PasswordEncryptionThread.h"
+#include "filelist/PublishJobStarter.h"
 #include "ui/MessageBox.h"
 
 #include <QFile>
+#include <QPointer>
 
 #include <memory>
 
@@ -142,16 +141,13 @@ void XListView_PublishSelectedFiles(FileListView* list, int32_t command)
         showError(list, programTitle, QStringLiteral("Encrypt: Please select unencrypted files by PWD."));
         return;
     }
-    const FileListView::JobFactories& factories = list->jobFactories();
-    auto* window = new PublishingDoneRelay(list);
     try {
-        // The job owns itself from here on: it copies the paths and destroys itself at its end.
-        auto* job
-            = new PasswordEncryptionThread(window, paths, command, factories.notifier, factories.automation);
-        RunningJobs::add(job->getThreadId());
-        job->start();
+        // Once the job is over, the list shows what it published, if the list is still there.
+        list->jobStarter().startJob(paths, command, [list = QPointer<FileListView>(list)] {
+            if (list)
+                XListView_ShowFiles(list, list->fileModel()->currentFolder().constData());
+        });
     } catch (const Exception& failure) {
         logError("XListView_PublishSelectedFiles,1,%s", failure.getMessage());
-        delete window;
     }
 }

@@ -7,28 +7,32 @@
 #include <cxxabi.h>
 #include <exception>
 
-Thread::Thread(void* window, size_t stackSize, int32_t parameter)
-    : m_window(window)
-    , m_parameter(parameter)
+Thread::Thread(size_t stackSize)
 {
     int error = 0;
     m_handle = platform::NativeThread::create(entry, this, stackSize, error);
     if (!m_handle)
         throw Exception("Thread#Thread,1,Failed to create a thread", error);
     m_threadId = m_handle->id();
-    m_queue.registerThread(m_threadId);
 }
 
 Thread::~Thread()
 {
-    // Taken out first: when run destroys its own object, the thread is still active and simply
-    // lets go of its handle.
-    std::unique_ptr<platform::NativeThread> handle = std::move(m_handle);
 }
 
 int32_t Thread::start()
 {
-    return m_handle ? m_handle->resume() : -1;
+    if (!m_handle)
+        return -1;
+    int32_t previous = m_handle->resume();
+    m_started = true;
+    return previous;
+}
+
+void Thread::join()
+{
+    if (m_handle && m_started)
+        m_handle->join();
 }
 
 void Thread::entry(void* object)
@@ -47,24 +51,4 @@ void Thread::entry(void* object)
     } catch (...) {
         logError("Thread#entry,3,Uncaught exception of an unknown type");
     }
-}
-
-bool Thread::postMessage(uint32_t message, uintptr_t wParam, intptr_t lParam)
-{
-    return m_queue.post(ThreadMessage { message, wParam, lParam });
-}
-
-bool Thread::postThreadMessage(uint32_t threadId, uint32_t message, uintptr_t wParam, intptr_t lParam)
-{
-    return ThreadMessageQueue::postToThread(threadId, ThreadMessage { message, wParam, lParam });
-}
-
-bool Thread::peekMessage(ThreadMessage& out, bool remove)
-{
-    return m_queue.peek(out, remove);
-}
-
-bool Thread::waitMessage(int timeoutMilliseconds)
-{
-    return m_queue.wait(timeoutMilliseconds);
 }

@@ -78,7 +78,7 @@ int prepareAttributes(pthread_attr_t& attributes, size_t stackSize)
     int error = pthread_attr_init(&attributes);
     if (error)
         return error;
-    error = pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    error = pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_JOINABLE);
     // A small request is rounded up to the least stack the system allows, as a request for a few
     // pages still gets a working thread; an impossible one fails in the creation itself.
     const size_t leastStack = static_cast<size_t>(PTHREAD_STACK_MIN);
@@ -116,22 +116,42 @@ std::unique_ptr<NativeThread> NativeThread::create(Entry entry, void* argument, 
     gate->changed.wait(guard, [&] { return gate->idKnown; });
     uint32_t id = gate->id;
     guard.unlock();
-    return std::unique_ptr<NativeThread>(new NativeThread(std::move(gate), id));
+    static_assert(sizeof(pthread_t) == sizeof(unsigned long));
+    return std::unique_ptr<NativeThread>(new NativeThread(std::move(gate), thread, id));
 }
 
-NativeThread::NativeThread(std::shared_ptr<Gate> gate, uint32_t id)
+NativeThread::NativeThread(std::shared_ptr<Gate> gate, unsigned long thread, uint32_t id)
     : m_gate(std::move(gate))
+    , m_thread(thread)
     , m_id(id)
 {
 }
 
 NativeThread::~NativeThread()
 {
+    cancelIfClosed();
+    // A thread nobody waited for still gives its resources back when it ends; this may be the
+    // thread itself, when its work destroys its own object.
+    if (!m_joined)
+        pthread_detach(static_cast<pthread_t>(m_thread));
+}
+
+void NativeThread::cancelIfClosed()
+{
     std::lock_guard<std::mutex> guard(m_gate->lock);
     if (m_gate->state == Gate::State::Closed) {
         m_gate->state = Gate::State::Cancelled;
         m_gate->changed.notify_all();
     }
+}
+
+void NativeThread::join()
+{
+    if (m_joined)
+        return;
+    cancelIfClosed();
+    pthread_join(static_cast<pthread_t>(m_thread), nullptr);
+    m_joined = true;
 }
 
 int32_t NativeThread::resume()

@@ -44,9 +44,9 @@ template <typename Call> bool FailSafeNotifier::forward(const char* operation, c
     return false;
 }
 
-void FailSafeNotifier::create(void* owner, uint32_t jobThread)
+void FailSafeNotifier::create(std::function<void()> cancel)
 {
-    forward("create", [&](PublishingNotifier& notifier) { notifier.create(owner, jobThread); });
+    forward("create", [&](PublishingNotifier& notifier) { notifier.create(std::move(cancel)); });
 }
 
 void FailSafeNotifier::showProgress(const char* text)

@@ -20,7 +20,7 @@ public:
     // True once the notifier could not be made or has failed: nobody can watch or cancel the job.
     bool failed() const { return !m_notifier; }
 
-    void create(void* owner, uint32_t jobThread) override;
+    void create(std::function<void()> cancel) override;
     void showProgress(const char* text) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;
     void noteResultCode(const char* path, int32_t code) override;

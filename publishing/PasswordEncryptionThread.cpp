@@ -4,28 +4,18 @@
 #include "foundation/Log.h"
 #include "foundation/String.h"
 #include "foundation/VaultrixRegistry.h"
-#include "platform/WindowMessages.h"
 #include "publishing/CurrentExceptionText.h"
 #include "publishing/FailSafeNotifier.h"
 #include "publishing/OfficeApplication.h"
+#include "publishing/PublishingJobObserver.h"
 #include "publishing/PublishingSummary.h"
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
-namespace {
-
-void pause10Milliseconds()
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-}
-
-}
-
-PasswordEncryptionThread::PasswordEncryptionThread(void* window, const LinkedList& fileList,
-    int32_t publishCommand, NotifierFactory notifierFactory, AutomationFactory automationFactory)
-    : Thread(window, 0, 0)
+PasswordEncryptionThread::PasswordEncryptionThread(PublishingJobObserver* observer,
+    const LinkedList& fileList, int32_t publishCommand, NotifierFactory notifierFactory,
+    AutomationFactory automationFactory)
+    : m_observer(observer)
     , m_publishCommand(publishCommand)
     , m_notifierFactory(std::move(notifierFactory))
     , m_automationFactory(std::move(automationFactory))
@@ -90,8 +80,11 @@ void PasswordEncryptionThread::publishAll(FailSafeNotifier& notifier, Progress& 
     // Without a notifier nobody could watch the job or cancel it, so no office is started.
     std::unique_ptr<OfficeApplication> session
         = notifier.failed() ? nullptr : openSession(countApplications());
-    if (session)
+    if (session) {
         session->setNotifier(&notifier);
+        if (m_observer)
+            session->setSessionEnded([observer = m_observer] { observer->sessionEnded(); });
+    }
     const bool office2007 = session && session->isOffice2007Convertible();
     readWorkingFolder();
     publishFrom(notifier, session.get(), office2007, progress);
@@ -103,7 +96,7 @@ void PasswordEncryptionThread::publishFrom(
 {
     const int32_t total = m_fileList.getSize();
     for (; progress.node; progress.node = progress.node->getNext()) {
-        if (drainMessages())
+        if (m_stopRequested)
             return;
         auto* path = dynamic_cast<String*>(progress.node->getElement());
         if (path && !path->isNull()) {
@@ -115,7 +108,7 @@ void PasswordEncryptionThread::publishFrom(
                 ++progress.succeeded;
         }
         // The next document starts at once: the notifier's window lives on the main thread and
-        // needs nothing of this one, and a cancel is seen by the drain above before every
+        // needs nothing of this one, and a stop request is seen above before every
         // document. A fixed pause here would only add its length to every document of the job.
         ++progress.handled;
     }
@@ -129,17 +122,6 @@ void PasswordEncryptionThread::failTheRest(FailSafeNotifier& notifier, Progress&
         logError("PasswordEncryptionThread#run,4,Failed to show the remaining rows %s",
             CurrentExceptionText().get());
     }
-}
-
-bool PasswordEncryptionThread::drainMessages()
-{
-    ThreadMessage message;
-    while (peekMessage(message, true)) {
-        pause10Milliseconds();
-        if (message.message == WM_CANCEL_PUBLISHING)
-            return true;
-    }
-    return false;
 }
 
 bool PasswordEncryptionThread::publishOne(
@@ -177,24 +159,26 @@ void PasswordEncryptionThread::showEnd(FailSafeNotifier& notifier, const Progres
     notifier.destroyWindow();
 }
 
-void PasswordEncryptionThread::tellWindow()
+void PasswordEncryptionThread::tellObserver()
 {
+    if (!m_observer)
+        return;
     try {
-        platform::postWindowMessage(getWindow(), WM_PUBLISHING_DONE);
+        m_observer->jobEnded();
     } catch (...) {
         logError("PasswordEncryptionThread#run,5,Failed to tell the window %s", CurrentExceptionText().get());
     }
 }
 
-// Nothing may leave run: the thread would end without the summary, the notice to the window and
-// the job's destruction. A failure of the job itself (its settings, its session, anything but a
+// Nothing may leave run: the thread would end without the summary and the notice to the
+// observer. A failure of the job itself (its settings, its session, anything but a
 // single document) is turned into what a session that cannot be set up gives.
 void PasswordEncryptionThread::run()
 {
     Progress progress { m_fileList.getHead() };
     {
         FailSafeNotifier notifier(m_notifierFactory);
-        notifier.create(getWindow(), getThreadId());
+        notifier.create([this] { requestStop(); });
         try {
             publishAll(notifier, progress);
         } catch (...) {
@@ -203,6 +187,5 @@ void PasswordEncryptionThread::run()
         }
         showEnd(notifier, progress);
     }
-    tellWindow();
-    delete this;
+    tellObserver();
 }

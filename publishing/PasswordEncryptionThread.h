@@ -5,32 +5,38 @@
 #include "office/OfficeAutomation.h"
 #include "publishing/PublishingNotifier.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 class FailSafeNotifier;
 class OfficeApplication;
+class PublishingJobObserver;
 
 // One publishing job: on a thread of its own it publishes a list of documents in the format of
 // one publish command, shows a row per document and a summary on its notifier, waits until the
-// notifier is closed, tells the window that started it and destroys itself. The creator calls
-// start once and never touches the object again. Whatever fails on the way, the job ends the
-// same way: rows for every document, the summary, the notice to the window, its own destruction.
+// notifier is closed and tells its observer. The creator keeps the object, calls start once and
+// joins the job before destroying it. Whatever fails on the way, the job ends the same way: rows
+// for every document, the summary, the notice to the observer.
 class PasswordEncryptionThread : public Thread {
 public:
     using NotifierFactory = std::function<std::unique_ptr<PublishingNotifier>()>;
     using AutomationFactory = std::function<std::unique_ptr<office::OfficeAutomation>()>;
 
-    // window receives WM_PUBLISHING_DONE at the end (null: nobody). The paths are copied, so the
-    // caller may destroy fileList at once. Both factories are called on the job's thread: the
-    // desktop program passes its notifier window, pressling-cli a terminal one, and each job gets
-    // an office suite of its own. Throws what Thread and LinkedList throw.
-    PasswordEncryptionThread(void* window, const LinkedList& fileList, int32_t publishCommand,
-        NotifierFactory notifierFactory, AutomationFactory automationFactory);
+    // observer (not owned, null: nobody) hears of the end of the job's session and of the job;
+    // it must outlive the job. The paths are copied, so the caller may destroy fileList at once.
+    // Both factories are called on the job's thread: the desktop program passes its notifier
+    // window, pressling-cli a terminal one, and each job gets an office suite of its own. Throws
+    // what Thread and LinkedList throw.
+    PasswordEncryptionThread(PublishingJobObserver* observer, const LinkedList& fileList,
+        int32_t publishCommand, NotifierFactory notifierFactory, AutomationFactory automationFactory);
     ~PasswordEncryptionThread() override;
 
     void run() override;
+    // From any thread: the job stops before its next document (a confirmed Cancel). The document
+    // in hand is finished first, so that it is never left half published.
+    void requestStop() { m_stopRequested = true; }
 
 protected:
     // Read for its side effect: a first run creates the default working folder. The settings
@@ -64,13 +70,13 @@ private:
     // could not be set up.
     void failTheRest(FailSafeNotifier& notifier, Progress& progress);
     void showEnd(FailSafeNotifier& notifier, const Progress& progress);
-    void tellWindow();
-    // Takes every waiting message off the queue; true when one of them was a confirmed Cancel.
-    bool drainMessages();
+    void tellObserver();
     // Adds the row of one path; true when it was published.
     bool publishOne(
         PublishingNotifier& notifier, OfficeApplication* session, bool office2007, const char* path);
 
+    PublishingJobObserver* m_observer;
+    std::atomic<bool> m_stopRequested { false };
     LinkedList m_fileList;
     int32_t m_publishCommand;
     NotifierFactory m_notifierFactory;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // What a publishing job shows while it runs: a progress line, one result row per document and a
 // summary, in a window (the desktop program) or on a terminal (pressling-cli). The job calls the
@@ -11,9 +12,9 @@ class PublishingNotifier {
 public:
     virtual ~PublishingNotifier() = default;
 
-    // owner: the window that started the job, or null; jobThread: the thread that a confirmed
-    // Cancel is posted to.
-    virtual void create(void* owner, uint32_t jobThread) = 0;
+    // cancel asks the job to stop before its next document; a window calls it once the user has
+    // confirmed Cancel, from any thread.
+    virtual void create(std::function<void()> cancel) = 0;
     // A null text leaves the line as it is and only makes the notifier visible again.
     virtual void showProgress(const char* text) = 0;
     // successMark 1 for a success, 0 otherwise.

@@ -74,25 +74,22 @@ void fillMenu(QMenu* menu, const MenuResources::Popup& popup, MainWindow* window
 
 }
 
-MainWindow::MainWindow(FileListView::JobFactories factories, TraceSink trace, FolderTreeModel* treeModel)
+MainWindow::MainWindow(PublishingJobs& jobs, TraceSink trace, FolderTreeModel* treeModel)
     : m_trace(std::move(trace))
     , m_treeModel(treeModel ? treeModel : new FolderTreeModel(FolderTreePlaces::ofThisUser()))
 {
     m_treeModel->setParent(this);
     m_treeModel->setDialogOwner(this);
-    MainWindowHandle::remember(this);
+    jobs.setMainWindow(this);
     applySavedGeometry();
     setWindowTitle(programTitle);
     setWindowIcon(ResourceIcons::icon(programIcon));
     setupMenu();
-    setupWidgets(std::move(factories));
+    setupWidgets(jobs);
     setupHistory();
 }
 
-MainWindow::~MainWindow()
-{
-    MainWindowHandle::forget(this);
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::applySavedGeometry()
 {
@@ -113,7 +110,7 @@ void MainWindow::setupMenu()
         fillMenu(menuBar()->addMenu(QString::fromUtf8(popup.title)), popup, this);
 }
 
-void MainWindow::setupWidgets(FileListView::JobFactories factories)
+void MainWindow::setupWidgets(PublishingJobs& jobs)
 {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -133,7 +130,7 @@ void MainWindow::setupWidgets(FileListView::JobFactories factories)
     m_splitter->setHandleWidth(splitterBarWidth);
     m_splitter->setAccessibleName(QStringLiteral("Folders and files"));
     m_tree = new FolderTree(m_treeModel, m_splitter);
-    m_list = new FileListView(std::move(factories), m_trace, m_splitter);
+    m_list = new FileListView(jobs, m_trace, m_splitter);
     m_list->setMinimumWidth(0);
     m_splitter->addWidget(m_tree);
     m_splitter->addWidget(m_list);
@@ -332,16 +329,4 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     // nothing else has a meaning here.
     QApplication::beep();
     event->accept();
-}
-
-void MainWindow::bringToFront()
-{
-    // Sessions end on job threads; the window is raised on its own.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            raise();
-            activateWindow();
-        },
-        Qt::QueuedConnection);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "filelist/FileListView.h"
-#include "publishing/MainWindowHandle.h"
+#include "filelist/PublishingJobs.h"
 #include "shell/FolderHistory.h"
 #include "shell/WindowGeometry.h"
 
@@ -22,7 +22,7 @@ class QSplitter;
 // tree and the file list side by side with a splitter between them, and the status bar. It
 // turns the tree's selection into the list's folder, the title and the history, routes the menu
 // commands, and keeps its place, size and folder for the next run.
-class MainWindow final : public QMainWindow, public MainWindowHandle {
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -41,9 +41,11 @@ public:
     // keyboard focus, or neither.
     enum class KeyTarget { Tree, List, None };
 
-    // trace: where the window and its file list leave their trace lines. treeModel: the folders
-    // to show (null: the places of the user who runs the program); the window takes it over.
-    MainWindow(FileListView::JobFactories factories, TraceSink trace, FolderTreeModel* treeModel = nullptr);
+    // jobs: where the list's publishing jobs run; they come back to this window when their
+    // sessions end, and must outlive it. trace: where the window and its file list leave their
+    // trace lines. treeModel: the folders to show (null: the places of the user who runs the
+    // program); the window takes it over.
+    MainWindow(PublishingJobs& jobs, TraceSink trace, FolderTreeModel* treeModel = nullptr);
     ~MainWindow() override;
 
     // Selects the folder of the previous run when the tree can reach it, otherwise the user's
@@ -61,8 +63,6 @@ public:
 
     // The splitter's place in the client area: a third of the width until the user moves it.
     int splitterPosition() const;
-
-    void bringToFront() override;
 
     FileListView* fileList() const { return m_list; }
     FolderTree* folderTree() const { return m_tree; }
@@ -83,7 +83,7 @@ protected:
 
 private:
     void setupMenu();
-    void setupWidgets(FileListView::JobFactories factories);
+    void setupWidgets(PublishingJobs& jobs);
     void setupHistory();
     void applySavedGeometry();
     void correctForFrame();

@@ -1,14 +1,12 @@
 #include "shell/OfficeApplicationMonitor.h"
 
 #include "foundation/Log.h"
-#include "foundation/ThreadMessage.h"
 #include "platform/RunningOffices.h"
 #include "shell/OfficeApplicationIcon.h"
 #include "shell/OfficeApplicationList.h"
 #include "shell/OfficeWindowClass.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QPointer>
 
 #include <chrono>
@@ -22,6 +20,7 @@ using namespace std::chrono_literals;
 struct OfficeApplicationMonitor::Shared {
     // Touched on the GUI thread only.
     QPointer<OfficeApplicationList> list;
+    std::function<void()> noneLeft;
     // Set on the GUI thread while there is a list to fill; read by the watcher.
     std::atomic<bool> hasList { false };
 
@@ -45,8 +44,7 @@ std::optional<std::vector<platform::OfficeInstance>> OfficeApplicationMonitor::r
 }
 
 OfficeApplicationMonitor::OfficeApplicationMonitor(Listing listing)
-    : Thread(nullptr, 0, 0)
-    , m_listing(std::move(listing))
+    : m_listing(std::move(listing))
     , m_shared(std::make_shared<Shared>())
 {
 }
@@ -60,9 +58,10 @@ OfficeApplicationMonitor::~OfficeApplicationMonitor()
     m_shared->ended.wait(lock, [this] { return m_shared->hasEnded; });
 }
 
-void OfficeApplicationMonitor::setList(OfficeApplicationList* list)
+void OfficeApplicationMonitor::setList(OfficeApplicationList* list, std::function<void()> noneLeft)
 {
     m_shared->list = list;
+    m_shared->noneLeft = std::move(noneLeft);
     m_shared->hasList = list != nullptr;
     if (list)
         QObject::connect(list, &QObject::destroyed, [shared = m_shared] { shared->hasList = false; });
@@ -139,10 +138,12 @@ void OfficeApplicationMonitor::showOnList(std::vector<OfficeApplicationRow> rows
                 return;
             list->setRows(rows);
             QWidget* window = list->window();
-            if (rows.empty())
-                QCoreApplication::postEvent(
-                    window, new QEvent(static_cast<QEvent::Type>(WM_NO_OFFICE_WINDOW)));
-            else if (window->isMinimized())
+            // The check window learns of it at the next turn of the event loop, after the
+            // empty list has been drawn; a window gone by then takes the call with it.
+            if (rows.empty()) {
+                if (shared->noneLeft)
+                    QMetaObject::invokeMethod(window, shared->noneLeft, Qt::QueuedConnection);
+            } else if (window->isMinimized())
                 window->showNormal();
         },
         Qt::QueuedConnection);

@@ -14,7 +14,7 @@ class OfficeApplicationList;
 
 // The watcher of the start-up check: on a thread of its own it looks for open office
 // applications every two seconds and shows them in the check window's list. When none is left
-// it tells the check window (message WM_NO_OFFICE_WINDOW) and ends; while some are open it
+// it tells the check window (what was message WM_NO_OFFICE_WINDOW) and ends; while some are open it
 // brings the check window back from its minimized state. Every change to the list is carried
 // out on the GUI thread; the watcher never touches a widget.
 class OfficeApplicationMonitor : public Thread {
@@ -32,8 +32,9 @@ public:
     ~OfficeApplicationMonitor() override;
 
     // On the GUI thread, before start: the list to fill. The window it sits in is the check
-    // window. The watcher stops on its own once the list has been destroyed.
-    void setList(OfficeApplicationList* list);
+    // window. The watcher stops on its own once the list has been destroyed. noneLeft runs on
+    // the GUI thread soon after the list was found empty, unless the check window is gone.
+    void setList(OfficeApplicationList* list, std::function<void()> noneLeft = {});
 
     int32_t start() override;
     void run() override;

@@ -1,6 +1,5 @@
 #include "shell/OfficeCheckWindow.h"
 
-#include "foundation/ThreadMessage.h"
 #include "shell/OfficeApplicationList.h"
 #include "shell/StartupCancel.h"
 #include "ui/MessageBox.h"
@@ -25,7 +24,7 @@ OfficeCheckWindow::OfficeCheckWindow(Qt::WindowState showState, OfficeApplicatio
     setupStatusBar();
     setupList();
     setupLayout();
-    m_monitor.setList(m_list);
+    m_monitor.setList(m_list, [this] { goAway(); });
     setWindowState(showState);
     show();
 }
@@ -70,15 +69,6 @@ int OfficeCheckWindow::runCheck()
     connect(this, &OfficeCheckWindow::gone, &loop, [&loop] { loop.exit(0); });
     m_monitor.start();
     return loop.exec();
-}
-
-bool OfficeCheckWindow::event(QEvent* event)
-{
-    if (event->type() == static_cast<QEvent::Type>(WM_NO_OFFICE_WINDOW)) {
-        goAway();
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 void OfficeCheckWindow::closeEvent(QCloseEvent* event)

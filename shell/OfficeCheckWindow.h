@@ -35,7 +35,6 @@ signals:
     void gone();
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,6 +1,6 @@
 #include "shell/StartUp.h"
 
-#include "filelist/RunningJobs.h"
+#include "filelist/PublishingJobs.h"
 #include "foundation/Log.h"
 #include "shell/InitialFolder.h"
 #include "shell/MainWindow.h"
@@ -31,7 +31,7 @@ int WinMain(const std::string& commandLine, const std::function<int()>& run)
 }
 
 int Sheetcast_Run(
-    FileListView::JobFactories factories, TraceSink trace, const std::optional<std::string>& requestedFolder)
+    PublishingJobs::Factories factories, TraceSink trace, const std::optional<std::string>& requestedFolder)
 {
     logDebug("Sheetcast_Run,1,Start");
     std::optional<QByteArray> initial = firstFolder(requestedFolder);
@@ -39,8 +39,9 @@ int Sheetcast_Run(
         = QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     logDebug("UserProfile=%s", userProfile.constData());
     logDebug("Sheetcast_Run,3,UserProfile=[%s]", userProfile.constData());
+    PublishingJobs jobs(std::move(factories));
     {
-        MainWindow window(std::move(factories), std::move(trace));
+        MainWindow window(jobs, std::move(trace));
         QEventLoop loop;
         QObject::connect(&window, &MainWindow::closed, &loop, &QEventLoop::quit);
         window.show();
@@ -49,7 +50,7 @@ int Sheetcast_Run(
     }
     // Jobs started from the window finish their documents and wait for their notifiers to be
     // closed; ending under them would leave their backups and offices behind.
-    RunningJobs::waitUntilAllEnded();
+    jobs.waitUntilAllEnded();
     logDebug("Sheetcast_Run,4,End");
     return 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filelist/FileListView.h"
+#include "filelist/PublishingJobs.h"
 
 #include <QByteArray>
 
@@ -18,7 +18,7 @@ int WinMain(const std::string& commandLine, const std::function<int()>& run);
 // previous run when none was, and returns 0 once it has closed and every publishing job started
 // from it has ended. trace receives the trace lines of the window and of its file list.
 int Sheetcast_Run(
-    FileListView::JobFactories factories, TraceSink trace, const std::optional<std::string>& requestedFolder);
+    PublishingJobs::Factories factories, TraceSink trace, const std::optional<std::string>& requestedFolder);
 
 // The folder the main window opens at: the one the user asked for, as it is, otherwise the one
 // of the previous run (InitialFolder). The rule that a folder on a removable or CD-ROM drive

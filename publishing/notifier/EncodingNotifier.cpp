@@ -1,6 +1,5 @@
 #include "publishing/notifier/EncodingNotifier.h"
 
-#include "foundation/Thread.h"
 #include "publishing/notifier/NotifierWindow.h"
 #include "ui/MessageBox.h"
 
@@ -45,8 +44,9 @@ QString fromNarrow(const char* text)
 
 }
 
-EncodingNotifier::EncodingNotifier()
-    : m_shared(std::make_shared<Shared>())
+EncodingNotifier::EncodingNotifier(QPointer<QWidget> owner)
+    : m_owner(std::move(owner))
+    , m_shared(std::make_shared<Shared>())
 {
 }
 
@@ -56,16 +56,14 @@ EncodingNotifier::~EncodingNotifier()
         destroyWindow();
 }
 
-void EncodingNotifier::create(void* owner, uint32_t jobThread)
+void EncodingNotifier::create(std::function<void()> cancel)
 {
     m_created = true;
     auto shared = m_shared;
-    auto* ownerWidget = static_cast<QWidget*>(owner);
     onGuiThread(
-        [shared, ownerWidget, jobThread] {
-            shared->owner = ownerWidget;
-            auto* window = new NotifierWindow(ownerWidget, jobThread,
-                [](uint32_t thread) { Thread::postThreadMessage(thread, WM_CANCEL_PUBLISHING, 0, 0); });
+        [shared, owner = m_owner, cancel = std::move(cancel)] {
+            shared->owner = owner;
+            auto* window = new NotifierWindow(owner, cancel);
             QObject::connect(window, &QObject::destroyed, [shared] { shared->closed = true; });
             shared->window = window;
             window->show();

@@ -2,6 +2,9 @@
 
 #include "publishing/PublishingNotifier.h"
 
+#include <QPointer>
+#include <QWidget>
+
 #include <memory>
 
 // The job's side of the notifier window. The job runs on a worker thread while Qt allows windows
@@ -10,10 +13,13 @@
 // shown.
 class EncodingNotifier final : public PublishingNotifier {
 public:
-    EncodingNotifier();
+    // owner: the window that started the job, or null. The notifier window stands above it but
+    // is not its child, so that it stays when the owner goes first. Only the GUI thread looks at
+    // the owner, so the notifier may be made on the job's thread while the owner is closing.
+    explicit EncodingNotifier(QPointer<QWidget> owner = {});
     ~EncodingNotifier() override;
 
-    void create(void* owner, uint32_t jobThread) override;
+    void create(std::function<void()> cancel) override;
     void showProgress(const char* text) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;
     void showSummary(const char* text) override;
@@ -26,6 +32,7 @@ public:
     struct Shared;
 
 private:
+    QPointer<QWidget> m_owner;
     std::shared_ptr<Shared> m_shared;
     bool m_created = false;
 };

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 
@@ -70,15 +71,28 @@ QString lastComponent(const QString& path)
 
 }
 
-NotifierWindow::NotifierWindow(
-    QWidget* owner, uint32_t jobThread, std::function<void(uint32_t)> cancelRequested)
-    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-    , m_jobThread(jobThread)
+NotifierWindow::NotifierWindow(QWidget* owner, std::function<void()> cancelRequested)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_cancelRequested(std::move(cancelRequested))
 {
+    standAbove(owner);
     setupWindow();
     setupControls();
     setupResultList();
+}
+
+// A dialog that is the owner's child would be destroyed with it, and a job outlives the window
+// that started it (the program closing while it runs); so the window is a top-level one that
+// the window system keeps above the owner's window for as long as that one is there.
+void NotifierWindow::standAbove(QWidget* owner)
+{
+    if (!owner)
+        return;
+    QWidget* ownerWindow = owner->window();
+    if (!ownerWindow->windowHandle())
+        return;
+    winId();
+    windowHandle()->setTransientParent(ownerWindow->windowHandle());
 }
 
 void NotifierWindow::setupWindow()
@@ -165,7 +179,7 @@ void NotifierWindow::addResult(const QString& path, const QString& resultText, i
 void NotifierWindow::showSummary(const QString& text)
 {
     m_textLine->setText(text);
-    m_jobThread = 0;
+    m_cancellable = false;
     m_closeButton->setEnabled(true);
     m_cancelButton->setEnabled(false);
 }
@@ -174,7 +188,7 @@ NotifierWindow::State NotifierWindow::state() const
 {
     if (m_closeButton->isEnabled())
         return State::Finished;
-    return m_jobThread ? State::Running : State::CancelRequested;
+    return m_cancellable ? State::Running : State::CancelRequested;
 }
 
 QString NotifierWindow::progressText() const
@@ -190,7 +204,7 @@ void NotifierWindow::closeEvent(QCloseEvent* event)
 
 void NotifierWindow::applyCancelRule()
 {
-    if (m_jobThread == 0) {
+    if (!m_cancellable) {
         deleteLater();
         return;
     }
@@ -198,9 +212,10 @@ void NotifierWindow::applyCancelRule()
         QStringLiteral("Are you sure you want to cancel this publishing operation?"),
         MessageBox::Buttons::OkCancel, MessageBox::Icon::Question);
     // The job may have finished while the question was open; then there is nothing to cancel.
-    if (answer != MessageBox::Answer::Ok || m_jobThread == 0)
+    if (answer != MessageBox::Answer::Ok || !m_cancellable)
         return;
     m_cancelButton->setEnabled(false);
-    m_cancelRequested(m_jobThread);
-    m_jobThread = 0;
+    m_cancellable = false;
+    if (m_cancelRequested)
+        m_cancelRequested();
 }

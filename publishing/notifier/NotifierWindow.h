@@ -17,9 +17,10 @@ class NotifierWindow : public QWidget {
 public:
     enum class State { Running, CancelRequested, Finished };
 
-    // cancelRequested is called on the GUI thread with the job thread once the user has
-    // confirmed Cancel.
-    NotifierWindow(QWidget* owner, uint32_t jobThread, std::function<void(uint32_t)> cancelRequested);
+    // cancelRequested is called on the GUI thread once the user has confirmed Cancel. The window
+    // is a top-level window that stands above owner's window (null: none), never owner's child,
+    // so that it stays when the owner goes first.
+    NotifierWindow(QWidget* owner, std::function<void()> cancelRequested);
 
     void showProgress(const QString& text);
     void addResult(const QString& path, const QString& resultText, int32_t successMark);
@@ -39,14 +40,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void standAbove(QWidget* owner);
     void setupWindow();
     void setupControls();
     void setupResultList();
     void applyCancelRule();
 
-    // The job's thread while a cancel is still possible, 0 afterwards.
-    uint32_t m_jobThread;
-    std::function<void(uint32_t)> m_cancelRequested;
+    // True while a cancel is still possible.
+    bool m_cancellable = true;
+    std::function<void()> m_cancelRequested;
     // Rows added so far; tells rows whose names differ only in case apart by arrival.
     quint64 m_rowsAdded = 0;
     QLabel* m_textLine = nullptr;

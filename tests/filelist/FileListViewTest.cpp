@@ -5,7 +5,6 @@
 #include "filelist/XListView.h"
 #include "foundation/LinkedList.h"
 #include "foundation/ListItem.h"
-#include "foundation/ThreadMessage.h"
 #include "tests/support/AnsweringMessageBox.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TemporaryRegistry.h"
@@ -196,11 +195,6 @@ TEST_F(FileListView_, RefillsOnF5AndWhenAJobIsDone)
     fixture.write("a.doc.pdf");
     QTest::keyClick(&list, Qt::Key_F5);
     EXPECT_EQ(fixture.names(), (QStringList { "a.doc", "a.doc.pdf" }));
-
-    fixture.write("a.doc.html");
-    QCoreApplication::postEvent(&list, new QEvent(static_cast<QEvent::Type>(WM_PUBLISHING_DONE)));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(fixture.names(), (QStringList { "a.doc", "a.doc.html", "a.doc.pdf" }));
 }
 
 TEST_F(FileListView_, SelectionListsAndSelectAll)

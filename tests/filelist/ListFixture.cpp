@@ -13,8 +13,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-ListFixture::ListFixture(FileListView::JobFactories factories)
-    : m_list((listDesktop(), std::make_unique<FileListView>(std::move(factories))))
+ListFixture::ListFixture(PublishingJobs::Factories factories)
+    : m_jobs((listDesktop(), std::make_unique<PublishingJobs>(std::move(factories))))
+    , m_list(std::make_unique<FileListView>(*m_jobs))
 {
     m_list->resize(720, 360);
 }

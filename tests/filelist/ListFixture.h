@@ -2,6 +2,7 @@
 
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
+#include "filelist/PublishingJobs.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <QStringList>
@@ -14,8 +15,11 @@
 // with the rows.
 class ListFixture {
 public:
-    // automation: the office suite of the jobs the list starts; none for tests that start none.
-    explicit ListFixture(FileListView::JobFactories factories = {});
+    // factories: the office suite (and notifier) of the jobs the list starts; none for tests that
+    // start none.
+    explicit ListFixture(PublishingJobs::Factories factories = {});
+
+    PublishingJobs& jobs() { return *m_jobs; }
 
     FileListView& list() { return *m_list; }
     FileListModel& model() { return *m_list->fileModel(); }
@@ -38,5 +42,7 @@ public:
 
 private:
     TemporaryFolder m_folder;
+    // Made before the list and gone after it, as in the program.
+    std::unique_ptr<PublishingJobs> m_jobs;
     std::unique_ptr<FileListView> m_list;
 };

@@ -1,6 +1,5 @@
 #include "ListFixture.h"
 
-#include "filelist/RunningJobs.h"
 #include "filelist/XListView.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
 #include "publishing/PublishFormat.h"
@@ -32,9 +31,9 @@ NotifierWindow* notifierWindow()
     return nullptr;
 }
 
-FileListView::JobFactories libreOffice()
+PublishingJobs::Factories libreOffice()
 {
-    FileListView::JobFactories factories;
+    PublishingJobs::Factories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
     return factories;
 }
@@ -87,7 +86,7 @@ TEST(PublishCommand, WaitingForRunningJobsKeepsTheWindowsWorkingUntilTheJobHasEn
     fixture->show();
     fixture->select({ "plain.docx" });
     XListView_RunCommand(&fixture->list(), ID_PUBLISH_AS_TEXT);
-    ASSERT_EQ(RunningJobs::count(), 1);
+    ASSERT_EQ(fixture->jobs().count(), 1);
 
     bool closedDuringTheWait = false;
     QTimer closer;
@@ -99,9 +98,9 @@ TEST(PublishCommand, WaitingForRunningJobsKeepsTheWindowsWorkingUntilTheJobHasEn
         }
     });
     closer.start(100);
-    RunningJobs::waitUntilAllEnded();
+    fixture->jobs().waitUntilAllEnded();
     EXPECT_TRUE(closedDuringTheWait);
-    EXPECT_EQ(RunningJobs::count(), 0);
+    EXPECT_EQ(fixture->jobs().count(), 0);
     EXPECT_TRUE(fs::exists(folder + "/plain.docx.txt"));
     int leftOver = 0;
     for (const auto& entry : fs::directory_iterator(folder))

@@ -48,8 +48,8 @@ std::atomic<int> probeRuns { 0 };
 
 class Probe : public Thread {
 public:
-    explicit Probe(size_t stackSize = 0, void* window = nullptr, int32_t parameter = 0)
-        : Thread(window, stackSize, parameter)
+    explicit Probe(size_t stackSize = 0)
+        : Thread(stackSize)
     {
     }
     void run() override { ++probeRuns; }
@@ -58,7 +58,7 @@ public:
 class Signalling : public Thread {
 public:
     explicit Signalling(std::promise<void>& ran, size_t stackSize = 0)
-        : Thread(nullptr, stackSize, 0)
+        : Thread(stackSize)
         , m_ran(ran)
     {
     }
@@ -97,13 +97,10 @@ TEST(Thread, StartReturnsOneThenZeroAndRunsOnce)
     EXPECT_EQ(thread.start(), 0);
 }
 
-// Catches the construction values being lost, and an identifier that is not the kernel's.
-TEST(Thread, KeepsWindowParameterAndTheKernelIdentifier)
+// Catches an identifier that is not the kernel's.
+TEST(Thread, KeepsTheKernelIdentifier)
 {
-    int window = 0;
-    Probe thread(0, &window, 42);
-    EXPECT_EQ(thread.getWindow(), &window);
-    EXPECT_EQ(thread.getParameter(), 42);
+    Probe thread;
     EXPECT_TRUE(thread.hasHandle());
     EXPECT_NE(thread.getThreadId(), 0u);
     EXPECT_TRUE(std::filesystem::exists("/proc/self/task/" + std::to_string(thread.getThreadId())));
@@ -138,7 +135,7 @@ struct SelfDeletingRecord {
 class SelfDeleting : public Thread {
 public:
     explicit SelfDeleting(SelfDeletingRecord& record)
-        : Thread(nullptr, 0, 0)
+        : Thread()
         , m_record(record)
     {
     }
@@ -175,7 +172,7 @@ namespace {
 class Blocked : public Thread {
 public:
     Blocked(std::promise<void>& running, std::shared_future<void> release, std::promise<void>& ended)
-        : Thread(nullptr, 0, 0)
+        : Thread()
         , m_running(running)
         , m_release(std::move(release))
         , m_ended(ended)
@@ -215,93 +212,45 @@ TEST(Thread, DestroyingARunningThreadNeitherWaitsNorStopsIt)
 
 namespace {
 
-class Receiver : public Thread {
+// Work that holds its thread until the test lets it go, and notes whether it has returned.
+class Held : public Thread {
 public:
-    Receiver()
-        : Thread(nullptr, 0, 0)
+    explicit Held(std::shared_future<void> release)
+        : m_release(std::move(release))
     {
     }
     void run() override
     {
-        m_timedOutWhileEmpty = !waitMessage(20);
-        m_ready.set_value();
-        if (waitMessage(10000)) {
-            m_peeked = peekMessage(m_first, false);
-            // The job's way of draining: take messages until none is left.
-            ThreadMessage message;
-            while (peekMessage(message, true))
-                m_taken.push_back(message);
-        }
-        ThreadMessage rest;
-        m_emptyAfterwards = !peekMessage(rest, false);
-        m_done.set_value();
+        m_release.wait();
+        returned = true;
     }
 
-    std::promise<void> m_ready;
-    std::promise<void> m_done;
-    bool m_timedOutWhileEmpty = false;
-    bool m_peeked = false;
-    bool m_emptyAfterwards = false;
-    ThreadMessage m_first;
-    std::vector<ThreadMessage> m_taken;
+    std::atomic<bool> returned { false };
+
+private:
+    std::shared_future<void> m_release;
 };
 
 }
 
-// Catches messages from another thread that are lost, reordered, taken by a peek that should
-// leave them, or not seen by a thread waiting for them.
-TEST(Thread, MessagePostedFromAnotherThreadIsWaitedForAndPeeked)
+// Catches a join that returns before the work has, and one that waits for a thread that was never
+// started.
+TEST(Thread, JoinWaitsUntilRunHasReturnedAndTheThreadIsGone)
 {
-    Receiver receiver;
-    auto ready = receiver.m_ready.get_future();
-    auto done = receiver.m_done.get_future();
-    receiver.start();
-    ASSERT_EQ(ready.wait_for(10s), std::future_status::ready);
-    std::thread poster(
-        [id = receiver.getThreadId()] { Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 7, -3); });
-    poster.join();
-    ASSERT_EQ(done.wait_for(10s), std::future_status::ready);
-
-    EXPECT_TRUE(receiver.m_timedOutWhileEmpty);
-    EXPECT_TRUE(receiver.m_peeked);
-    EXPECT_EQ(receiver.m_first.message, 1624u);
-    ASSERT_GE(receiver.m_taken.size(), 1u);
-    EXPECT_EQ(receiver.m_taken[0].message, WM_CANCEL_PUBLISHING);
-    EXPECT_EQ(receiver.m_taken[0].wParam, 7u);
-    EXPECT_EQ(receiver.m_taken[0].lParam, -3);
-    EXPECT_TRUE(receiver.m_emptyAfterwards);
-}
-
-// Catches messages taken out of order when several wait.
-TEST(Thread, MessagesComeOutInTheOrderPosted)
-{
-    Probe thread;
-    for (uint32_t number = 1; number <= 5; ++number)
-        EXPECT_TRUE(thread.postMessage(number, number * 10, 0));
-    ThreadMessage message;
-    for (uint32_t number = 1; number <= 5; ++number) {
-        ASSERT_TRUE(thread.peekMessage(message, true));
-        EXPECT_EQ(message.message, number);
-        EXPECT_EQ(message.wParam, number * 10);
-    }
-    EXPECT_FALSE(thread.peekMessage(message, true));
-}
-
-// Catches a post by identifier that reaches a destroyed thread object (a use after free in the
-// notifier's cancel) or that reports success for a thread that is not there.
-TEST(Thread, PostingByIdentifierReachesOnlyLiveThreadObjects)
-{
-    uint32_t id;
     {
-        Probe thread;
-        id = thread.getThreadId();
-        EXPECT_TRUE(Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 0, 0));
-        ThreadMessage message;
-        EXPECT_TRUE(thread.peekMessage(message, true));
-        EXPECT_EQ(message.message, WM_CANCEL_PUBLISHING);
+        Held never(std::promise<void>().get_future().share());
+        never.join();
+        EXPECT_FALSE(never.returned);
     }
-    EXPECT_FALSE(Thread::postThreadMessage(id, WM_CANCEL_PUBLISHING, 0, 0));
-    EXPECT_FALSE(Thread::postThreadMessage(0, WM_CANCEL_PUBLISHING, 0, 0));
+    std::promise<void> release;
+    Held thread(release.get_future().share());
+    thread.start();
+    std::thread releaser([&release] { release.set_value(); });
+    thread.join();
+    releaser.join();
+    EXPECT_TRUE(thread.returned);
+    // A second join has nothing left to wait for.
+    thread.join();
 }
 
 namespace {
@@ -316,7 +265,7 @@ public:
     enum class Kind { Standard, Library, Foreign };
 
     explicit Throwing(Kind kind)
-        : Thread(nullptr, 0, 0)
+        : Thread()
         , m_kind(kind)
     {
     }

@@ -29,8 +29,7 @@ void ShellFixture::build()
     places.home = QByteArray(m_home.path().c_str());
     places.documents = QByteArray(m_home.file("Documents").c_str());
     TraceSink trace([this](std::string_view line) { m_trace += line; });
-    m_window
-        = std::make_unique<MainWindow>(FileListView::JobFactories {}, trace, new FolderTreeModel(places));
+    m_window = std::make_unique<MainWindow>(m_jobs, trace, new FolderTreeModel(places));
     m_window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
 }

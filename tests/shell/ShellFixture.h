@@ -41,5 +41,7 @@ private:
     TemporaryRegistry m_registry;
     TemporaryFolder m_home;
     std::string m_trace;
+    // Made before the window and gone after it, as in the program.
+    PublishingJobs m_jobs { {} };
     std::unique_ptr<MainWindow> m_window;
 };

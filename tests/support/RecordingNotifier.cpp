@@ -46,12 +46,11 @@ void RecordingNotifier::note(const std::string& call)
     m_record->calls.push_back(call);
 }
 
-void RecordingNotifier::create(void* owner, uint32_t jobThread)
+void RecordingNotifier::create(std::function<void()> cancel)
 {
     std::lock_guard lock(m_record->mutex);
     m_record->calls.push_back("create");
-    m_record->owner = owner;
-    m_record->jobThread = jobThread;
+    m_record->cancel = std::move(cancel);
 }
 
 void RecordingNotifier::showProgress(const char* text)

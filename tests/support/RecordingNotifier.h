@@ -3,6 +3,7 @@
 #include "publishing/PublishingNotifier.h"
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -29,8 +30,8 @@ public:
         std::string summary;
         // Caption and text of every message shown, in order.
         std::vector<std::pair<std::string, std::string>> messages;
-        uint32_t jobThread = 0;
-        void* owner = nullptr;
+        // What the job gave the notifier to ask it to stop: a test calls it as a confirmed Cancel.
+        std::function<void()> cancel;
         bool holdClose = false;
         bool waiting = false;
         int notifiersDestroyed = 0;
@@ -46,7 +47,7 @@ public:
     explicit RecordingNotifier(std::shared_ptr<Record> record);
     ~RecordingNotifier() override;
 
-    void create(void* owner, uint32_t jobThread) override;
+    void create(std::function<void()> cancel) override;
     void showProgress(const char* text) override;
     void addResult(const char* path, const char* resultText, int32_t successMark) override;
     void showSummary(const char* text) override;

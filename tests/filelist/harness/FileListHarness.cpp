@@ -1,4 +1,5 @@
 #include "filelist/FileListView.h"
+#include "filelist/PublishingJobs.h"
 #include "filelist/XListView.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
 
@@ -16,9 +17,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: filelist-harness FOLDER\n");
         return 2;
     }
-    FileListView::JobFactories factories;
+    PublishingJobs::Factories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
-    FileListView list(std::move(factories));
+    PublishingJobs jobs(std::move(factories));
+    FileListView list(jobs);
     list.setWindowTitle(QStringLiteral("Pressling file list"));
     list.resize(720, 400);
     QByteArray folder = argv[1];

@@ -2,10 +2,8 @@
 
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
-#include "foundation/ThreadMessage.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 
 #include <algorithm>
 #include <chrono>
@@ -43,9 +41,10 @@ std::string registryText(
 
 class CountedJob : public PasswordEncryptionThread {
 public:
-    CountedJob(void* window, const LinkedList& list, int32_t command, JobSetup setup, JobCounters& counters)
+    CountedJob(PublishingJobObserver* observer, const LinkedList& list, int32_t command, JobSetup setup,
+        JobCounters& counters)
         : PasswordEncryptionThread(
-            window, list, command, std::move(setup.notifiers), std::move(setup.automations))
+            observer, list, command, std::move(setup.notifiers), std::move(setup.automations))
         , m_readWorkingFolder(std::move(setup.readWorkingFolder))
         , m_counters(counters)
     {
@@ -77,14 +76,6 @@ TestRegistry::TestRegistry(int officeVersion, const std::string& macroSecurityLe
         m_folder.write("machine.reg",
             "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\" + std::to_string(officeVersion)
                 + ".0\\Word\\InstallRoot]\n\"Path\"=\"C:\\\\Office\\\\\"\n");
-}
-
-bool DoneReceiver::event(QEvent* event)
-{
-    if (event->type() != static_cast<QEvent::Type>(WM_PUBLISHING_DONE))
-        return QObject::event(event);
-    ++done;
-    return true;
 }
 
 bool serveEventsUntil(const std::function<bool()>& condition, int timeoutMilliseconds)
@@ -120,24 +111,32 @@ bool runJobWith(const std::vector<std::string>& paths, int32_t command,
     return runJobWithSetup(paths, command, std::move(setup), receiver, counters, timeoutMilliseconds);
 }
 
-void startJob(const std::vector<std::string>& paths, int32_t command, JobSetup setup, QObject* window,
-    JobCounters& counters)
+std::unique_ptr<PasswordEncryptionThread> startJob(const std::vector<std::string>& paths, int32_t command,
+    JobSetup setup, PublishingJobObserver* observer, JobCounters& counters)
 {
     application();
     auto list = std::make_unique<LinkedList>();
     for (const std::string& path : paths)
         list->addLast(std::make_unique<String>(path.c_str()));
-    auto* job = new CountedJob(window, *list, command, std::move(setup), counters);
+    auto job = std::make_unique<CountedJob>(observer, *list, command, std::move(setup), counters);
     // The caller's list goes at once; the job works on its own copy.
     list.reset();
     job->start();
+    return job;
 }
 
 bool runJobWithSetup(const std::vector<std::string>& paths, int32_t command, JobSetup setup,
     DoneReceiver& receiver, JobCounters& counters, int timeoutMilliseconds)
 {
-    startJob(paths, command, std::move(setup), &receiver, counters);
-    return serveEventsUntil([&] { return receiver.done > 0 && counters.destroyed > 0; }, timeoutMilliseconds);
+    std::unique_ptr<PasswordEncryptionThread> job = startJob(paths, command, std::move(setup), &receiver, counters);
+    if (!serveEventsUntil([&] { return receiver.done > 0; }, timeoutMilliseconds)) {
+        // A job that is still running keeps its object; the test has failed already.
+        job.release();
+        return false;
+    }
+    job->join();
+    job.reset();
+    return true;
 }
 
 std::vector<std::string> folderEntries(const std::string& folder)

@@ -2,12 +2,11 @@
 
 #include "ScriptedAutomation.h"
 #include "publishing/PasswordEncryptionThread.h"
+#include "publishing/PublishingJobObserver.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
-
-#include <QObject>
 
 #include <atomic>
 #include <functional>
@@ -28,11 +27,14 @@ private:
     ScopedEnvironment m_environment;
 };
 
-// Stands in for the file list window: counts the WM_PUBLISHING_DONE events it receives.
-class DoneReceiver : public QObject {
+// Stands in for whoever started the job: counts the job's ends and the ends of its sessions.
+class DoneReceiver : public PublishingJobObserver {
 public:
-    bool event(QEvent* event) override;
+    void sessionEnded() override { ++sessionsEnded; }
+    void jobEnded() override { ++done; }
+
     std::atomic<int> done { 0 };
+    std::atomic<int> sessionsEnded { 0 };
 };
 
 // A job whose destruction a test can count.
@@ -48,18 +50,18 @@ struct JobSetup {
     std::function<void()> readWorkingFolder;
 };
 
-// Starts one job over paths for window (which owns the notifier's window and is told when the job
-// is done); the job's end is counted on counters.
-void startJob(const std::vector<std::string>& paths, int32_t command, JobSetup setup, QObject* window,
-    JobCounters& counters);
+// Starts one job over paths that tells observer of its end; the job's destruction is counted on
+// counters. The caller joins the job.
+std::unique_ptr<PasswordEncryptionThread> startJob(const std::vector<std::string>& paths, int32_t command,
+    JobSetup setup, PublishingJobObserver* observer, JobCounters& counters);
 
-// Starts the job and waits (serving the Qt events) until the window was told the job is done and
-// the job is gone. Returns false when that did not happen in time.
+// Starts the job and waits (serving the Qt events) until the observer was told the job is done,
+// then joins and destroys the job. Returns false when the job did not end in time.
 bool runJobWithSetup(const std::vector<std::string>& paths, int32_t command, JobSetup setup,
     DoneReceiver& receiver, JobCounters& counters, int timeoutMilliseconds = 20000);
 
 // Runs one job over paths with the scripted office and a recording notifier, and waits (serving
-// the Qt events) until the window was told the job is done. Returns false when it never was.
+// the Qt events) until the observer was told the job is done. Returns false when it never was.
 bool runJob(const std::vector<std::string>& paths, int32_t command,
     const std::shared_ptr<OfficeScript>& script, const std::shared_ptr<RecordingNotifier::Record>& record,
     DoneReceiver& receiver, JobCounters& counters, int timeoutMilliseconds = 20000);

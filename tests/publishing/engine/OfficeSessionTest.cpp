@@ -3,7 +3,6 @@
 
 #include "foundation/Exception.h"
 #include "office/ComError.h"
-#include "publishing/MainWindowHandle.h"
 #include "publishing/OfficeApplication.h"
 #include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
@@ -176,40 +175,22 @@ TEST_F(OfficeSessionTest, WordSaveStatusGoesToTheNotifierWhenThereIsOne)
     EXPECT_EQ(record->messages.size(), 1u);
 }
 
-namespace {
-
-// A main window that notes when a session brings it to the front, and what the session had
-// already logged by then.
-class FrontCounter final : public MainWindowHandle {
-public:
-    void bringToFront() override
-    {
-        ++broughtToFront;
-        seenAtFront = capture.text();
-    }
-
-    LogCapture capture;
-    int broughtToFront = 0;
-    std::string seenAtFront;
-};
-
-}
-
-// Catches a session that ends without handing the user back to the main window, that does so
-// before its office applications are gone, or that reaches a window already forgotten.
-TEST_F(OfficeSessionTest, EndBringsTheRememberedMainWindowToTheFrontAfterQuitting)
+// Catches a session that ends without telling whoever brings the user back to the main window,
+// or that tells it before its office applications are gone.
+TEST_F(OfficeSessionTest, EndIsToldOnceAfterQuitting)
 {
     TestRegistry registry;
     auto script = std::make_shared<OfficeScript>();
-    FrontCounter window;
-    MainWindowHandle::remember(&window);
-    openSession(script, 1, 0, 0).reset();
-    MainWindowHandle::forget(&window);
-    EXPECT_EQ(window.broughtToFront, 1);
-    EXPECT_NE(window.seenAtFront.find("OfficeApplication#~OfficeApplication,7,"), std::string::npos);
-    EXPECT_EQ(window.seenAtFront.find("OfficeApplication#~OfficeApplication,8,End"), std::string::npos);
-
-    openSession(script, 1, 0, 0).reset();
-    EXPECT_EQ(window.broughtToFront, 1);
-    EXPECT_FALSE(MainWindowHandle::isRemembered());
+    LogCapture capture;
+    int told = 0;
+    std::string seenWhenTold;
+    std::unique_ptr<OfficeApplication> session = openSession(script, 1, 0, 0);
+    session->setSessionEnded([&] {
+        ++told;
+        seenWhenTold = capture.text();
+    });
+    session.reset();
+    EXPECT_EQ(told, 1);
+    EXPECT_NE(seenWhenTold.find("OfficeApplication#~OfficeApplication,7,"), std::string::npos);
+    EXPECT_EQ(seenWhenTold.find("OfficeApplication#~OfficeApplication,8,End"), std::string::npos);
 }

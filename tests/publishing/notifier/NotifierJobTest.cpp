@@ -1,7 +1,6 @@
 #include "tests/support/AnsweringMessageBox.h"
 #include "EngineTestSupport.h"
 
-#include "foundation/ThreadMessage.h"
 #include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
 #include "publishing/notifier/EncodingNotifier.h"
@@ -14,20 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The file list window that starts the job: it owns the notifier's window and counts the notices
-// that the job is done.
-class OwnerWindow : public QWidget {
-public:
-    bool event(QEvent* event) override
-    {
-        if (event->type() != static_cast<QEvent::Type>(WM_PUBLISHING_DONE))
-            return QWidget::event(event);
-        ++done;
-        return true;
-    }
-    int done = 0;
-};
 
 NotifierWindow* findWindow()
 {
@@ -61,9 +46,10 @@ TEST(NotifierJob, WordSaveStatusShowsTheErrorBoxAndFailsTheDocument)
     JobSetup setup;
     setup.notifiers = [] { return std::make_unique<EncodingNotifier>(); };
     setup.automations = [script] { return std::make_unique<ScriptedAutomation>(script); };
-    OwnerWindow owner;
+    DoneReceiver owner;
     JobCounters counters;
-    startJob(paths, ID_PUBLISH_AS_HTML, std::move(setup), &owner, counters);
+    std::unique_ptr<PasswordEncryptionThread> job
+        = startJob(paths, ID_PUBLISH_AS_HTML, std::move(setup), &owner, counters);
 
     NotifierWindow* window = nullptr;
     ASSERT_TRUE(serveEventsUntil(
@@ -87,9 +73,12 @@ TEST(NotifierJob, WordSaveStatusShowsTheErrorBoxAndFailsTheDocument)
         [&] {
             // The closed window goes at the event loop's next turn, which these tests play.
             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return owner.done > 0 && counters.destroyed > 0;
+            return owner.done > 0;
         },
         20000));
+    job->join();
+    job.reset();
+    EXPECT_EQ(counters.destroyed, 1);
     EXPECT_EQ(readFile(paths[0]), "refused");
     EXPECT_EQ(owner.done, 1);
 }

@@ -1,6 +1,5 @@
 #include "tests/support/AnsweringMessageBox.h"
 
-#include "foundation/Thread.h"
 #include "publishing/notifier/EncodingNotifier.h"
 #include "publishing/notifier/NotifierWindow.h"
 #include "resources/ResourceIcons.h"
@@ -26,15 +25,6 @@ inline void PrintTo(const QString& text, std::ostream* out)
 }
 
 namespace {
-
-// A job thread that is never started: it only owns the queue that a cancel is posted to.
-class IdleJob final : public Thread {
-public:
-    IdleJob()
-        : Thread(nullptr, 0, 0)
-    {
-    }
-};
 
 NotifierWindow* findWindow()
 {
@@ -62,14 +52,15 @@ class NotifierWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_notifier.create(nullptr, m_job.getThreadId());
+        m_notifier.create([this] { ++m_cancels; });
         m_window = findWindow();
         ASSERT_NE(m_window, nullptr);
     }
 
     void TearDown() override { m_notifier.destroyWindow(); }
 
-    IdleJob m_job;
+    // How often the window asked the job to stop.
+    std::atomic<int> m_cancels { 0 };
     EncodingNotifier m_notifier;
     NotifierWindow* m_window = nullptr;
 };
@@ -179,25 +170,21 @@ TEST_F(NotifierWindowTest, CancelAnsweredCancelChangesNothing)
     EXPECT_EQ(box.lastIcon, MessageBox::Icon::Question);
     EXPECT_TRUE(m_window->cancelButton()->isEnabled());
     EXPECT_EQ(m_window->state(), NotifierWindow::State::Running);
-    ThreadMessage message;
-    EXPECT_FALSE(m_job.peekMessage(message, false));
+    EXPECT_EQ(m_cancels, 0);
 }
 
-TEST_F(NotifierWindowTest, ConfirmedCancelPostsToTheJobThreadOnce)
+TEST_F(NotifierWindowTest, ConfirmedCancelAsksTheJobToStopOnce)
 {
     AnsweringMessageBox box(MessageBox::Answer::Ok);
     QTest::mouseClick(m_window->cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(m_window->cancelButton()->isEnabled());
     EXPECT_EQ(m_window->state(), NotifierWindow::State::CancelRequested);
-    ThreadMessage message;
-    ASSERT_TRUE(m_job.peekMessage(message, true));
-    EXPECT_EQ(message.message, 1624u);
-    EXPECT_EQ(message.wParam, 0u);
-    EXPECT_EQ(message.lParam, 0);
-    // A second request cannot be made: the button is off and the job thread is forgotten.
+    EXPECT_EQ(m_cancels, 1);
+    // A second request cannot be made: the button is off and the cancel is spent.
     QTest::mouseClick(m_window->cancelButton(), Qt::LeftButton);
+    m_window->close();
     EXPECT_EQ(box.asked, 1);
-    EXPECT_FALSE(m_job.peekMessage(message, false));
+    EXPECT_EQ(m_cancels, 1);
 }
 
 // The caption's close request is Cancel, not an unasked close of a running job's window.
@@ -226,15 +213,13 @@ TEST_F(NotifierWindowTest, SummarySwitchesButtonsAndCloseDestroysWithoutAQuestio
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(box.asked, 0);
-    ThreadMessage message;
-    EXPECT_FALSE(m_job.peekMessage(message, false));
+    EXPECT_EQ(m_cancels, 0);
 }
 
 // Catches a message box made on the job's thread (Qt allows windows on the GUI thread only), and a
 // job that goes on before the user has dismissed the box.
 TEST(EncodingNotifier, MessageIsShownOnTheGuiThreadWhileTheJobWaits)
 {
-    IdleJob job;
     AnsweringMessageBox box(MessageBox::Answer::Ok);
     std::atomic<bool> returned { false };
     bool returnedWhileShown = true;
@@ -244,7 +229,7 @@ TEST(EncodingNotifier, MessageIsShownOnTheGuiThreadWhileTheJobWaits)
     };
     std::thread worker([&] {
         EncodingNotifier notifier;
-        notifier.create(nullptr, job.getThreadId());
+        notifier.create([] { });
         notifier.showMessage("Error", "Error");
         returned = true;
         notifier.destroyWindow();
@@ -266,12 +251,11 @@ TEST(EncodingNotifier, MessageIsShownOnTheGuiThreadWhileTheJobWaits)
 // closed the window, and must not block the GUI thread meanwhile.
 TEST(EncodingNotifier, JobThreadDrivesTheWindowAndWaitsForClose)
 {
-    IdleJob job;
     std::atomic<bool> summaryShown { false };
     std::atomic<bool> returned { false };
     std::thread worker([&] {
         EncodingNotifier notifier;
-        notifier.create(nullptr, job.getThreadId());
+        notifier.create([] { });
         notifier.showProgress("Publishing (1/2): '/docs/a.doc'");
         notifier.addResult("/docs/a.doc", "OK", 1);
         notifier.showProgress("Publishing (2/2): '/docs/b.xls'");
