@@ -2,39 +2,63 @@
 
 #include "bench/DocumentCopies.h"
 #include "platform/ChildProcess.h"
+#include "platform/FileOperations.h"
+#include "platform/ProcessHandle.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// smaps_rollup is a score of short lines.
+constexpr uint64_t largestRollup = 64 * 1024;
+
+// The "Pss:" line of a process's smaps_rollup, in kB; 0 when there is none. The kernel writes the
+// number in decimal digits whatever the locale, so it is read as such.
+uint64_t proportionalKilobytes(std::string_view rollup)
+{
+    constexpr std::string_view label = "Pss:";
+    for (size_t start = 0; start < rollup.size();) {
+        size_t end = std::min(rollup.find('\n', start), rollup.size());
+        std::string_view line = rollup.substr(start, end - start);
+        start = end + 1;
+        if (line.substr(0, label.size()) != label)
+            continue;
+        line.remove_prefix(std::min(line.size(), line.find_first_not_of(' ', label.size())));
+        uint64_t value = 0;
+        auto [next, failure] = std::from_chars(line.data(), line.data() + line.size(), value);
+        return failure == std::errc() ? value : 0;
+    }
+    return 0;
+}
+
 // The proportional set size, in MB, of the office processes that the pressling-cli with process
-// id job runs: their pipe names carry the job's id. Shared pages count once across them.
+// id job runs: their pipe names carry the job's id. Shared pages count once across them. The
+// offices start and end while they are looked at: one that has ended meanwhile answers nothing
+// and counts for nothing.
 double officeMegabytes(pid_t job)
 {
     const std::string marker = "name=pressling-" + std::to_string(job) + "-";
-    double kilobytes = 0;
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
+    uint64_t kilobytes = 0;
+    for (pid_t pid : platform::ProcessHandle::all()) {
+        platform::ProcessHandle process;
+        if (!process.open(pid))
             continue;
-        std::ifstream commandLine(entry.path() / "cmdline", std::ios::binary);
-        std::string arguments((std::istreambuf_iterator<char>(commandLine)), std::istreambuf_iterator<char>());
-        if (arguments.find(marker) == std::string::npos)
+        std::vector<std::string> arguments = process.arguments();
+        if (std::none_of(arguments.begin(), arguments.end(),
+                [&](const std::string& argument) { return argument.find(marker) != std::string::npos; }))
             continue;
-        std::ifstream rollup(entry.path() / "smaps_rollup");
-        for (std::string line; std::getline(rollup, line);) {
-            if (line.rfind("Pss:", 0) == 0)
-                kilobytes += std::strtod(line.c_str() + 4, nullptr);
-        }
+        std::string rollup;
+        if (!platform::fileOperations::readAll(
+                "/proc/" + std::to_string(pid) + "/smaps_rollup", rollup, largestRollup))
+            continue;
+        kilobytes += proportionalKilobytes(rollup);
     }
-    return kilobytes / 1024;
+    return static_cast<double>(kilobytes) / 1024;
 }
 
 // Runs argv with its output discarded; succeeded tells whether it ended with status 0. With
@@ -59,7 +83,8 @@ double runTimed(const std::vector<std::string>& argv,
         status = child.waitFor(std::chrono::milliseconds(peakMegabytes ? 100 : 1800000));
         if (peakMegabytes && status.outcome == platform::ChildProcess::Outcome::TimedOut)
             *peakMegabytes = std::max(*peakMegabytes, officeMegabytes(child.pid()));
-    } while (status.outcome == platform::ChildProcess::Outcome::TimedOut && std::chrono::steady_clock::now() < deadline);
+    } while (status.outcome == platform::ChildProcess::Outcome::TimedOut
+        && std::chrono::steady_clock::now() < deadline);
     succeeded = status.outcome == platform::ChildProcess::Outcome::Exited && status.exitCode == 0;
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,7 +42,9 @@ std::string printed(const BreakdownReport& report, std::optional<double> batch)
     return result;
 }
 
-// The numbers printed after label on its line; empty when the label is not there.
+// The numbers printed after label on its line; empty when the label is not there. The test runs in
+// the C locale, where the report writes a decimal point; they are read without regard to the
+// locale, so that nothing else the test links can change how they are read.
 std::vector<double> figuresAfter(const std::string& text, const std::string& label)
 {
     std::vector<double> figures;
@@ -49,14 +52,17 @@ std::vector<double> figuresAfter(const std::string& text, const std::string& lab
     if (found == std::string::npos)
         return figures;
     const char* cursor = text.c_str() + found + label.size();
+    const char* const last = text.c_str() + text.size();
     for (;;) {
-        char* end = nullptr;
-        double value = std::strtod(cursor, &end);
-        if (end == cursor)
+        while (cursor != last && (*cursor == ' ' || *cursor == '\t'))
+            ++cursor;
+        double value = 0;
+        auto [end, failure] = std::from_chars(cursor, last, value);
+        if (failure != std::errc())
             return figures;
         figures.push_back(value);
-        cursor = *end == '%' ? end + 1 : end;
-        if (*cursor == '\n')
+        cursor = end != last && *end == '%' ? end + 1 : end;
+        if (cursor == last || *cursor == '\n')
             return figures;
     }
 }

@@ -144,6 +144,5 @@ TEST(PublishCommand, JobOutlivingItsListEndsQuietly)
     fixture.reset();
     ASSERT_EQ(notifierWindow(), window);
     window->closeButton()->click();
-    QTest::qWait(500);
-    EXPECT_EQ(notifierWindow(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([] { return notifierWindow() == nullptr; }, 20000));
 }

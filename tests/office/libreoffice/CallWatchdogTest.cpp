@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <semaphore>
 #include <stdexcept>
 #include <thread>
 
@@ -11,11 +12,18 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Waits until the deadline has passed and the action has had its turn.
-bool firedAfterDeadline(CallWatchdog& watchdog)
+// Arms the watchdog with a deadline that passes at once and an action that first tells it has
+// begun, waits for that, then disarms: the action has had its turn however slowly the watchdog's
+// thread came to it. False when the action never began.
+template <typename Action> bool firedAfterDeadline(CallWatchdog& watchdog, Action action)
 {
-    std::this_thread::sleep_for(100ms);
-    return watchdog.disarm();
+    std::binary_semaphore begun { 0 };
+    watchdog.arm(1ms, [&] {
+        begun.release();
+        action();
+    });
+    bool fired = begun.try_acquire_for(60s);
+    return watchdog.disarm() && fired;
 }
 
 }
@@ -25,14 +33,12 @@ bool firedAfterDeadline(CallWatchdog& watchdog)
 TEST(CallWatchdog, ThrowingActionFailsTheCallInsteadOfEndingTheProgram)
 {
     CallWatchdog watchdog;
-    watchdog.arm(1ms, [] { throw std::runtime_error("the office could not be killed"); });
-    EXPECT_TRUE(firedAfterDeadline(watchdog));
-    watchdog.arm(1ms, [] { throw 42; });
-    EXPECT_TRUE(firedAfterDeadline(watchdog));
+    EXPECT_TRUE(
+        firedAfterDeadline(watchdog, [] { throw std::runtime_error("the office could not be killed"); }));
+    EXPECT_TRUE(firedAfterDeadline(watchdog, [] { throw 42; }));
 
     std::atomic<bool> ran { false };
-    watchdog.arm(1ms, [&] { ran = true; });
-    EXPECT_TRUE(firedAfterDeadline(watchdog));
+    EXPECT_TRUE(firedAfterDeadline(watchdog, [&] { ran = true; }));
     EXPECT_TRUE(ran) << "the watchdog stopped working after a failed action";
     watchdog.arm(10s, [&] { ran = false; });
     EXPECT_FALSE(watchdog.disarm()) << "a call that finished in time was reported late";

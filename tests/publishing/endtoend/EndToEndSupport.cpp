@@ -3,7 +3,7 @@
 #include "EngineTestSupport.h"
 #include "tests/support/ZipBuilder.h"
 
-#include <csignal>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -97,17 +97,27 @@ std::vector<std::string> textLines(const std::string& text)
     return found;
 }
 
-void killOfficesOf(pid_t job)
+std::vector<std::unique_ptr<platform::ProcessHandle>> officesOf(pid_t job)
 {
     const std::string marker = "name=pressling-" + std::to_string(job) + "-";
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
-        std::string name = entry.path().filename().string();
-        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
+    std::vector<std::unique_ptr<platform::ProcessHandle>> found;
+    for (pid_t pid : platform::ProcessHandle::all()) {
+        // An office that ends while it is looked at cannot be opened, or shows no arguments.
+        auto process = std::make_unique<platform::ProcessHandle>();
+        if (!process->open(pid))
             continue;
-        if (readFile(entry.path().string() + "/cmdline").find(marker) != std::string::npos)
-            ::kill(std::stoi(name), SIGKILL);
+        std::vector<std::string> arguments = process->arguments();
+        if (std::any_of(arguments.begin(), arguments.end(),
+                [&](const std::string& argument) { return argument.find(marker) != std::string::npos; }))
+            found.push_back(std::move(process));
     }
+    return found;
+}
+
+void killOfficesOf(pid_t job)
+{
+    for (const auto& office : officesOf(job))
+        office->kill();
 }
 
 platform::ChildProcess::Options cliOptions(const std::string& registryFolder)

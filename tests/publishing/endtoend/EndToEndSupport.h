@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/ChildProcess.h"
+#include "platform/ProcessHandle.h"
 
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -29,6 +31,9 @@ std::string readOnlyRecommendedDocument();
 mode_t modeOf(const std::string& path);
 // The lines of a text, without their line ends.
 std::vector<std::string> textLines(const std::string& text);
+// The office processes that the pressling-cli with process id job started and that still run;
+// their pipe names carry the job's id. Held open, so that none is mistaken for a later process.
+std::vector<std::unique_ptr<platform::ProcessHandle>> officesOf(pid_t job);
 // Ends (SIGKILL) the office processes that the pressling-cli with process id job started, which
 // a job that was ended at once may leave behind; their pipe names carry the job's id.
 void killOfficesOf(pid_t job);

@@ -108,15 +108,22 @@ TEST_F(RealOfficeSessionTest, ReadOnlyAndLockedDocuments)
     EXPECT_TRUE(before.unchanged());
 
     platform::ChildProcess holder;
-    // The shell takes the lock on its own descriptor and becomes the sleep, so that the one
-    // process killed below is the only holder of the lock and of the test's output.
-    ASSERT_TRUE(holder.start({ "sh", "-c", "exec 9<\"$0\" && flock --shared 9 && exec sleep 60", path }));
+    // The shell takes the lock on its own descriptor, says so, and becomes the sleep, so that
+    // the one process killed below is the only holder of the lock and of the test's output.
+    platform::ChildProcess::Options options;
+    options.standardOutput.mode = platform::ChildProcess::Output::Capture;
+    ASSERT_TRUE(holder.start(
+        { "sh", "-c", "exec 9<\"$0\" && flock --shared 9 && echo held && exec sleep 60", path }, options));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (holder.standardOutput().find("held") == std::string::npos
+        && std::chrono::steady_clock::now() < deadline
+        && holder.waitFor(std::chrono::milliseconds(100)).outcome
+            == platform::ChildProcess::Outcome::TimedOut) { }
     auto held = [&] {
         platform::ReadOnlyFile file(path);
         return file.isOpen() && platform::isFileInUse(file.descriptor(), path);
     };
-    for (int i = 0; i < 200 && !held(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(held()) << "the holder took no lock";
     EXPECT_EQ(protect(path, ID_PUBLISH_AS_HTML), 601);
     holder.kill();
     EXPECT_TRUE(before.unchanged());
