@@ -1,8 +1,24 @@
 #include "filelist/FileNameOrder.h"
 
+#include <QLocale>
+
+namespace {
+
+// The user's collation. The C locale's compares code points and knows no numbers, so there
+// English stands in.
+QLocale collationLocale()
+{
+    QLocale locale;
+    return locale.language() == QLocale::C ? QLocale(QLocale::English) : locale;
+}
+
+}
+
 FileNameOrder::FileNameOrder()
+    : m_collator(collationLocale())
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    m_collator.setNumericMode(true);
 }
 
 bool FileNameOrder::before(

@@ -79,7 +79,6 @@ MainWindow::MainWindow(FileListView::JobFactories factories, FolderTreeModel* tr
     : m_treeModel(treeModel ? treeModel : new FolderTreeModel(FolderTreePlaces::ofThisUser()))
 {
     m_treeModel->setParent(this);
-    m_treeModel->setDialogOwner(this);
     MainWindowHandle::remember(this);
     applySavedGeometry();
     setWindowTitle(programTitle);
