@@ -2,20 +2,10 @@
 
 #include <QLocale>
 
-namespace {
-
-// The user's collation. The C locale's compares code points and knows no numbers, so there
+// The user's collation; the C locale's compares code points and knows no numbers, so there
 // English stands in.
-QLocale collationLocale()
-{
-    QLocale locale;
-    return locale.language() == QLocale::C ? QLocale(QLocale::English) : locale;
-}
-
-}
-
 FileNameOrder::FileNameOrder()
-    : m_collator(collationLocale())
+    : m_collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale())
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
     m_collator.setNumericMode(true);

@@ -37,7 +37,8 @@ void FolderTree::newFolder()
     QModelIndex folder = m_actions.createFolder(currentIndex());
     if (folder.isValid()) {
         selectFolder(folder);
-        editName(folder);
+        m_editing = folder;
+        edit(folder);
     }
 }
 
@@ -57,15 +58,11 @@ void FolderTree::deleteSelected()
 
 void FolderTree::renameSelected()
 {
-    if (m_model->flags(currentIndex()) & Qt::ItemIsEditable)
-        editName(currentIndex());
-}
-
-void FolderTree::editName(const QModelIndex& folder)
-{
-    m_editing = folder;
-    scrollTo(folder);
-    edit(folder);
+    m_editing = currentIndex();
+    if (m_model->flags(m_editing) & Qt::ItemIsEditable) {
+        scrollTo(m_editing);
+        edit(m_editing);
+    }
 }
 
 void FolderTree::keyPressEvent(QKeyEvent* event)
@@ -97,16 +94,10 @@ void FolderTree::commitData(QWidget* editor)
     m_committing = true;
     QModelIndex renamed = m_actions.rename(m_editing, name->text());
     m_committing = false;
-    if (renamed.isValid())
-        followRename(renamed);
-}
-
-void FolderTree::followRename(const QModelIndex& index)
-{
     // The file list shows the folder by its path, which the rename changed: the selected
     // folder's own, or one above it.
-    for (QModelIndex shown = currentIndex(); shown.isValid(); shown = shown.parent()) {
-        if (shown == index) {
+    for (QModelIndex shown = currentIndex(); renamed.isValid() && shown.isValid(); shown = shown.parent()) {
+        if (shown == renamed) {
             emit folderSelected(currentIndex());
             return;
         }

@@ -40,9 +40,6 @@ protected:
     void commitData(QWidget* editor) override;
 
 private:
-    void editName(const QModelIndex& folder);
-    void followRename(const QModelIndex& index);
-
     FolderTreeModel* m_model;
     FolderTreeActions m_actions;
     // The folder whose name the open editor holds: the current folder when the edit began,

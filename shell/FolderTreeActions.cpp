@@ -17,23 +17,12 @@ namespace {
 
 const QString createTitle = QStringLiteral("Create Folder");
 const QString deleteTitle = QStringLiteral("Delete Folder");
-const QString renameTitle = QStringLiteral("Change FolderName");
 // More than enough for "New Folder (n)"; a folder holding them all is not worth waiting on.
 constexpr int newFolderAttempts = 10000;
-
-QString shown(const QByteArray& path)
-{
-    return QFile::decodeName(path);
-}
 
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-bool entryExists(const QByteArray& path)
-{
-    return platform::fileOperations::entryExists(path.toStdString());
 }
 
 // The computer and the places are where the user stands; only the folders below them change.
@@ -62,24 +51,22 @@ QModelIndex FolderTreeActions::createFolder(const QModelIndex& parent)
         QByteArray name
             = attempt == 1 ? QByteArray("New Folder") : "New Folder (" + QByteArray::number(attempt) + ')';
         QByteArray path = FolderTreeModel::childPath(folder, name);
-        if (entryExists(path))
-            continue;
         if (!platform::NativeDirectory::create(path.constData())) {
-            // The reason is the one mkdir left; something made under this name meanwhile only
-            // means the next name.
+            // A name that is taken, even by something made meanwhile, only means the next name;
+            // any other reason is the one mkdir left.
             int reason = errno;
-            if (entryExists(path))
+            if (platform::fileOperations::entryExists(path.toStdString()))
                 continue;
             showError(createTitle,
                 QStringLiteral("Cannot create the folder \"%1\" in \"%2\": %3")
-                    .arg(shown(name), shown(folder), systemError(reason)));
+                    .arg(QFile::decodeName(name), QFile::decodeName(folder), systemError(reason)));
             return {};
         }
         return m_model.childFolder(parent, name);
     }
     showError(createTitle,
         QStringLiteral("Cannot create a new folder in \"%1\": every name up to \"New Folder (%2)\" is taken.")
-            .arg(shown(folder))
+            .arg(QFile::decodeName(folder))
             .arg(newFolderAttempts));
     return {};
 }
@@ -90,17 +77,19 @@ bool FolderTreeActions::trashFolder(const QModelIndex& folder)
         return false;
     QByteArray path = m_model.pathOf(folder);
     MessageBox::Answer answer = MessageBox::current().show(m_boxOwner, deleteTitle,
-        QStringLiteral("Move the folder \"%1\" and everything in it to the trash?").arg(shown(path)),
+        QStringLiteral("Move the folder \"%1\" and everything in it to the trash?")
+            .arg(QFile::decodeName(path)),
         MessageBox::Buttons::OkCancel, MessageBox::Icon::Question);
     if (answer != MessageBox::Answer::Ok)
         return false;
     if (int reason = platform::moveToTrash(path.constData()); reason != 0) {
         showError(deleteTitle,
             QStringLiteral("Cannot move the folder \"%1\" to the trash: %2")
-                .arg(shown(path), systemError(reason)));
+                .arg(QFile::decodeName(path), systemError(reason)));
         return false;
     }
-    m_model.removeNode(folder);
+    // Listing the parent again takes the node out, and anything else that changed beside it.
+    m_model.refresh(folder.parent());
     return true;
 }
 
@@ -110,9 +99,13 @@ QModelIndex FolderTreeActions::rename(const QModelIndex& folder, const QString& 
     // not even encode back to the same bytes.
     if (!isFolder(folder) || text == folder.data().toString())
         return {};
-    QString problem = renameProblem(folder, text);
+    QByteArray parent = m_model.pathOf(folder.parent());
     QByteArray name = QFile::encodeName(text);
-    QByteArray target = FolderTreeModel::childPath(m_model.pathOf(folder.parent()), name);
+    QByteArray target = FolderTreeModel::childPath(parent, name);
+    QString problem = FolderNameRules::problemWith(text);
+    if (problem.isEmpty() && platform::fileOperations::entryExists(target.toStdString()))
+        problem = QStringLiteral("\"%1\" already exists in \"%2\". Choose another name.")
+                      .arg(text, QFile::decodeName(parent));
     int reason = 0;
     if (problem.isEmpty()
         && !platform::fileOperations::renameNoReplace(
@@ -121,21 +114,10 @@ QModelIndex FolderTreeActions::rename(const QModelIndex& folder, const QString& 
                                    : QStringLiteral("Cannot rename \"%1\" to \"%2\": %3")
                                          .arg(folder.data().toString(), text, systemError(reason));
     if (!problem.isEmpty()) {
-        showError(renameTitle, problem);
+        showError(QStringLiteral("Change FolderName"), problem);
         return {};
     }
     return m_model.renameNode(folder, name);
-}
-
-QString FolderTreeActions::renameProblem(const QModelIndex& folder, const QString& text) const
-{
-    if (QString problem = FolderNameRules::problemWith(text); !problem.isEmpty())
-        return problem;
-    QByteArray parent = m_model.pathOf(folder.parent());
-    if (entryExists(FolderTreeModel::childPath(parent, QFile::encodeName(text))))
-        return QStringLiteral("\"%1\" already exists in \"%2\". Choose another name.")
-            .arg(text, shown(parent));
-    return {};
 }
 
 void FolderTreeActions::showError(const QString& title, const QString& text) const

@@ -29,7 +29,6 @@ public:
     QModelIndex rename(const QModelIndex& folder, const QString& text);
 
 private:
-    QString renameProblem(const QModelIndex& folder, const QString& text) const;
     void showError(const QString& title, const QString& text) const;
 
     FolderTreeModel& m_model;

@@ -236,11 +236,12 @@ void FolderTreeModel::listChildren(Node* node)
 
 size_t FolderTreeModel::sortedPlaceOf(const Node* parent, const QByteArray& name, const QString& label) const
 {
-    auto place = std::lower_bound(parent->children.begin(), parent->children.end(), nullptr,
-        [&](const std::unique_ptr<Node>& child, std::nullptr_t) {
+    // A count rather than a search, so that it also holds while a renamed node is still among
+    // the children out of order: it never comes before itself.
+    return static_cast<size_t>(std::count_if(
+        parent->children.begin(), parent->children.end(), [&](const std::unique_ptr<Node>& child) {
             return m_order.before(child->label, child->name, label, name);
-        });
-    return static_cast<size_t>(place - parent->children.begin());
+        }));
 }
 
 FolderTreeModel::Node* FolderTreeModel::insertFolder(Node* parent, const QByteArray& name)
@@ -361,15 +362,21 @@ QModelIndex FolderTreeModel::renameNode(const QModelIndex& index, const QByteArr
     node->name = name;
     node->label = shown(name);
     emit dataChanged(index, index);
-    moveToSortedPlace(node);
+    auto& siblings = node->parent->children;
+    int from = node->row;
+    int to = static_cast<int>(sortedPlaceOf(node->parent, node->name, node->label));
+    if (to == from)
+        return index;
+    // Qt counts the destination among the rows before the move.
+    QModelIndex parent = indexOf(node->parent);
+    beginMoveRows(parent, from, from, parent, to > from ? to + 1 : to);
+    auto first = siblings.begin() + std::min(from, to);
+    auto last = siblings.begin() + std::max(from, to) + 1;
+    std::rotate(first, from < to ? first + 1 : last - 1, last);
+    for (int row = std::min(from, to); row <= std::max(from, to); ++row)
+        siblings[static_cast<size_t>(row)]->row = row;
+    endMoveRows();
     return indexOf(node);
-}
-
-void FolderTreeModel::removeNode(const QModelIndex& index)
-{
-    Node* node = nodeOf(index);
-    if (index.isValid() && node->kind == Node::Kind::Folder)
-        removeChild(node->parent, node->row);
 }
 
 QVariant FolderTreeModel::data(const QModelIndex& index, int role) const
@@ -399,26 +406,4 @@ Qt::ItemFlags FolderTreeModel::flags(const QModelIndex& index) const
     if (nodeOf(index)->kind == Node::Kind::Folder)
         flags |= Qt::ItemIsEditable;
     return flags;
-}
-
-void FolderTreeModel::moveToSortedPlace(Node* node)
-{
-    Node* parent = node->parent;
-    size_t from = static_cast<size_t>(node->row);
-    std::unique_ptr<Node> moving = std::move(parent->children[from]);
-    parent->children.erase(parent->children.begin() + static_cast<ptrdiff_t>(from));
-    size_t to = sortedPlaceOf(parent, node->name, node->label);
-    parent->children.insert(parent->children.begin() + static_cast<ptrdiff_t>(from), std::move(moving));
-    if (to == from)
-        return;
-    // Qt counts the destination among the rows before the move.
-    QModelIndex parentIndex = indexOf(parent);
-    int destination = static_cast<int>(to > from ? to + 1 : to);
-    beginMoveRows(parentIndex, static_cast<int>(from), static_cast<int>(from), parentIndex, destination);
-    moving = std::move(parent->children[from]);
-    parent->children.erase(parent->children.begin() + static_cast<ptrdiff_t>(from));
-    parent->children.insert(parent->children.begin() + static_cast<ptrdiff_t>(to), std::move(moving));
-    for (size_t row = std::min(from, to); row <= std::max(from, to); ++row)
-        parent->children[row]->row = static_cast<int>(row);
-    endMoveRows();
 }

@@ -42,8 +42,6 @@ public:
     // Gives a folder's node the name the folder now has on the disk and moves it to its sorted
     // place, keeping its children and persistent indexes; returns its index there.
     QModelIndex renameNode(const QModelIndex& index, const QByteArray& name);
-    // Takes a folder's node out, after the folder left the disk.
-    void removeNode(const QModelIndex& index);
     // The path of name inside folder ("/" gives "/name").
     static QByteArray childPath(const QByteArray& folder, const QByteArray& name);
 
@@ -70,7 +68,6 @@ private:
     Node* childNamed(Node* node, const QByteArray& name);
     Node* insertFolder(Node* parent, const QByteArray& name);
     void removeChild(Node* parent, int row);
-    void moveToSortedPlace(Node* node);
     size_t sortedPlaceOf(const Node* parent, const QByteArray& name, const QString& label) const;
     Node* placeHolding(const std::vector<QByteArray>& components) const;
 
