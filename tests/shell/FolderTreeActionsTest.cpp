@@ -97,7 +97,8 @@ TEST(FolderTreeActions, RenameChecksTheNameAndMovesTheNode)
     EXPECT_EQ(model.pathOf(cafe), latin1);
     EXPECT_EQ(box.asked, 6);
 
-    EXPECT_EQ(actions.rename(alpha, "zulu"), QModelIndex(alpha));
+    QModelIndex zulu = actions.rename(alpha, "zulu");
+    EXPECT_EQ(zulu, QModelIndex(alpha));
     EXPECT_EQ(box.asked, 6);
     EXPECT_FALSE(fs::exists(fixture.home().toStdString() + "/alpha"));
     EXPECT_TRUE(fs::is_directory(fixture.home().toStdString() + "/zulu/inner"));
