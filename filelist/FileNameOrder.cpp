@@ -1,8 +1,14 @@
 #include "filelist/FileNameOrder.h"
 
+#include <QLocale>
+
+// The user's collation; the C locale's compares code points and knows no numbers, so there
+// English stands in.
 FileNameOrder::FileNameOrder()
+    : m_collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale())
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    m_collator.setNumericMode(true);
 }
 
 bool FileNameOrder::before(

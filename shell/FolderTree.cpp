@@ -1,16 +1,15 @@
 #include "shell/FolderTree.h"
 
 #include "shell/FolderTreeModel.h"
-#include "ui/MessageBox.h"
 
-#include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 FolderTree::FolderTree(FolderTreeModel* model, QWidget* parent)
     : QTreeView(parent)
     , m_model(model)
+    , m_actions(*model, this)
 {
-    m_model->setDialogOwner(this);
     setModel(m_model);
     setHeaderHidden(true);
     setAccessibleName(QStringLiteral("Folders"));
@@ -20,7 +19,6 @@ FolderTree::FolderTree(FolderTreeModel* model, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     // Folders made by other programs appear when their parent is opened again.
     connect(this, &QTreeView::expanded, m_model, &FolderTreeModel::refresh);
-    connect(m_model, &FolderTreeModel::folderRenamed, this, &FolderTree::followRename);
     expand(m_model->index(0, 0));
 }
 
@@ -36,36 +34,22 @@ void FolderTree::selectFolder(const QModelIndex& index)
 
 void FolderTree::newFolder()
 {
-    QString error;
-    QModelIndex folder = m_model->createFolder(currentIndex(), &error);
-    if (!folder.isValid()) {
-        showError(QStringLiteral("Create Folder"), error);
-        return;
+    QModelIndex folder = m_actions.createFolder(currentIndex());
+    if (folder.isValid()) {
+        selectFolder(folder);
+        m_editing = folder;
+        edit(folder);
     }
-    selectFolder(folder);
-    edit(folder);
 }
 
 void FolderTree::deleteSelected()
 {
-    QModelIndex folder = currentIndex();
-    if (!(m_model->flags(folder) & Qt::ItemIsEditable))
-        return;
-    QString path = QFile::decodeName(m_model->pathOf(folder));
-    MessageBox::Answer answer = MessageBox::current().show(this, QStringLiteral("Delete Folder"),
-        QStringLiteral("Move the folder \"%1\" and everything in it to the trash?").arg(path),
-        MessageBox::Buttons::OkCancel, MessageBox::Icon::Question);
-    if (answer != MessageBox::Answer::Ok)
-        return;
-    QPersistentModelIndex parent = folder.parent();
-    QString error;
+    QPersistentModelIndex parent = currentIndex().parent();
     m_removing = true;
-    bool removed = m_model->removeFolder(folder, &error);
+    bool trashed = m_actions.trashFolder(currentIndex());
     m_removing = false;
-    if (!removed) {
-        showError(QStringLiteral("Delete Folder"), error);
+    if (!trashed)
         return;
-    }
     if (currentIndex() == parent)
         emit folderSelected(parent);
     else
@@ -74,10 +58,10 @@ void FolderTree::deleteSelected()
 
 void FolderTree::renameSelected()
 {
-    QModelIndex folder = currentIndex();
-    if (m_model->flags(folder) & Qt::ItemIsEditable) {
-        scrollTo(folder);
-        edit(folder);
+    m_editing = currentIndex();
+    if (m_model->flags(m_editing) & Qt::ItemIsEditable) {
+        scrollTo(m_editing);
+        edit(m_editing);
     }
 }
 
@@ -102,19 +86,20 @@ void FolderTree::currentChanged(const QModelIndex& current, const QModelIndex& p
         emit folderSelected(current);
 }
 
-void FolderTree::followRename(const QModelIndex& index)
+void FolderTree::commitData(QWidget* editor)
 {
+    auto* name = qobject_cast<QLineEdit*>(editor);
+    if (!name || m_committing || !m_editing.isValid())
+        return;
+    m_committing = true;
+    QModelIndex renamed = m_actions.rename(m_editing, name->text());
+    m_committing = false;
     // The file list shows the folder by its path, which the rename changed: the selected
     // folder's own, or one above it.
-    for (QModelIndex shown = currentIndex(); shown.isValid(); shown = shown.parent()) {
-        if (shown == index) {
+    for (QModelIndex shown = currentIndex(); renamed.isValid() && shown.isValid(); shown = shown.parent()) {
+        if (shown == renamed) {
             emit folderSelected(currentIndex());
             return;
         }
     }
-}
-
-void FolderTree::showError(const QString& title, const QString& text)
-{
-    MessageBox::current().show(this, title, text, MessageBox::Buttons::Ok, MessageBox::Icon::Error);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shell/FolderTreeActions.h"
+
+#include <QPersistentModelIndex>
 #include <QTreeView>
 
 class FolderTreeModel;
@@ -32,12 +35,19 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // A committed name goes to the actions, which rename the folder on the disk; the model only
+    // lists, so the view never sets its data.
+    void commitData(QWidget* editor) override;
 
 private:
-    void followRename(const QModelIndex& index);
-    void showError(const QString& title, const QString& text);
-
     FolderTreeModel* m_model;
+    FolderTreeActions m_actions;
+    // The folder whose name the open editor holds: the current folder when the edit began,
+    // which a click elsewhere may have changed by the time the name is committed.
+    QPersistentModelIndex m_editing;
+    // A message box shown while a name is being committed takes the focus from the editor,
+    // which would commit the same name a second time.
+    bool m_committing = false;
     // While a node is taken out, the view moves its selection to a neighbour on its own; that
     // passing selection is not the user's choice.
     bool m_removing = false;

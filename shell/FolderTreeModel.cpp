@@ -1,19 +1,11 @@
 #include "shell/FolderTreeModel.h"
 
-#include "shell/FolderNameRules.h"
-
-#include "platform/FileOperations.h"
 #include "platform/FolderEntries.h"
-#include "platform/NativeDirectory.h"
-#include "platform/Trash.h"
-#include "ui/MessageBox.h"
 
 #include <QFile>
 #include <QFileIconProvider>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <set>
 
 // One node of the tree. A place keeps its whole path; a folder keeps only its name, so that a
@@ -34,10 +26,6 @@ struct FolderTreeModel::Node {
 
 namespace {
 
-const QString renameTitle = QStringLiteral("Change FolderName");
-// More than enough for "New Folder (n)"; a folder holding them all is not worth waiting on.
-constexpr int newFolderAttempts = 10000;
-
 QByteArray withoutTrailingSlash(QByteArray path)
 {
     while (path.size() > 1 && path.endsWith('/'))
@@ -51,19 +39,9 @@ bool isFolder(const QByteArray& path)
     return entry && entry->isDirectory;
 }
 
-QByteArray childPath(const QByteArray& folder, const QByteArray& name)
-{
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
 QString shown(const QByteArray& path)
 {
     return QFile::decodeName(path);
-}
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // The components of an absolute path, "." left out; nullopt for a relative path or one that
@@ -151,6 +129,11 @@ QModelIndex FolderTreeModel::indexOf(const Node* node) const
     if (!node || node == m_top.get())
         return {};
     return createIndex(node->row, 0, const_cast<Node*>(node));
+}
+
+QByteArray FolderTreeModel::childPath(const QByteArray& folder, const QByteArray& name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
 QByteArray FolderTreeModel::pathOf(const QModelIndex& index) const
@@ -253,11 +236,12 @@ void FolderTreeModel::listChildren(Node* node)
 
 size_t FolderTreeModel::sortedPlaceOf(const Node* parent, const QByteArray& name, const QString& label) const
 {
-    auto place = std::lower_bound(parent->children.begin(), parent->children.end(), nullptr,
-        [&](const std::unique_ptr<Node>& child, std::nullptr_t) {
+    // A count rather than a search, so that it also holds while a renamed node is still among
+    // the children out of order: it never comes before itself.
+    return static_cast<size_t>(std::count_if(
+        parent->children.begin(), parent->children.end(), [&](const std::unique_ptr<Node>& child) {
             return m_order.before(child->label, child->name, label, name);
-        });
-    return static_cast<size_t>(place - parent->children.begin());
+        }));
 }
 
 FolderTreeModel::Node* FolderTreeModel::insertFolder(Node* parent, const QByteArray& name)
@@ -362,60 +346,37 @@ void FolderTreeModel::refresh(const QModelIndex& index)
     emit dataChanged(index, index);
 }
 
-QModelIndex FolderTreeModel::createFolder(const QModelIndex& parent, QString* error)
+QModelIndex FolderTreeModel::childFolder(const QModelIndex& parent, const QByteArray& name)
 {
     Node* node = nodeOf(parent);
-    if (node->kind != Node::Kind::Place && node->kind != Node::Kind::Folder) {
-        *error = QStringLiteral("A new folder can only be made inside a folder. Choose a folder first.");
+    if (node->kind != Node::Kind::Place && node->kind != Node::Kind::Folder)
         return {};
-    }
-    if (!node->listed)
-        listChildren(node);
-    QByteArray folder = pathOf(node);
-    for (int attempt = 1; attempt <= newFolderAttempts; ++attempt) {
-        QByteArray name
-            = attempt == 1 ? QByteArray("New Folder") : "New Folder (" + QByteArray::number(attempt) + ')';
-        QByteArray path = childPath(folder, name);
-        if (platform::fileOperations::entryExists(path.toStdString()))
-            continue;
-        if (!platform::NativeDirectory::create(path.constData())) {
-            // The reason is the one mkdir left; something made under this name meanwhile only
-            // means the next name.
-            int reason = errno;
-            if (platform::fileOperations::entryExists(path.toStdString()))
-                continue;
-            *error = QStringLiteral("Cannot create the folder \"%1\" in \"%2\": %3")
-                         .arg(shown(name), shown(folder), systemError(reason));
-            return {};
-        }
-        for (const auto& child : node->children) {
-            if (child->name == name)
-                return indexOf(child.get());
-        }
-        return indexOf(insertFolder(node, name));
-    }
-    *error = QStringLiteral(
-        "Cannot create a new folder in \"%1\": every name up to \"New Folder (%2)\" is taken.")
-                 .arg(shown(folder))
-                 .arg(newFolderAttempts);
-    return {};
+    return indexOf(childNamed(node, name));
 }
 
-bool FolderTreeModel::removeFolder(const QModelIndex& index, QString* error)
+QModelIndex FolderTreeModel::renameNode(const QModelIndex& index, const QByteArray& name)
 {
     Node* node = nodeOf(index);
-    if (!index.isValid() || node->kind != Node::Kind::Folder) {
-        *error = QStringLiteral("The computer and its places cannot be deleted.");
-        return false;
-    }
-    QByteArray path = pathOf(node);
-    if (int reason = platform::moveToTrash(path.constData()); reason != 0) {
-        *error = QStringLiteral("Cannot move the folder \"%1\" to the trash: %2")
-                     .arg(shown(path), systemError(reason));
-        return false;
-    }
-    removeChild(node->parent, node->row);
-    return true;
+    if (!index.isValid() || node->kind != Node::Kind::Folder)
+        return {};
+    node->name = name;
+    node->label = shown(name);
+    emit dataChanged(index, index);
+    auto& siblings = node->parent->children;
+    int from = node->row;
+    int to = static_cast<int>(sortedPlaceOf(node->parent, node->name, node->label));
+    if (to == from)
+        return index;
+    // Qt counts the destination among the rows before the move.
+    QModelIndex parent = indexOf(node->parent);
+    beginMoveRows(parent, from, from, parent, to > from ? to + 1 : to);
+    auto first = siblings.begin() + std::min(from, to);
+    auto last = siblings.begin() + std::max(from, to) + 1;
+    std::rotate(first, from < to ? first + 1 : last - 1, last);
+    for (int row = std::min(from, to); row <= std::max(from, to); ++row)
+        siblings[static_cast<size_t>(row)]->row = row;
+    endMoveRows();
+    return indexOf(node);
 }
 
 QVariant FolderTreeModel::data(const QModelIndex& index, int role) const
@@ -442,79 +403,7 @@ Qt::ItemFlags FolderTreeModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    // The computer and the places are where the user stands, not folders to rename.
     if (nodeOf(index)->kind == Node::Kind::Folder)
         flags |= Qt::ItemIsEditable;
     return flags;
-}
-
-QString FolderTreeModel::renameProblem(const Node* node, const QString& text) const
-{
-    if (QString problem = FolderNameRules::problemWith(text); !problem.isEmpty())
-        return problem;
-    QByteArray folder = pathOf(node->parent);
-    if (platform::fileOperations::entryExists(childPath(folder, QFile::encodeName(text)).toStdString()))
-        return QStringLiteral("\"%1\" already exists in \"%2\". Choose another name.")
-            .arg(text, shown(folder));
-    return {};
-}
-
-void FolderTreeModel::refuseRename(const QString& reason) const
-{
-    MessageBox::current().show(
-        m_dialogOwner, renameTitle, reason, MessageBox::Buttons::Ok, MessageBox::Icon::Error);
-}
-
-bool FolderTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    Node* node = nodeOf(index);
-    if (role != Qt::EditRole || !index.isValid() || node->kind != Node::Kind::Folder)
-        return false;
-    QString text = value.toString();
-    // An unchanged text is no rename; for a name that is not valid UTF-8 the shown text would
-    // not even encode back to the same bytes.
-    if (text == node->label)
-        return false;
-    QString problem = renameProblem(node, text);
-    QByteArray oldPath = pathOf(node);
-    QByteArray name = QFile::encodeName(text);
-    int reason = 0;
-    if (problem.isEmpty()
-        && !platform::fileOperations::renameNoReplace(
-            oldPath.toStdString(), childPath(pathOf(node->parent), name).toStdString(), reason))
-        problem = reason == EEXIST ? QStringLiteral("\"%1\" already exists. Choose another name.").arg(text)
-                                   : QStringLiteral("Cannot rename \"%1\" to \"%2\": %3")
-                                         .arg(node->label, text, systemError(reason));
-    if (!problem.isEmpty()) {
-        refuseRename(problem);
-        return false;
-    }
-    node->name = name;
-    node->label = shown(name);
-    emit dataChanged(index, index);
-    moveToSortedPlace(node);
-    emit folderRenamed(indexOf(node));
-    return true;
-}
-
-void FolderTreeModel::moveToSortedPlace(Node* node)
-{
-    Node* parent = node->parent;
-    size_t from = static_cast<size_t>(node->row);
-    std::unique_ptr<Node> moving = std::move(parent->children[from]);
-    parent->children.erase(parent->children.begin() + static_cast<ptrdiff_t>(from));
-    size_t to = sortedPlaceOf(parent, node->name, node->label);
-    parent->children.insert(parent->children.begin() + static_cast<ptrdiff_t>(from), std::move(moving));
-    if (to == from)
-        return;
-    // Qt counts the destination among the rows before the move.
-    QModelIndex parentIndex = indexOf(parent);
-    int destination = static_cast<int>(to > from ? to + 1 : to);
-    beginMoveRows(parentIndex, static_cast<int>(from), static_cast<int>(from), parentIndex, destination);
-    moving = std::move(parent->children[from]);
-    parent->children.erase(parent->children.begin() + static_cast<ptrdiff_t>(from));
-    parent->children.insert(parent->children.begin() + static_cast<ptrdiff_t>(to), std::move(moving));
-    for (size_t row = std::min(from, to); row <= std::max(from, to); ++row)
-        parent->children[row]->row = static_cast<int>(row);
-    endMoveRows();
 }

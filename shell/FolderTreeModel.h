@@ -1,13 +1,11 @@
 #pragma once
 
-#include "shell/FolderNameOrder.h"
+#include "filelist/FileNameOrder.h"
 #include "shell/FolderTreePlaces.h"
 
 #include <QAbstractItemModel>
 #include <QByteArray>
 #include <QIcon>
-#include <QPointer>
-#include <QWidget>
 
 #include <memory>
 #include <optional>
@@ -17,8 +15,9 @@
 // as the computer has none on Windows. Its children are the user's places and the file system's
 // root; below them are folders only, listed when the view first asks for them, so that a large
 // disk costs nothing until it is opened. Names are the file system's bytes, shown decoded; the
-// children of a folder are in case-insensitive natural order, and hidden (dot) folders are left
-// out unless asked for by path.
+// children of a folder are in the file list's order of names, and hidden (dot) folders are left
+// out unless asked for by path. The model only lists: the folders are made, renamed and trashed
+// by FolderTreeActions, which then tells the model what changed on the disk.
 class FolderTreeModel : public QAbstractItemModel {
     Q_OBJECT
 
@@ -36,14 +35,15 @@ public:
     // Lists a node's children again. Nodes still there are kept, so that persistent indexes and
     // the selection survive; a folder that vanished or cannot be read shows no children.
     void refresh(const QModelIndex& index);
-    // Makes "New Folder" (or "New Folder (2)", "(3)"… when taken) in the parent's folder and
-    // returns its node; invalid, with the reason in error, when that is not possible.
-    QModelIndex createFolder(const QModelIndex& parent, QString* error);
-    // Moves the folder to the trash and takes its node out; false, with the reason in error, for
-    // the computer, a place, or when the trash refuses.
-    bool removeFolder(const QModelIndex& index, QString* error);
-    // The window that owns the boxes of a refused rename.
-    void setDialogOwner(QWidget* owner) { m_dialogOwner = owner; }
+    // The node of the folder name inside parent's folder, listing parent first; a folder made
+    // since the listing, or a hidden one, gets its node now. Invalid when there is no such folder
+    // or parent is no folder.
+    QModelIndex childFolder(const QModelIndex& parent, const QByteArray& name);
+    // Gives a folder's node the name the folder now has on the disk and moves it to its sorted
+    // place, keeping its children and persistent indexes; returns its index there.
+    QModelIndex renameNode(const QModelIndex& index, const QByteArray& name);
+    // The path of name inside folder ("/" gives "/name").
+    static QByteArray childPath(const QByteArray& folder, const QByteArray& name);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& index) const override;
@@ -53,14 +53,8 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Only folders are editable: the computer and the places are where the user stands.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Renames the folder on disk (never over an existing name); a refused name is told in a
-    // message box and the node keeps its name.
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-
-signals:
-    // A folder got a new name through setData; index is its node at its new sorted place.
-    void folderRenamed(const QModelIndex& index);
 
 private:
     struct Node;
@@ -74,15 +68,11 @@ private:
     Node* childNamed(Node* node, const QByteArray& name);
     Node* insertFolder(Node* parent, const QByteArray& name);
     void removeChild(Node* parent, int row);
-    void moveToSortedPlace(Node* node);
     size_t sortedPlaceOf(const Node* parent, const QByteArray& name, const QString& label) const;
     Node* placeHolding(const std::vector<QByteArray>& components) const;
-    QString renameProblem(const Node* node, const QString& text) const;
-    void refuseRename(const QString& reason) const;
 
     std::unique_ptr<Node> m_top;
     Node* m_computer = nullptr;
-    FolderNameOrder m_order;
+    FileNameOrder m_order;
     QIcon m_folderIcon;
-    QPointer<QWidget> m_dialogOwner;
 };

@@ -79,7 +79,6 @@ MainWindow::MainWindow(PublishingJobs& jobs, TraceSink trace, FolderTreeModel* t
     , m_treeModel(treeModel ? treeModel : new FolderTreeModel(FolderTreePlaces::ofThisUser()))
 {
     m_treeModel->setParent(this);
-    m_treeModel->setDialogOwner(this);
     jobs.setMainWindow(this);
     applySavedGeometry();
     setWindowTitle(programTitle);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filelist/PublishingJobs.h"
+#include "foundation/TraceSink.h"
 
 #include <QByteArray>
 
