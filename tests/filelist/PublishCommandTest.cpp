@@ -3,6 +3,8 @@
 #include "filelist/RunningJobs.h"
 #include "filelist/XListView.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
 #include "publishing/notifier/NotifierWindow.h"
 #include "tests/support/AnsweringMessageBox.h"
@@ -32,8 +34,10 @@ NotifierWindow* notifierWindow()
     return nullptr;
 }
 
+// The LibreOffice office, named to the registry scan as the program names it.
 FileListView::JobFactories libreOffice()
 {
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     FileListView::JobFactories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
     return factories;

@@ -1,6 +1,8 @@
 #include "filelist/FileListView.h"
 #include "filelist/XListView.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "publishing/OfficeVersion.h"
 
 #include <QApplication>
 #include <QFile>
@@ -16,6 +18,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: filelist-harness FOLDER\n");
         return 2;
     }
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     FileListView::JobFactories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
     FileListView list(std::move(factories));

@@ -1,26 +1,13 @@
-#include "platform/OfficeProcesses.h"
-
-#include "platform/FileOperations.h"
-#include "platform/ProcessAccount.h"
+#include "office/libreoffice/LibreOfficeCommandLine.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <dirent.h>
-#include <memory>
 #include <string_view>
 #include <utility>
 
-namespace platform {
+namespace office {
 
 namespace {
-
-struct FolderCloser {
-    void operator()(DIR* folder) const { ::closedir(folder); }
-};
-
-// A command line is bounded by the system's argument limit, a few megabytes at most.
-constexpr uint64_t largestCommandLine = 16ull * 1024 * 1024;
 
 // The launcher hands over to soffice.bin; where it is a program and not a script, it stays
 // running beside it.
@@ -95,51 +82,16 @@ std::string documentName(std::string_view argument)
     return std::string(lastComponent(argument));
 }
 
-bool isProcessNumber(std::string_view name)
+}
+
+std::optional<std::string> LibreOfficeCommandLine::shownTitle(const std::vector<std::string>& arguments)
 {
-    long pid = 0;
-    auto [end, failure] = std::from_chars(name.data(), name.data() + name.size(), pid);
-    return failure == std::errc() && end == name.data() + name.size() && pid > 0;
+    if (!isShownOffice(arguments))
+        return std::nullopt;
+    return titleFor(arguments);
 }
 
-}
-
-OfficeProcesses::OfficeProcesses(std::string processRoot)
-    : m_processRoot(std::move(processRoot))
-{
-}
-
-std::vector<OfficeInstance> OfficeProcesses::list() const
-{
-    std::vector<OfficeInstance> found;
-    std::unique_ptr<DIR, FolderCloser> table(::opendir(m_processRoot.c_str()));
-    if (!table)
-        return found;
-    const ProcessAccount accounts(m_processRoot);
-    const std::string host = ProcessAccount::hostName();
-    while (const dirent* entry = ::readdir(table.get())) {
-        std::string name = entry->d_name;
-        if (!isProcessNumber(name))
-            continue;
-        std::vector<std::string> arguments = argumentsOf(name);
-        if (!isShownOffice(arguments))
-            continue;
-        OfficeInstance office;
-        std::from_chars(name.data(), name.data() + name.size(), office.pid);
-        // A process that ended meanwhile, or whose owner has no name, is not shown.
-        std::optional<std::string> account = accounts.accountOf(office.pid);
-        if (!account)
-            continue;
-        office.title = titleFor(arguments);
-        office.className = std::string(lastComponent(arguments.front()));
-        office.account = std::move(*account);
-        office.domain = host;
-        found.push_back(std::move(office));
-    }
-    return found;
-}
-
-bool OfficeProcesses::isShownOffice(const std::vector<std::string>& arguments)
+bool LibreOfficeCommandLine::isShownOffice(const std::vector<std::string>& arguments)
 {
     if (arguments.empty() || !isOneOf(lastComponent(arguments.front()), officePrograms))
         return false;
@@ -149,7 +101,7 @@ bool OfficeProcesses::isShownOffice(const std::vector<std::string>& arguments)
     });
 }
 
-std::string OfficeProcesses::titleFor(const std::vector<std::string>& arguments)
+std::string LibreOfficeCommandLine::titleFor(const std::vector<std::string>& arguments)
 {
     std::string application = "LibreOffice";
     std::string document;
@@ -168,22 +120,6 @@ std::string OfficeProcesses::titleFor(const std::vector<std::string>& arguments)
             ++at;
     }
     return document.empty() ? application : document + " - " + application;
-}
-
-std::vector<std::string> OfficeProcesses::argumentsOf(const std::string& pid) const
-{
-    std::vector<std::string> arguments;
-    std::string text;
-    if (!fileOperations::readAll(m_processRoot + "/" + pid + "/cmdline", text, largestCommandLine))
-        return arguments;
-    // Arguments are separated (and ended) by NUL bytes.
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = std::min(text.find('\0', start), text.size());
-        arguments.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return arguments;
 }
 
 }
