@@ -1,5 +1,7 @@
 #include "office/libreoffice/LibreOfficeCommandLine.h"
 
+#include "platform/PercentEncoding.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -46,39 +48,12 @@ std::optional<std::string_view> optionName(std::string_view argument)
     return argument.substr(0, argument.find('='));
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Desktop launchers hand documents over as file URLs, with blanks and other bytes escaped.
-std::string unescapedName(std::string_view name)
-{
-    std::string text;
-    for (size_t at = 0; at < name.size(); ++at) {
-        int high = at + 2 < name.size() && name[at] == '%' ? hexValue(name[at + 1]) : -1;
-        int low = high >= 0 ? hexValue(name[at + 2]) : -1;
-        if (low >= 0) {
-            text.push_back(static_cast<char>(high * 16 + low));
-            at += 2;
-        } else {
-            text.push_back(name[at]);
-        }
-    }
-    return text;
-}
-
 std::string documentName(std::string_view argument)
 {
     constexpr std::string_view fileUrl = "file://";
     if (argument.substr(0, fileUrl.size()) == fileUrl)
-        return unescapedName(lastComponent(argument));
+        return platform::percentEncoding::decoded(lastComponent(argument));
     return std::string(lastComponent(argument));
 }
 
