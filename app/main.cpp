@@ -1,4 +1,7 @@
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "office/libreoffice/RunningLibreOffices.h"
+#include "publishing/OfficeVersion.h"
 #include "resources/ResourceIcons.h"
 #include "shell/ProgramArguments.h"
 #include "shell/StartUp.h"
@@ -54,12 +57,13 @@ int main(int argc, char** argv)
         return *code;
     QApplication::setApplicationName(QStringLiteral("pressling"));
     QApplication::setWindowIcon(ResourceIcons::icon(130));
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     PublishingJobs::Factories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
     const std::optional<std::string> folder = requestedFolderOf(arguments);
     // The desktop program's trace lines (files that cannot be read, the geometry saved on close)
     // go to standard output.
-    return WinMain(commandLineOf(argc, argv), [&factories, &folder] {
+    return WinMain(commandLineOf(argc, argv), office::RunningLibreOffices::list, [&factories, &folder] {
         return Sheetcast_Run(std::move(factories), TraceSink::writingTo(stdout), folder);
     });
 }

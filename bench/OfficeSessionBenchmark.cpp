@@ -3,13 +3,13 @@
 // call per file. Prints the times and the two ratios the session is held to: at most 1.1 times
 // the single batch call, and at least 8 times faster than a call per file.
 
-#include "platform/ChildProcess.h"
 #include "office/ComError.h"
-#include "office/libreoffice/LibreOfficeAutomation.h"
-#include "platform/LibreOfficeInstallation.h"
-#include "office/libreoffice/LibreOfficeProfile.h"
 #include "office/OfficeFormat.h"
 #include "office/WordApplication.h"
+#include "office/libreoffice/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "office/libreoffice/LibreOfficeProfile.h"
+#include "platform/ChildProcess.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,7 @@
 #include "classify/FileType.h"
 
 #include "foundation/Log.h"
+#include "platform/FileOperations.h"
 #include "platform/ReadOnlyFile.h"
 
 #include <cstring>
@@ -114,7 +115,7 @@ bool FileType::isZipFile(const char* path) const
         return false;
     bool extension = isPackageFile(path);
     if (!extension) {
-        if (platform::fileAttributesReadable(path))
+        if (platform::fileOperations::exists(path))
             logDebug("FileType#isZipFile,1,filename=%s extension=%d", path, 0);
         return false;
     }
@@ -122,7 +123,7 @@ bool FileType::isZipFile(const char* path) const
     // file that does not open is looked at only to tell whether it exists.
     platform::ReadOnlyFile file(path);
     if (!file.isOpen()) {
-        if (platform::fileAttributesReadable(path))
+        if (platform::fileOperations::exists(path))
             logDebug("FileType#isZipFile,1,filename=%s extension=%d", path, 1);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "classify/PDFFile.h"
 
+#include "platform/FileOperations.h"
 #include "platform/ReadOnlyFile.h"
 
 #include <cstring>
@@ -12,7 +13,7 @@ PDFFile::PDFFile(const char* path)
     // Opened before the attributes are looked at, which only tells the two failures apart.
     platform::ReadOnlyFile file(path);
     if (!file.isOpen())
-        throw platform::fileAttributesReadable(path) ? -1001 : -1003;
+        throw platform::fileOperations::exists(path) ? -1001 : -1003;
     uint64_t length = file.size();
 
     char header[5];

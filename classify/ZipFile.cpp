@@ -1,6 +1,6 @@
 #include "classify/ZipFile.h"
 
-#include "platform/ReadOnlyFile.h"
+#include "platform/FileOperations.h"
 
 #include <cstring>
 
@@ -34,7 +34,7 @@ int ZipFile::open(const char* path)
         throw -5000;
     // Opened before the attributes are looked at, which only tells the two failures apart.
     if (!m_file.open(path))
-        throw platform::fileAttributesReadable(path) ? -5002 : -5001;
+        throw platform::fileOperations::exists(path) ? -5002 : -5001;
     if (m_file.size() < 4)
         throw -5004;
     m_cursor = 0;

@@ -1,5 +1,7 @@
 #include "cli/DocumentShard.h"
 
+#include <charconv>
+
 namespace {
 
 // Decimal digits only: no sign, no spaces, no suffix; false past maxCount.
@@ -8,12 +10,8 @@ bool parseNumber(std::string_view text, uint32_t& value)
     if (text.empty() || text.size() > 10)
         return false;
     uint64_t number = 0;
-    for (char digit : text) {
-        if (digit < '0' || digit > '9')
-            return false;
-        number = number * 10 + static_cast<uint64_t>(digit - '0');
-    }
-    if (number > DocumentShard::maxCount)
+    auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (failure != std::errc() || end != text.data() + text.size() || number > DocumentShard::maxCount)
         return false;
     value = static_cast<uint32_t>(number);
     return true;
@@ -52,8 +50,8 @@ std::optional<DocumentShard> DocumentShard::parse(std::string_view text, std::st
     uint32_t count = 0;
     if (slash == std::string_view::npos || !parseNumber(text.substr(0, slash), index)
         || !parseNumber(text.substr(slash + 1), count) || count == 0) {
-        error = "--shard wants I/N with N from 1 to " + std::to_string(maxCount) + ", not '" + std::string(text)
-            + "'";
+        error = "--shard wants I/N with N from 1 to " + std::to_string(maxCount) + ", not '"
+            + std::string(text) + "'";
         return std::nullopt;
     }
     if (index >= count) {

@@ -2,6 +2,7 @@
 
 #include "publishing/PublishFormat.h"
 
+#include <charconv>
 #include <functional>
 #include <map>
 
@@ -10,14 +11,12 @@ namespace {
 bool parseJobs(const std::string& value, int& jobs, std::string& error)
 {
     int number = 0;
-    bool digits = !value.empty() && value.size() <= 3;
-    for (char digit : value) {
-        digits = digits && digit >= '0' && digit <= '9';
-        number = number * 10 + (digit - '0');
-    }
+    const char* end = value.data() + value.size();
+    auto [stop, failure] = std::from_chars(value.data(), end, number);
+    bool digits = !value.empty() && value.size() <= 3 && failure == std::errc() && stop == end;
     if (!digits || number < 1 || number > PublishArguments::maxJobs) {
-        error = "--jobs wants a number from 1 to " + std::to_string(PublishArguments::maxJobs) + ", not '" + value
-            + "'";
+        error = "--jobs wants a number from 1 to " + std::to_string(PublishArguments::maxJobs) + ", not '"
+            + value + "'";
         return false;
     }
     jobs = number;
@@ -100,7 +99,8 @@ bool checkTogether(const PublishArguments& out, std::string& error)
 
 }
 
-bool PublishArguments::parse(const std::vector<std::string>& arguments, PublishArguments& out, std::string& error)
+bool PublishArguments::parse(
+    const std::vector<std::string>& arguments, PublishArguments& out, std::string& error)
 {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];

@@ -2,7 +2,7 @@
 
 #include "cli/ResultReport.h"
 #include "cli/ShellQuote.h"
-#include "platform/InterruptWatcher.h"
+#include "platform/Terminal.h"
 #include "publishing/PublishingSummary.h"
 
 #include <cstdio>
@@ -148,8 +148,8 @@ void PublishTerminal::finish()
     m_settled.assign(m_settled.size(), true);
     printReadyRows();
     clearProgressLine();
-    std::fprintf(stdout, "%s\n",
-        publishingSummary(static_cast<int32_t>(m_documents.size()), m_succeeded).c_str());
+    std::fprintf(
+        stdout, "%s\n", publishingSummary(static_cast<int32_t>(m_documents.size()), m_succeeded).c_str());
     std::fflush(stdout);
     m_finished = true;
 }

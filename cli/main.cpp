@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 #include "cli/Commands.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "publishing/OfficeVersion.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,6 +25,8 @@ void printHelp(const std::vector<std::unique_ptr<Command>>& commands)
 
 int main(int argc, char** argv)
 {
+    // Where no Word is registered, the LibreOffice that publishes stands in for it.
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     std::vector<std::unique_ptr<Command>> commands = makeCommands();
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         printHelp(commands);

@@ -5,6 +5,7 @@
 #include "filelist/RenameRules.h"
 #include "foundation/Log.h"
 #include "platform/FileOperations.h"
+#include "platform/FolderEntries.h"
 #include "ui/MessageBox.h"
 
 #include <QFile>
@@ -120,7 +121,7 @@ int32_t XListView_EndLabelEdit(FileListView* list, const QString& editText)
 bool XListView_FileNameExists(FileListView*, const char* folder, const char* name)
 {
     QString wanted = QFile::decodeName(name);
-    for (const std::string& entry : platform::fileOperations::folderEntries(folder)) {
+    for (const std::string& entry : platform::FolderEntries::names(folder)) {
         if (QFile::decodeName(QByteArray::fromStdString(entry)).compare(wanted, Qt::CaseInsensitive) != 0)
             continue;
         if (!platform::fileOperations::attributes(std::string(folder) + entry).isDirectory)

@@ -5,6 +5,7 @@
 #include "platform/DesktopClassesRoot.h"
 #include "platform/RegistryStore.h"
 
+#include <charconv>
 #include <climits>
 #include <cstring>
 #include <optional>
@@ -69,10 +70,11 @@ int32_t leadingDecimal(const char* text)
     if (*text == '-' || *text == '+')
         ++text;
     int64_t number = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        number = number * 10 + (*text - '0');
+    // Only digits may follow the sign; from_chars would take a second sign.
+    if (*text >= '0' && *text <= '9') {
+        auto [end, failure] = std::from_chars(text, text + std::strlen(text), number);
         // Digits beyond the 32-bit range stop at its edge rather than wrapping round.
-        if (number > int64_t(INT32_MAX) + 1)
+        if (failure == std::errc::result_out_of_range || number > int64_t(INT32_MAX) + 1)
             number = int64_t(INT32_MAX) + 1;
     }
     if (negative)

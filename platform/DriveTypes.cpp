@@ -1,19 +1,15 @@
 #include "platform/DriveTypes.h"
 
 #include "platform/FileOperations.h"
+#include "platform/FolderEntries.h"
 
 #include <cstdlib>
-#include <dirent.h>
 #include <memory>
 #include <optional>
 
 namespace platform {
 
 namespace {
-
-struct FolderCloser {
-    void operator()(DIR* folder) const { ::closedir(folder); }
-};
 
 // Attributes of the device tree are a line each.
 constexpr uint64_t largestAttribute = 64 * 1024;
@@ -66,20 +62,6 @@ std::optional<std::string> blockDeviceName(const std::string& source)
     return name;
 }
 
-std::vector<std::string> entriesOf(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::unique_ptr<DIR, FolderCloser> stream(::opendir(folder.c_str()));
-    if (!stream)
-        return names;
-    while (const dirent* entry = ::readdir(stream.get())) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(std::move(name));
-    }
-    return names;
-}
-
 }
 
 DriveTypes::DriveTypes(std::string sysfsRoot)
@@ -101,6 +83,9 @@ DriveType DriveTypes::typeOfPath(const std::string& path, const MountTable& tabl
     return mount ? typeOf(*mount) : DriveType::Unknown;
 }
 
+// GIO's mount functions guess a drive's kind from the names of its device and file system, not
+// from the kernel's removable flag, which is what marks a USB stick or a card reader; so the
+// device tree is asked here.
 DriveType DriveTypes::typeOf(const Mount& mount) const
 {
     if (mount.fileSystemType == "iso9660" || mount.fileSystemType == "udf")
@@ -125,7 +110,7 @@ bool DriveTypes::isRemovableDevice(const std::string& deviceFolder, int depth) c
         return isRemovableDevice(parentOf(deviceFolder), depth + 1);
     // A mapped device (an encrypted volume, a logical volume) is as removable as what it maps.
     const std::string slaves = deviceFolder + "/slaves";
-    for (const std::string& slave : entriesOf(slaves)) {
+    for (const std::string& slave : FolderEntries::names(slaves)) {
         std::optional<std::string> below = resolved(slaves + "/" + slave);
         if (below && isRemovableDevice(*below, depth + 1))
             return true;

@@ -1,5 +1,6 @@
 #include "platform/ExclusiveLock.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -45,6 +46,21 @@ ExclusiveLock ExclusiveLock::tryTake(const std::string& path)
     if (::fstat(descriptor, &status) != 0)
         return ExclusiveLock();
     if (!S_ISREG(status.st_mode) || ::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
+        return ExclusiveLock();
+    return lock;
+}
+
+ExclusiveLock ExclusiveLock::waitFor(const std::string& path)
+{
+    int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+        return ExclusiveLock();
+    ExclusiveLock lock(descriptor);
+    int result;
+    do
+        result = ::flock(descriptor, LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    if (result != 0)
         return ExclusiveLock();
     return lock;
 }

@@ -483,20 +483,6 @@ bool sameContents(const std::string& first, const std::string& second)
     }
 }
 
-std::vector<std::string> folderEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
-    if (!entries)
-        return names;
-    while (dirent* entry = ::readdir(entries.get())) {
-        std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            names.emplace_back(name);
-    }
-    return names;
-}
-
 std::string resolvedPath(const std::string& path)
 {
     std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr), std::free);

@@ -28,6 +28,8 @@ struct FileAttributes {
 constexpr size_t maxNameLength = 255;
 
 FileAttributes attributes(const std::string& path);
+// True when the attributes of path can be read: it exists (a symlink through to what it names)
+// and every folder on the way can be searched.
 bool exists(const std::string& path);
 // True when anything is there under the name itself, a symlink that leads nowhere too.
 bool entryExists(const std::string& path);
@@ -71,8 +73,6 @@ bool removeFolderContents(int folder, int& error);
 
 // True when both are regular files with the same bytes; false when either cannot be read.
 bool sameContents(const std::string& first, const std::string& second);
-// The names in a folder (without "." and ".."); empty when it cannot be read.
-std::vector<std::string> folderEntries(const std::string& folder);
 // The file that path leads to through any symlinks, or path itself when it leads nowhere.
 std::string resolvedPath(const std::string& path);
 

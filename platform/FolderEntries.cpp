@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace platform {
@@ -45,6 +46,20 @@ std::optional<std::vector<FolderEntry>> FolderEntries::list(const std::string& f
         entries.push_back(entryOf(record->d_name, status));
     }
     return entries;
+}
+
+std::vector<std::string> FolderEntries::names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    FolderStream folderStream { ::opendir(folder.empty() ? "." : folder.c_str()) };
+    if (!folderStream.stream)
+        return names;
+    while (const struct dirent* record = ::readdir(folderStream.stream)) {
+        std::string_view name = record->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    return names;
 }
 
 std::optional<FolderEntry> FolderEntries::lookUp(const std::string& path)

@@ -18,7 +18,8 @@ struct FolderEntry {
     int64_t modified = 0;
 };
 
-// The listing of a folder's entries, and the look-up of one entry by its path. Paths are byte
+// The listing of a folder's entries or only of their names, and the look-up of one entry by its
+// path. Paths are byte
 // strings and are passed through untouched. Nothing here opens a file, so a FIFO or a device
 // among the entries is listed without waiting on it.
 class FolderEntries {
@@ -27,6 +28,10 @@ public:
     // nullopt when the folder cannot be read. An entry that cannot be described (a link that
     // leads nowhere, a file removed while the folder is read) is left out.
     static std::optional<std::vector<FolderEntry>> list(const std::string& folder);
+    // The names in folder ("" is the current one), without "." and "..", each entry's name
+    // whatever it is or leads to, a symlink that leads nowhere too; empty when the folder cannot
+    // be read. Nothing is looked up, so this is the listing to ask which names are taken.
+    static std::vector<std::string> names(const std::string& folder);
     // The entry that path names, its name being what follows the last '/'; nullopt when
     // nothing can be described there.
     static std::optional<FolderEntry> lookUp(const std::string& path);

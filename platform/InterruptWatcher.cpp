@@ -103,9 +103,4 @@ InterruptWatcher::~InterruptWatcher()
     }
 }
 
-bool isTerminal(int descriptor)
-{
-    return ::isatty(descriptor) == 1;
-}
-
 }

@@ -26,7 +26,4 @@ private:
     std::unique_ptr<State> m_state;
 };
 
-// True when the descriptor (1 standard output, 2 standard error) is a terminal.
-bool isTerminal(int descriptor);
-
 }

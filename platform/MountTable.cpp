@@ -111,6 +111,10 @@ MountTable MountTable::parse(std::string_view mountInfo)
     return table;
 }
 
+// GIO's g_unix_mounts_get reads the same table, but its entries carry neither the mount's
+// identifier nor its parent's, without which a mount hidden under a later one cannot be told
+// from one that is seen (mountOf); and what it guesses should be displayed is not the set of
+// volumes that userVolumes names. The table is therefore read here.
 MountTable MountTable::current()
 {
     std::string text;

@@ -7,12 +7,6 @@
 
 namespace platform {
 
-bool fileAttributesReadable(const std::string& path)
-{
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0;
-}
-
 ReadOnlyFile::ReadOnlyFile(const std::string& path)
 {
     // A look first, so that a device is not even opened (opening some has effects of its own);

@@ -6,10 +6,6 @@
 
 namespace platform {
 
-// True when the attributes of path can be read: it exists and every folder on the way can be
-// searched.
-bool fileAttributesReadable(const std::string& path);
-
 // A user's file opened for reading only, when it is a regular file (a symlink to one counts),
 // closed by the destructor and never inherited by a child process. Opening never waits and never
 // reads what is not a file: a FIFO under a document's name would block an ordinary open until

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -49,13 +50,11 @@ ReadResult read(const std::string& path, std::string& bytes)
 
 bool createFolders(const std::string& folder)
 {
-    struct stat status;
-    if (::stat(folder.c_str(), &status) == 0)
-        return S_ISDIR(status.st_mode);
-    std::string parent = folderOf(folder);
-    if (parent != folder && !createFolders(parent))
-        return false;
-    return ::mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
+    // A folder made meanwhile by another writer is as good as one made here; what counts is that
+    // a folder is there in the end.
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
 }
 
 bool replace(const std::string& path, const std::string& bytes)

@@ -1,6 +1,6 @@
 #include "platform/RegistryStore.h"
 
-#include "platform/FileLock.h"
+#include "platform/ExclusiveLock.h"
 #include "platform/RegistryDocument.h"
 #include "platform/RegistryFile.h"
 
@@ -196,8 +196,8 @@ bool RegistryStore::modify(const Mutation& mutation) const
     try {
         if (!RegistryFile::createFolders(RegistryFile::folderOf(m_filePath)))
             return false;
-        FileLock lock(m_filePath + ".lock");
-        if (!lock.locked())
+        ExclusiveLock lock = ExclusiveLock::waitFor(m_filePath + ".lock");
+        if (!lock.held())
             return false;
         std::string bytes;
         RegistryFile::ReadResult read = RegistryFile::read(m_filePath, bytes);

@@ -1,5 +1,7 @@
 #include "platform/RegistryValueLine.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -24,15 +26,17 @@ bool onlyBlanksFrom(const std::string& line, size_t position)
     return skipBlanks(line, position) == line.size();
 }
 
-int hexDigit(char character)
+// The hex digits at line[position] (at most maxDigits of them, at least one) as a number;
+// position ends after them.
+bool parseHexDigits(const std::string& line, size_t& position, size_t maxDigits, uint32_t& number)
 {
-    if (character >= '0' && character <= '9')
-        return character - '0';
-    if (character >= 'a' && character <= 'f')
-        return character - 'a' + 10;
-    if (character >= 'A' && character <= 'F')
-        return character - 'A' + 10;
-    return -1;
+    const char* start = line.data() + std::min(position, line.size());
+    auto [end, failure] = std::from_chars(start, line.data() + line.size(), number, 16);
+    size_t digits = static_cast<size_t>(end - start);
+    if (digits == 0 || digits > maxDigits || failure != std::errc())
+        return false;
+    position += digits;
+    return true;
 }
 
 // Reads a quoted text starting at line[position] == '"'; position ends after the closing quote.
@@ -61,10 +65,7 @@ bool parseQuoted(const std::string& line, size_t& position, std::string& text)
 bool parseDword(const std::string& line, size_t position, uint32_t& number)
 {
     number = 0;
-    size_t digits = 0;
-    for (; position < line.size() && hexDigit(line[position]) >= 0; ++position, ++digits)
-        number = number << 4 | static_cast<uint32_t>(hexDigit(line[position]));
-    return digits >= 1 && digits <= 8 && onlyBlanksFrom(line, position);
+    return parseHexDigits(line, position, 8, number) && onlyBlanksFrom(line, position);
 }
 
 // Comma-separated bytes of two hex digits each; an empty list is an empty value.
@@ -76,14 +77,12 @@ bool parseHexBytes(const std::string& line, size_t position, std::vector<unsigne
         return true;
     while (true) {
         position = skipBlanks(line, position);
-        if (position + 2 > line.size())
+        uint32_t byte = 0;
+        size_t start = position;
+        if (!parseHexDigits(line, position, 2, byte) || position != start + 2)
             return false;
-        int high = hexDigit(line[position]);
-        int low = hexDigit(line[position + 1]);
-        if (high < 0 || low < 0)
-            return false;
-        bytes.push_back(static_cast<unsigned char>(high << 4 | low));
-        position = skipBlanks(line, position + 2);
+        bytes.push_back(static_cast<unsigned char>(byte));
+        position = skipBlanks(line, position);
         if (position == line.size())
             return true;
         if (line[position] != ',')
@@ -104,10 +103,7 @@ bool parseHexType(const std::string& line, size_t& position, uint32_t& type)
         return false;
     size_t i = position + 4;
     uint32_t number = 0;
-    size_t digits = 0;
-    for (; i < line.size() && hexDigit(line[i]) >= 0; ++i, ++digits)
-        number = number << 4 | static_cast<uint32_t>(hexDigit(line[i]));
-    if (digits < 1 || digits > 8 || line.compare(i, 2, "):") != 0)
+    if (!parseHexDigits(line, i, 8, number) || line.compare(i, 2, "):") != 0)
         return false;
     type = number;
     position = i + 2;

@@ -3,6 +3,7 @@
 #include "foundation/Log.h"
 #include "platform/ExclusiveLock.h"
 #include "platform/FileOperations.h"
+#include "platform/FolderEntries.h"
 #include "platform/LockedFolder.h"
 #include "publishing/BackupName.h"
 
@@ -78,7 +79,7 @@ int32_t Leftovers::sweep(const std::string& document)
     std::string folder = slash == std::string::npos ? std::string() : document.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? document : document.substr(slash + 1);
     int32_t code = 0;
-    for (const std::string& entry : files::folderEntries(folder)) {
+    for (const std::string& entry : platform::FolderEntries::names(folder)) {
         if (std::string_view(entry).substr(0, scratchPrefix.size()) == scratchPrefix)
             removeLeftoverScratchFolder(folder + entry);
         else if (BackupName::belongsTo(entry, name) && !settleLeftoverBackup(document, folder + entry))

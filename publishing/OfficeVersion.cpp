@@ -3,11 +3,11 @@
 #include "foundation/CurrentUserRegistry.h"
 #include "foundation/LocalMachineRegistry.h"
 #include "foundation/Log.h"
-#include "platform/LibreOfficeInstallation.h"
 
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -21,6 +21,9 @@ constexpr int32_t libreOfficeVersion = 16;
 // a race only repeats the scan. Atomics keep that repetition well defined.
 std::atomic<int32_t> cachedWordVersion { -1 };
 std::atomic<bool> word12Convertible { false };
+
+// Set by the program before the first job starts and only read afterwards.
+std::shared_ptr<const office::OfficeInstallation> installedOffice;
 
 const char* const exportConverterKey = "Software\\Microsoft\\Shared Tools\\Text Converters\\Export\\Word12";
 const char* const importConverterKey = "Software\\Microsoft\\Shared Tools\\Text Converters\\Import\\Word12";
@@ -43,7 +46,7 @@ int32_t OfficeVersion::getWordVersion()
         if (user.getStringBuffer(key, "WordName", value, sizeof value))
             wordVersion = version;
     }
-    if (wordVersion < 0 && platform::LibreOfficeInstallation::readsAndWritesOpenXml())
+    if (wordVersion < 0 && installedOffice && installedOffice->readsAndWritesOpenXml())
         wordVersion = libreOfficeVersion;
     logTrace("OfficeVersion#getWordVersion,1,wordVersion=%d", wordVersion);
     return wordVersion;
@@ -76,6 +79,11 @@ bool OfficeVersion::isOfficeWord12Convertible()
     bool convertible = word12Convertible;
     logTrace("OfficeVersion#isOfficeWord12Convertible,3,End rc=%d", convertible ? 1 : 0);
     return convertible;
+}
+
+void OfficeVersion::setInstalledOffice(std::shared_ptr<const office::OfficeInstallation> installation)
+{
+    installedOffice = std::move(installation);
 }
 
 void OfficeVersion::resetCache()

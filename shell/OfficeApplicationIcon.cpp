@@ -4,14 +4,13 @@
 #include "foundation/String.h"
 #include "foundation/StringTokenizer.h"
 #include "platform/DesktopApplications.h"
-#include "shell/OfficeWindowClass.h"
 
 #include <QFileInfo>
 
-std::string OfficeApplicationIcon::lookUp(const std::string& windowClass)
+std::string OfficeApplicationIcon::lookUp(const std::string& documentExtension)
 {
     std::string type;
-    std::string program = registeredProgram(OfficeWindowClass::extensionOf(windowClass), type);
+    std::string program = registeredProgram(documentExtension, type);
     if (program.empty())
         return {};
     if (auto icon = platform::applicationIcon(type, program))

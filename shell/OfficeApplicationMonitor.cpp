@@ -1,10 +1,8 @@
 #include "shell/OfficeApplicationMonitor.h"
 
 #include "foundation/Log.h"
-#include "platform/RunningOffices.h"
 #include "shell/OfficeApplicationIcon.h"
 #include "shell/OfficeApplicationList.h"
-#include "shell/OfficeWindowClass.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -36,11 +34,6 @@ namespace {
 constexpr int pauseSlices = 4;
 constexpr auto pauseSlice = 500ms;
 
-}
-
-std::optional<std::vector<platform::OfficeInstance>> OfficeApplicationMonitor::runningOffices()
-{
-    return platform::RunningOffices::list(OfficeWindowClass::all());
 }
 
 OfficeApplicationMonitor::OfficeApplicationMonitor(Listing listing)
@@ -110,16 +103,16 @@ bool OfficeApplicationMonitor::watchOnce()
 
 std::vector<OfficeApplicationRow> OfficeApplicationMonitor::currentRows()
 {
-    std::optional<std::vector<platform::OfficeInstance>> offices = m_listing();
+    std::optional<std::vector<office::OfficeInstance>> offices = m_listing();
     if (!offices) {
         // Refusing to start because nobody can look would lock the user out for good.
         logDebug("OfficeApplicationMonitor#run,1,Office applications cannot be looked for in this session");
         return {};
     }
     std::vector<OfficeApplicationRow> rows;
-    for (const platform::OfficeInstance& office : *offices)
-        rows.push_back(
-            { office.title, office.account, office.domain, OfficeApplicationIcon::lookUp(office.className) });
+    for (const office::OfficeInstance& office : *offices)
+        rows.push_back({ office.title, office.account, office.domain,
+            OfficeApplicationIcon::lookUp(office.documentExtension) });
     return rows;
 }
 

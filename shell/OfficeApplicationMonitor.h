@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/Thread.h"
-#include "platform/OfficeInstance.h"
+#include "office/OfficeInstance.h"
 #include "shell/OfficeApplicationRow.h"
 
 #include <atomic>
@@ -19,14 +19,12 @@ class OfficeApplicationList;
 // out on the GUI thread; the watcher never touches a widget.
 class OfficeApplicationMonitor : public Thread {
 public:
-    // The office applications open now; nothing when the session offers no way to look.
-    using Listing = std::function<std::optional<std::vector<platform::OfficeInstance>>()>;
-
-    // The office main windows of the user's session, of the classes of OfficeWindowClass.
-    static std::optional<std::vector<platform::OfficeInstance>> runningOffices();
+    // The office applications open now; nothing when the session offers no way to look. The
+    // program hands in the office suite's own way to find them.
+    using Listing = std::function<std::optional<std::vector<office::OfficeInstance>>()>;
 
     // Created held back, reporting to no list yet. listing is called on the watcher's thread.
-    explicit OfficeApplicationMonitor(Listing listing = runningOffices);
+    explicit OfficeApplicationMonitor(Listing listing);
     // Clears keepRunning and, when the watcher was started, waits until it has ended, which it
     // does within half a second: its object must outlive it.
     ~OfficeApplicationMonitor() override;

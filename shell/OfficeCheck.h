@@ -6,5 +6,4 @@
 // minimized, brought up as long as office applications are open, and returns once none is left
 // or the user has cancelled the start; the watcher has ended by then. True when the user
 // cancelled.
-bool startupCheckCancelled(
-    OfficeApplicationMonitor::Listing listing = OfficeApplicationMonitor::runningOffices);
+bool startupCheckCancelled(OfficeApplicationMonitor::Listing listing);

@@ -17,8 +17,7 @@ class OfficeCheckWindow final : public QWidget {
 public:
     // Builds the window and shows it in showState (the start-up passes Qt::WindowMinimized).
     // listing is what the watcher looks at.
-    explicit OfficeCheckWindow(Qt::WindowState showState,
-        OfficeApplicationMonitor::Listing listing = OfficeApplicationMonitor::runningOffices);
+    OfficeCheckWindow(Qt::WindowState showState, OfficeApplicationMonitor::Listing listing);
 
     // Starts the watcher and runs the window's own event loop until the window has gone away.
     // Returns 0.

@@ -11,7 +11,8 @@
 #include <QFile>
 #include <QStandardPaths>
 
-int WinMain(const std::string& commandLine, const std::function<int()>& run)
+int WinMain(const std::string& commandLine, OfficeApplicationMonitor::Listing runningOffices,
+    const std::function<int()>& run)
 {
     // The first call configures logging.
     logDebug("%s", "");
@@ -19,7 +20,7 @@ int WinMain(const std::string& commandLine, const std::function<int()>& run)
     // The windows come and go in steps (the check, the main window, the notifiers of jobs that
     // outlive it); the program ends when this routine says so, not with its last window.
     QApplication::setQuitOnLastWindowClosed(false);
-    if (startupCheckCancelled())
+    if (startupCheckCancelled(std::move(runningOffices)))
         return 1;
     try {
         run();

@@ -16,17 +16,6 @@ namespace {
 
 constexpr char hexDigits[] = "0123456789ABCDEF";
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string toBase64(std::string_view bytes)
 {
     QByteArray encoded
@@ -125,37 +114,6 @@ std::string mailDate(std::time_t moment)
     std::snprintf(text, sizeof(text), "%s, %02d %s %04d %02d:%02d:%02d +0000", days[parts.tm_wday],
         parts.tm_mday, months[parts.tm_mon], parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec);
     return text;
-}
-
-std::string percentDecode(std::string_view text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0
-            && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::string percentEncodePath(std::string_view path)
-{
-    std::string out;
-    for (char c : path) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
-            out += c;
-        } else {
-            out += '%';
-            out += hexDigits[byte >> 4];
-            out += hexDigits[byte & 15];
-        }
-    }
-    return out;
 }
 
 std::string contentTypeFor(std::string_view fileName)

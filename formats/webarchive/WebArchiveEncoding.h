@@ -18,10 +18,6 @@ std::string base64Lines(std::string_view bytes);
 std::string headerText(std::string_view utf8);
 // The RFC 5322 date of a moment, in UTC ("Tue, 08 Dec 2026 22:30:00 +0000").
 std::string mailDate(std::time_t moment);
-// Decodes %XX escapes; invalid escapes stay as they are.
-std::string percentDecode(std::string_view text);
-// Escapes what a URL path may not carry literally; '/' stays.
-std::string percentEncodePath(std::string_view path);
 // The MIME type by file extension, compared without regard to case.
 std::string contentTypeFor(std::string_view fileName);
 // Replaces the character references an attribute value may hold (&amp; &#38; &#x26; ...).

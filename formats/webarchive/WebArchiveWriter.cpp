@@ -3,6 +3,7 @@
 #include "formats/webarchive/WebArchiveEncoding.h"
 #include "formats/webarchive/WebArchiveReferences.h"
 #include "platform/FileOperations.h"
+#include "platform/PercentEncoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -151,7 +152,7 @@ bool WebArchiveWriter::resolve(
         m_skipped.push_back(reference);
         return false;
     };
-    std::string decoded = percentDecode(text);
+    std::string decoded = platform::percentEncoding::decoded(text);
     if (decoded.front() == '/' || decoded.find('\\') != std::string::npos
         || decoded.find('\0') != std::string::npos)
         return skip();
@@ -182,7 +183,7 @@ bool WebArchiveWriter::resolve(
 
 std::string WebArchiveWriter::location(const std::string& relativePath) const
 {
-    return m_baseUrl + percentEncodePath(relativePath);
+    return m_baseUrl + platform::percentEncoding::encodedPath(relativePath);
 }
 
 bool WebArchiveWriter::readPart(const std::string& relativePath, std::string& bytes) const

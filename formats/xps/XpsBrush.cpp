@@ -4,6 +4,7 @@
 #include "formats/xps/SvgNumber.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -115,7 +116,8 @@ std::optional<std::string> XpsBrush::color(const std::string& paint, double opac
             hex = { hex[0], hex[0], hex[1], hex[1], hex[2], hex[2] };
         if (hex.size() != 6 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
             return std::nullopt;
-        long value = std::strtol(hex.c_str(), nullptr, 16);
+        long value = 0;
+        std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
         return rgbText(value >> 16 & 255, value >> 8 & 255, value & 255, opacity);
     }
     static const std::pair<const char*, long> names[]

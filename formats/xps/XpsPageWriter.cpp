@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -204,7 +205,9 @@ XpsPageWriter::Mask XpsPageWriter::mask(const Element& node)
         double level = style.fillOpacity;
         if (!alphaFilter) {
             std::string color = XpsBrush::color(style.fill, 1).value_or("#FF000000");
-            long rgb = std::strtol(color.c_str() + 3, nullptr, 16);
+            // "#AARRGGBB": the colour's six digits follow the opacity's two.
+            long rgb = 0;
+            std::from_chars(color.data() + 3, color.data() + color.size(), rgb, 16);
             level *= (0.2125 * (rgb >> 16 & 255) + 0.7154 * (rgb >> 8 & 255) + 0.0721 * (rgb & 255)) / 255;
         }
         result.opacity = level;

@@ -1,11 +1,11 @@
 #include "office/libreoffice/LibreOfficeInstance.h"
 
 #include "office/ComError.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
 #include "office/libreoffice/OrphanedOffices.h"
 #include "office/libreoffice/UnoText.h"
 #include "platform/BrokenPipes.h"
 #include "platform/FileOperations.h"
-#include "platform/LibreOfficeInstallation.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
@@ -36,7 +36,7 @@ uno::Reference<uno::XComponentContext> localContext()
     static uno::Reference<uno::XComponentContext> context;
     std::lock_guard lock(mutex);
     if (!context.is()) {
-        std::string program = platform::LibreOfficeInstallation::programFolder();
+        std::string program = LibreOfficeInstallation::programFolder();
         // The office API's types sit in a second type library that unorc does not name; without
         // them the bridge cannot build proxies for the desktop's interfaces.
         rtl::Bootstrap::set(

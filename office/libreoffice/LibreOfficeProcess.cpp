@@ -1,7 +1,7 @@
 #include "office/libreoffice/LibreOfficeProcess.h"
 
+#include "office/libreoffice/LibreOfficeInstallation.h"
 #include "office/libreoffice/LibreOfficeProfile.h"
-#include "platform/LibreOfficeInstallation.h"
 #include "platform/ProcessHandle.h"
 
 #include <algorithm>
@@ -16,9 +16,9 @@ LibreOfficeProcess::~LibreOfficeProcess()
 bool LibreOfficeProcess::start(const LibreOfficeProfile& profile, const std::string& pipeName)
 {
     std::lock_guard lock(m_mutex);
-    std::vector<std::string> argv { platform::LibreOfficeInstallation::launcherPath(), "--headless",
-        "--invisible", "--norestore", "--nologo", "--nodefault", "--nolockcheck",
-        "--accept=pipe,name=" + pipeName + ";urp;", "-env:UserInstallation=" + profile.url() };
+    std::vector<std::string> argv { LibreOfficeInstallation::launcherPath(), "--headless", "--invisible",
+        "--norestore", "--nologo", "--nodefault", "--nolockcheck", "--accept=pipe,name=" + pipeName + ";urp;",
+        "-env:UserInstallation=" + profile.url() };
     platform::ChildProcess::Options options;
     options.newSession = true;
     // The office's own temporary files go inside the profile, so that an office that is killed

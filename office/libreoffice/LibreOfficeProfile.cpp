@@ -1,6 +1,6 @@
 #include "office/libreoffice/LibreOfficeProfile.h"
 
-#include "platform/LibreOfficeInstallation.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
 #include "platform/PrivateFolder.h"
 
 #include <cstring>
@@ -84,8 +84,8 @@ void LibreOfficeProfile::recordProcessGroup(pid_t group)
 
 std::string LibreOfficeProfile::seedSettings()
 {
-    std::string version = platform::LibreOfficeInstallation::productVersion();
-    std::string build = platform::LibreOfficeInstallation::buildId();
+    std::string version = LibreOfficeInstallation::productVersion();
+    std::string build = LibreOfficeInstallation::buildId();
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                        "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
                        "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "

@@ -2,6 +2,8 @@
 
 #include "filelist/XListView.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "publishing/OfficeVersion.h"
 #include "publishing/PublishFormat.h"
 #include "publishing/notifier/NotifierWindow.h"
 #include "tests/support/AnsweringMessageBox.h"
@@ -31,8 +33,10 @@ NotifierWindow* notifierWindow()
     return nullptr;
 }
 
+// The LibreOffice office, named to the registry scan as the program names it.
 PublishingJobs::Factories libreOffice()
 {
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     PublishingJobs::Factories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
     return factories;

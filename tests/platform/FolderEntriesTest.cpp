@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -66,6 +67,19 @@ TEST(FolderEntries, FolderThatCannotBeReadHasNoListing)
     auto empty = FolderEntries::list(folder.path() + "/");
     ASSERT_TRUE(empty.has_value());
     EXPECT_EQ(empty->size(), 3u);
+}
+
+// Catches a name that is taken missed because what it names is gone, and "." or ".." given as
+// names.
+TEST(FolderEntries, NamesAreEveryEntryEvenADanglingLink)
+{
+    TemporaryFolder folder;
+    folder.write("caf\xE9.doc", "x");
+    ASSERT_EQ(::symlink(folder.file("gone").c_str(), folder.file("dangling.doc").c_str()), 0);
+    std::vector<std::string> names = FolderEntries::names(folder.path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string> { "caf\xE9.doc", "dangling.doc" }));
+    EXPECT_TRUE(FolderEntries::names(folder.file("missing")).empty());
 }
 
 // Catches the name taken with its folder, and a missing file or link target described anyway.

@@ -1,4 +1,5 @@
 #include "publishing/OfficeVersion.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
 
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
@@ -32,16 +33,22 @@ std::string converter(const char* direction, const char* path)
 
 const char* const office12Converter = "C:\\\\Program Files\\\\Microsoft Office\\\\Office12\\\\wordcnvpxy.cnv";
 
-// Each case gets its own registry files and no LibreOffice to fall back on, unless it asks for
-// the installed one, so that the registry alone decides.
+// Each case gets its own registry files and, as the program does, LibreOffice named as the suite
+// to fall back on, but without an installation to find unless it asks for the installed one, so
+// that the registry alone decides.
 class OfficeVersionTest : public ::testing::Test {
 protected:
     OfficeVersionTest()
         : m_noOffice("PRESSLING_LIBREOFFICE_PROGRAM", m_emptyFolder.path())
     {
         OfficeVersion::resetCache();
+        OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     }
-    ~OfficeVersionTest() override { OfficeVersion::resetCache(); }
+    ~OfficeVersionTest() override
+    {
+        OfficeVersion::resetCache();
+        OfficeVersion::setInstalledOffice(nullptr);
+    }
 
     void writeRegistry(const std::string& machine, const std::string& user)
     {

@@ -116,8 +116,8 @@ TEST(OfficeApplicationMonitor, RowsShowEachApplicationAndAreRebuiltOnEveryPass)
 {
     ScriptedListing script({
         std::vector { officeWindow("Report - LibreOffice Writer", "alice", "desk7"),
-            officeWindow("budget.xls - LibreOffice Calc", "bob", "desk9", "libreoffice-calc") },
-        std::vector { officeWindow("Slides - LibreOffice Impress", "carol", "desk3", "libreoffice-impress") },
+            officeWindow("budget.xls - LibreOffice Calc", "bob", "desk9", ".xls") },
+        std::vector { officeWindow("Slides - LibreOffice Impress", "carol", "desk3", ".ppt") },
     });
     WatchedList watched(script.listing());
     auto row = [&](int index) {

@@ -39,8 +39,8 @@ bool ScriptedListing::waitForCalls(int count, std::chrono::milliseconds timeout)
     return QTest::qWaitFor([this, count] { return calls() >= count; }, static_cast<int>(timeout.count()));
 }
 
-platform::OfficeInstance officeWindow(const std::string& title, const std::string& account,
-    const std::string& domain, const std::string& className)
+office::OfficeInstance officeWindow(const std::string& title, const std::string& account,
+    const std::string& domain, const std::string& documentExtension)
 {
-    return { title, className, 4242, account, domain };
+    return { title, documentExtension, 4242, account, domain };
 }

@@ -10,7 +10,7 @@
 // the listing takes the next answer, and the last one stays. The listing may outlive this object.
 class ScriptedListing {
 public:
-    using Answer = std::optional<std::vector<platform::OfficeInstance>>;
+    using Answer = std::optional<std::vector<office::OfficeInstance>>;
 
     explicit ScriptedListing(std::vector<Answer> answers);
 
@@ -32,8 +32,8 @@ private:
 };
 
 // An office application as the platform reports it.
-platform::OfficeInstance officeWindow(const std::string& title, const std::string& account = "alice",
-    const std::string& domain = "desk7", const std::string& className = "libreoffice-writer");
+office::OfficeInstance officeWindow(const std::string& title, const std::string& account = "alice",
+    const std::string& domain = "desk7", const std::string& documentExtension = ".doc");
 
 // No office application is open.
-inline const ScriptedListing::Answer noOffices = std::vector<platform::OfficeInstance> {};
+inline const ScriptedListing::Answer noOffices = std::vector<office::OfficeInstance> {};

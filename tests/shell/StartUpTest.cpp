@@ -1,6 +1,7 @@
 #include "shell/StartUp.h"
 #include "foundation/String.h"
 #include "foundation/VaultrixRegistry.h"
+#include "office/libreoffice/RunningLibreOffices.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
@@ -29,7 +30,7 @@ TEST(StartUp, ExceptionFromTheMainWindowIsLoggedAndTheProgramEndsWithZero)
     NoDesktopSession desktop;
     LogCapture log;
     int ran = 0;
-    int code = WinMain("pressling --from-test", [&ran]() -> int {
+    int code = WinMain("pressling --from-test", office::RunningLibreOffices::list, [&ran]() -> int {
         ++ran;
         throw std::runtime_error("the window broke");
     });

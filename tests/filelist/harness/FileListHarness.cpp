@@ -2,6 +2,8 @@
 #include "filelist/PublishingJobs.h"
 #include "filelist/XListView.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "publishing/OfficeVersion.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,6 +19,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: filelist-harness FOLDER\n");
         return 2;
     }
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     PublishingJobs::Factories factories;
     factories.automation = [] { return std::make_unique<office::LibreOfficeAutomation>(); };
     PublishingJobs jobs(std::move(factories));

@@ -2,6 +2,8 @@
 
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "publishing/OfficeVersion.h"
 
 #include <QCoreApplication>
 
@@ -70,6 +72,7 @@ private:
 TestRegistry::TestRegistry(int officeVersion, const std::string& macroSecurityLevel)
     : m_environment("PRESSLING_REGISTRY_DIR", m_folder.path())
 {
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     m_folder.write("working/.keep", "");
     m_folder.write("user.reg", registryText(officeVersion, macroSecurityLevel, m_folder.file("working")));
     if (officeVersion > 0)

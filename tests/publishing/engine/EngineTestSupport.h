@@ -18,7 +18,8 @@
 // macro security level, so that nothing reads the user's own settings.
 class TestRegistry {
 public:
-    // version 0 writes no Office keys (LibreOffice then stands in as version 16).
+    // version 0 writes no Office keys (the installed LibreOffice, which it names to the registry
+    // scan as the program does, then stands in as version 16).
     explicit TestRegistry(int officeVersion = 0, const std::string& macroSecurityLevel = "");
     const TemporaryFolder& folder() const { return m_folder; }
 

@@ -1,9 +1,8 @@
 #include "RealWriter.h"
 
-#include "platform/RunningOffices.h"
+#include "office/libreoffice/RunningLibreOffices.h"
 #include "shell/OfficeApplicationList.h"
 #include "shell/OfficeCheckWindow.h"
-#include "shell/OfficeWindowClass.h"
 #include "shell/StartupCancel.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
@@ -48,11 +47,11 @@ TEST(OfficeCheckOnDisplay, WriterWindowIsListedUntilWriterIsClosed)
     StartupCancel::clear();
     RealWriter writer;
     ASSERT_TRUE(writer.started());
-    std::optional<platform::OfficeInstance> window = writer.waitForWindow();
+    std::optional<office::OfficeInstance> window = writer.waitForWindow();
     ASSERT_TRUE(window) << "Writer's window did not appear";
     EXPECT_NE(window->title.find("LibreOffice Writer"), std::string::npos) << window->title;
 
-    OfficeCheckWindow check(Qt::WindowMinimized);
+    OfficeCheckWindow check(Qt::WindowMinimized, office::RunningLibreOffices::list);
     QStringList row;
     bool restored = false;
     QElapsedTimer sinceClosed;

@@ -1,8 +1,7 @@
 #include "RealWriter.h"
 
-#include "platform/LibreOfficeInstallation.h"
-#include "platform/RunningOffices.h"
-#include "shell/OfficeWindowClass.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
+#include "office/libreoffice/RunningLibreOffices.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -15,7 +14,7 @@ RealWriter::RealWriter()
     options.newSession = true;
     options.standardOutput.mode = platform::ChildProcess::Output::Discard;
     options.standardError.mode = platform::ChildProcess::Output::Discard;
-    m_started = m_process.start({ platform::LibreOfficeInstallation::launcherPath(), "--norestore", "--nologo",
+    m_started = m_process.start({ office::LibreOfficeInstallation::launcherPath(), "--norestore", "--nologo",
                                     "--writer", "-env:UserInstallation=file://" + m_profile.path() },
         options);
 }
@@ -30,13 +29,13 @@ void RealWriter::close()
     m_process.kill();
 }
 
-std::optional<platform::OfficeInstance> RealWriter::waitForWindow()
+std::optional<office::OfficeInstance> RealWriter::waitForWindow()
 {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 120000) {
-        if (auto offices = platform::RunningOffices::list(OfficeWindowClass::all())) {
-            for (const platform::OfficeInstance& office : *offices) {
+        if (auto offices = office::RunningLibreOffices::list()) {
+            for (const office::OfficeInstance& office : *offices) {
                 if (getpgid(office.pid) == m_process.pid())
                     return office;
             }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "office/OfficeInstance.h"
 #include "platform/ChildProcess.h"
-#include "platform/OfficeInstance.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <optional>
@@ -18,7 +18,7 @@ public:
 
     // Waits, as long as a first start with a fresh profile may take, until Writer's main window is
     // on the display, and returns it as the platform lists it.
-    std::optional<platform::OfficeInstance> waitForWindow();
+    std::optional<office::OfficeInstance> waitForWindow();
 
 private:
     TemporaryFolder m_profile;

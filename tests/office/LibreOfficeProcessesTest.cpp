@@ -1,7 +1,8 @@
-#include "platform/OfficeProcesses.h"
+#include "office/libreoffice/LibreOfficeCommandLine.h"
+#include "platform/ApplicationProcesses.h"
 #include "platform/ChildProcess.h"
+#include "tests/office/PretendOffice.h"
 #include "tests/platform/CommandOutput.h"
-#include "tests/platform/PretendOffice.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +10,15 @@
 #include <algorithm>
 #include <filesystem>
 
+using office::LibreOfficeCommandLine;
+using platform::ApplicationProcesses;
 using platform::ChildProcess;
-using platform::OfficeInstance;
-using platform::OfficeProcesses;
+using platform::OpenApplication;
 namespace fs = std::filesystem;
 
 namespace {
 
-const OfficeInstance* findPid(const std::vector<OfficeInstance>& offices, pid_t pid)
+const OpenApplication* findPid(const std::vector<OpenApplication>& offices, pid_t pid)
 {
     auto found
         = std::find_if(offices.begin(), offices.end(), [&](const auto& office) { return office.pid == pid; });
@@ -50,7 +52,14 @@ private:
     bool m_chownFailed = false;
 };
 
-std::vector<OfficeInstance> sortedByPid(std::vector<OfficeInstance> offices)
+// The LibreOffice processes of a process table, as the start-up check looks for them in a
+// Wayland session.
+std::vector<OpenApplication> shownOffices(const std::string& root = "/proc")
+{
+    return ApplicationProcesses(LibreOfficeCommandLine::shownTitle, root).list();
+}
+
+std::vector<OpenApplication> sortedByPid(std::vector<OpenApplication> offices)
 {
     std::sort(offices.begin(), offices.end(), [](const auto& a, const auto& b) { return a.pid < b.pid; });
     return offices;
@@ -60,7 +69,7 @@ std::vector<OfficeInstance> sortedByPid(std::vector<OfficeInstance> offices)
 
 // Catches an office process missed when it runs with a display, and a headless or invisible one
 // (Pressling's own offices are started so) that is listed although it shows the user nothing.
-TEST(OfficeProcesses, ListsRealOfficesWithADisplayAndNeverHeadlessOnes)
+TEST(LibreOfficeProcesses, ListsRealOfficesWithADisplayAndNeverHeadlessOnes)
 {
     PretendOffice shown("--writer");
     PretendOffice headless("--headless --norestore");
@@ -71,8 +80,8 @@ TEST(OfficeProcesses, ListsRealOfficesWithADisplayAndNeverHeadlessOnes)
     ASSERT_TRUE(headless.renamed());
     ASSERT_TRUE(invisible.renamed());
 
-    std::vector<OfficeInstance> offices = OfficeProcesses().list();
-    const OfficeInstance* office = findPid(offices, shown.pid());
+    std::vector<OpenApplication> offices = shownOffices();
+    const OpenApplication* office = findPid(offices, shown.pid());
     ASSERT_NE(office, nullptr) << "the office with a display is missing";
     EXPECT_EQ(office->account, commandOutput({ "id", "-un" }));
     EXPECT_EQ(office->domain, commandOutput({ "hostname" }));
@@ -87,7 +96,7 @@ TEST(OfficeProcesses, ListsRealOfficesWithADisplayAndNeverHeadlessOnes)
 // Catches processes of other users left out, an owner without a name given one anyway, entries
 // that are no process (or a kernel thread without a command line) taken for one, and a program
 // merely named like the office taken for it.
-TEST(OfficeProcesses, CraftedTableGivesOneRowPerShownOfficeOfAnyNamedUser)
+TEST(LibreOfficeProcesses, CraftedTableGivesOneRowPerShownOfficeOfAnyNamedUser)
 {
     CraftedProcessTable table;
     table.add(101, { "/usr/lib/libreoffice/program/soffice.bin", "--calc", "/home/a/Budget.ods" });
@@ -107,7 +116,7 @@ TEST(OfficeProcesses, CraftedTableGivesOneRowPerShownOfficeOfAnyNamedUser)
     if (table.chownFailed())
         GTEST_SKIP() << "only root can give the crafted entries other owners";
 
-    std::vector<OfficeInstance> offices = sortedByPid(OfficeProcesses(table.root()).list());
+    std::vector<OpenApplication> offices = sortedByPid(shownOffices(table.root()));
     const std::string root = commandOutput({ "id", "-un", "0" });
     const std::string nobody = commandOutput({ "id", "-un", "65534" });
     ASSERT_EQ(offices.size(), 4u);
@@ -122,41 +131,42 @@ TEST(OfficeProcesses, CraftedTableGivesOneRowPerShownOfficeOfAnyNamedUser)
     EXPECT_EQ(offices[2].title, "LibreOffice");
     EXPECT_EQ(offices[3].pid, 109);
     EXPECT_EQ(offices[3].domain, commandOutput({ "hostname" }));
-    EXPECT_TRUE(OfficeProcesses(table.root() + "/missing").list().empty());
+    EXPECT_TRUE(shownOffices(table.root() + "/missing").empty());
 }
 
 // Catches an option taken for a document, the value of an option taken for one, the module
 // missed when it follows the document, and a file URL shown with its escapes.
-TEST(OfficeProcesses, TitleNamesTheDocumentAndTheModule)
+TEST(LibreOfficeProcesses, TitleNamesTheDocumentAndTheModule)
 {
     using Arguments = std::vector<std::string>;
-    EXPECT_EQ(OfficeProcesses::titleFor(Arguments { "soffice.bin" }), "LibreOffice");
-    EXPECT_EQ(OfficeProcesses::titleFor(Arguments { "soffice.bin", "--norestore", "--impress" }),
+    EXPECT_EQ(LibreOfficeCommandLine::titleFor(Arguments { "soffice.bin" }), "LibreOffice");
+    EXPECT_EQ(LibreOfficeCommandLine::titleFor(Arguments { "soffice.bin", "--norestore", "--impress" }),
         "LibreOffice Impress");
-    EXPECT_EQ(
-        OfficeProcesses::titleFor(Arguments { "soffice.bin", "--pt", "Office Printer", "/srv/a b.odt" }),
+    EXPECT_EQ(LibreOfficeCommandLine::titleFor(
+                  Arguments { "soffice.bin", "--pt", "Office Printer", "/srv/a b.odt" }),
         "a b.odt - LibreOffice");
-    EXPECT_EQ(OfficeProcesses::titleFor(
+    EXPECT_EQ(LibreOfficeCommandLine::titleFor(
                   Arguments { "soffice.bin", "--display", ":1", "report.doc", "--writer", "second.doc" }),
         "report.doc - LibreOffice Writer");
-    EXPECT_EQ(
-        OfficeProcesses::titleFor(Arguments { "soffice.bin", "--accept=pipe,name=x;urp;", "notes.odt" }),
+    EXPECT_EQ(LibreOfficeCommandLine::titleFor(
+                  Arguments { "soffice.bin", "--accept=pipe,name=x;urp;", "notes.odt" }),
         "notes.odt - LibreOffice");
-    EXPECT_EQ(OfficeProcesses::titleFor(
+    EXPECT_EQ(LibreOfficeCommandLine::titleFor(
                   Arguments { "soffice.bin", "-calc", "file:///tmp/%E5%A0%B1%E5%91%8A%zz.ods" }),
         "\u5831\u544a%zz.ods - LibreOffice Calc");
 }
 
 // Catches a hidden office recognised by one spelling of its option only, or only when the option
 // comes first, and another program recognised by a name that merely begins like the office's.
-TEST(OfficeProcesses, ShownOfficeIsRecognisedByProgramAndOptions)
+TEST(LibreOfficeProcesses, ShownOfficeIsRecognisedByProgramAndOptions)
 {
     using Arguments = std::vector<std::string>;
-    EXPECT_TRUE(OfficeProcesses::isShownOffice(Arguments { "/usr/lib/libreoffice/program/soffice.bin" }));
-    EXPECT_TRUE(OfficeProcesses::isShownOffice(Arguments { "soffice", "--headlessly.odt" }));
-    EXPECT_FALSE(OfficeProcesses::isShownOffice(Arguments { "soffice.bin", "a.odt", "-headless" }));
-    EXPECT_FALSE(OfficeProcesses::isShownOffice(Arguments { "soffice.bin", "--invisible" }));
-    EXPECT_FALSE(OfficeProcesses::isShownOffice(Arguments { "soffice.bin.sh" }));
-    EXPECT_FALSE(OfficeProcesses::isShownOffice(Arguments { "libreoffice", "--writer" }));
-    EXPECT_FALSE(OfficeProcesses::isShownOffice(Arguments {}));
+    EXPECT_TRUE(
+        LibreOfficeCommandLine::isShownOffice(Arguments { "/usr/lib/libreoffice/program/soffice.bin" }));
+    EXPECT_TRUE(LibreOfficeCommandLine::isShownOffice(Arguments { "soffice", "--headlessly.odt" }));
+    EXPECT_FALSE(LibreOfficeCommandLine::isShownOffice(Arguments { "soffice.bin", "a.odt", "-headless" }));
+    EXPECT_FALSE(LibreOfficeCommandLine::isShownOffice(Arguments { "soffice.bin", "--invisible" }));
+    EXPECT_FALSE(LibreOfficeCommandLine::isShownOffice(Arguments { "soffice.bin.sh" }));
+    EXPECT_FALSE(LibreOfficeCommandLine::isShownOffice(Arguments { "libreoffice", "--writer" }));
+    EXPECT_FALSE(LibreOfficeCommandLine::isShownOffice(Arguments {}));
 }

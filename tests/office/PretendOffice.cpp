@@ -1,4 +1,4 @@
-#include "tests/platform/PretendOffice.h"
+#include "tests/office/PretendOffice.h"
 
 #include "platform/ProcessHandle.h"
 

@@ -1,4 +1,4 @@
-#include "platform/OfficeWindows.h"
+#include "platform/ApplicationWindows.h"
 #include "platform/ChildProcess.h"
 #include "tests/platform/CommandOutput.h"
 #include "tests/platform/X11TestClient.h"
@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <unistd.h>
 
+using platform::ApplicationWindows;
 using platform::ChildProcess;
-using platform::OfficeInstance;
-using platform::OfficeWindows;
+using platform::OpenApplication;
 using namespace std::chrono_literals;
 
 namespace {
@@ -32,10 +32,10 @@ std::string classOf(const std::string& instance, const std::string& windowClass)
 }
 
 // The titles listed, in order, so that a failure shows which window came or went.
-std::vector<std::string> titlesOf(const std::optional<std::vector<OfficeInstance>>& offices)
+std::vector<std::string> titlesOf(const std::optional<std::vector<OpenApplication>>& offices)
 {
     std::vector<std::string> titles;
-    for (const OfficeInstance& office : offices.value_or(std::vector<OfficeInstance> {}))
+    for (const OpenApplication& office : offices.value_or(std::vector<OpenApplication> {}))
         titles.push_back(office.title);
     std::sort(titles.begin(), titles.end());
     return titles;
@@ -51,7 +51,7 @@ pid_t endedProcess()
     return pid;
 }
 
-class OfficeWindowsTest : public testing::Test {
+class ApplicationWindowsTest : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -61,10 +61,10 @@ protected:
         ASSERT_TRUE(m_client->connected());
     }
 
-    std::optional<std::vector<OfficeInstance>> listed()
+    std::optional<std::vector<OpenApplication>> listed()
     {
         m_client->sync();
-        return OfficeWindows(officeClasses).list(m_server.name().c_str());
+        return ApplicationWindows(officeClasses).list(m_server.name().c_str());
     }
 
     // A window manager's frame with the client inside, given a state as a manager gives it: a
@@ -97,7 +97,7 @@ protected:
 // Catches a class compared with regard to case, or only one of its two parts compared, a
 // class that merely begins like an office's taken for it, and a title read from the wrong
 // property or in the wrong character set.
-TEST_F(OfficeWindowsTest, ListsShownMainWindowsByEitherPartOfTheirClass)
+TEST_F(ApplicationWindowsTest, ListsShownMainWindowsByEitherPartOfTheirClass)
 {
     const uint32_t us = static_cast<uint32_t>(getpid());
     const std::string writerTitle
@@ -120,7 +120,7 @@ TEST_F(OfficeWindowsTest, ListsShownMainWindowsByEitherPartOfTheirClass)
     ASSERT_TRUE(offices);
     EXPECT_EQ(titlesOf(offices),
         (std::vector<std::string> { writerTitle, "Caf\u00e9.ods - LibreOffice Calc", "Talk" }));
-    for (const OfficeInstance& office : *offices) {
+    for (const OpenApplication& office : *offices) {
         EXPECT_EQ(office.pid, getpid());
         EXPECT_EQ(office.account, commandOutput({ "id", "-un" }));
         EXPECT_EQ(office.domain, commandOutput({ "hostname" }));
@@ -135,7 +135,7 @@ TEST_F(OfficeWindowsTest, ListsShownMainWindowsByEitherPartOfTheirClass)
 
 // Catches a hidden window, a dialog that belongs to a main window, a menu placed over the others
 // by its program, and a window inside another listed as office main windows.
-TEST_F(OfficeWindowsTest, LeavesOutHiddenOwnedAndPopUpWindows)
+TEST_F(ApplicationWindowsTest, LeavesOutHiddenOwnedAndPopUpWindows)
 {
     const uint32_t us = static_cast<uint32_t>(getpid());
     const std::string writerClass("libreoffice-writer\0libreoffice-writer\0", 38);
@@ -166,7 +166,7 @@ TEST_F(OfficeWindowsTest, LeavesOutHiddenOwnedAndPopUpWindows)
 // Catches a window listed although its process cannot be looked at: one that gives no process,
 // one whose process has ended, and one of a program on another host, whose process number
 // names nothing here.
-TEST_F(OfficeWindowsTest, LeavesOutWindowsWhoseProcessCannotBeTold)
+TEST_F(ApplicationWindowsTest, LeavesOutWindowsWhoseProcessCannotBeTold)
 {
     const uint32_t us = static_cast<uint32_t>(getpid());
     const std::string calcClass("libreoffice-calc\0libreoffice-calc\0", 34);
@@ -188,7 +188,7 @@ TEST_F(OfficeWindowsTest, LeavesOutWindowsWhoseProcessCannotBeTold)
 
 // Catches a look at the top-level windows alone, which under a window manager are its frames,
 // a client sought only one level down, and a minimized window taken for a hidden one.
-TEST_F(OfficeWindowsTest, FindsClientsInTheFramesOfAWindowManager)
+TEST_F(ApplicationWindowsTest, FindsClientsInTheFramesOfAWindowManager)
 {
     const uint32_t us = static_cast<uint32_t>(getpid());
     const std::string writerClass("libreoffice-writer\0libreoffice-writer\0", 38);
@@ -202,7 +202,7 @@ TEST_F(OfficeWindowsTest, FindsClientsInTheFramesOfAWindowManager)
 
 // Catches the window manager's list of clients ignored where it is kept, and believed after the
 // manager has ended, when it misses every window opened since.
-TEST_F(OfficeWindowsTest, BelievesTheClientListOfARunningWindowManagerOnly)
+TEST_F(ApplicationWindowsTest, BelievesTheClientListOfARunningWindowManagerOnly)
 {
     const uint32_t us = static_cast<uint32_t>(getpid());
     const std::string writerClass("libreoffice-writer\0libreoffice-writer\0", 38);
@@ -222,7 +222,7 @@ TEST_F(OfficeWindowsTest, BelievesTheClientListOfARunningWindowManagerOnly)
 // Catches "none open" and "could not look" told apart wrongly: a display without an office
 // window gives an empty list, a display that is gone or not named gives none, and DISPLAY is
 // the display looked at when none is named.
-TEST_F(OfficeWindowsTest, EmptyListOnlyWhenTheDisplayWasSeen)
+TEST_F(ApplicationWindowsTest, EmptyListOnlyWhenTheDisplayWasSeen)
 {
     m_client->map(m_client->application(classOf("gedit", "Gedit"), "Notes", static_cast<uint32_t>(getpid())));
     auto none = listed();
@@ -233,16 +233,17 @@ TEST_F(OfficeWindowsTest, EmptyListOnlyWhenTheDisplayWasSeen)
     m_client->sync();
     {
         ScopedEnvironment display("DISPLAY", m_server.name());
-        EXPECT_EQ(titlesOf(OfficeWindows(officeClasses).list()), (std::vector<std::string> { "Letter" }));
+        EXPECT_EQ(
+            titlesOf(ApplicationWindows(officeClasses).list()), (std::vector<std::string> { "Letter" }));
     }
     m_server.stop();
-    EXPECT_FALSE(OfficeWindows(officeClasses).list(m_server.name().c_str()));
+    EXPECT_FALSE(ApplicationWindows(officeClasses).list(m_server.name().c_str()));
 }
 
 // Catches a listing that claims to have looked where no display is named.
-TEST(OfficeWindows, NoDisplayNamedIsNoLook)
+TEST(ApplicationWindows, NoDisplayNamedIsNoLook)
 {
     ScopedEnvironment display("DISPLAY", "");
-    EXPECT_FALSE(OfficeWindows(officeClasses).list());
-    EXPECT_FALSE(OfficeWindows(officeClasses).list(":not-a-display"));
+    EXPECT_FALSE(ApplicationWindows(officeClasses).list());
+    EXPECT_FALSE(ApplicationWindows(officeClasses).list(":not-a-display"));
 }

@@ -1,4 +1,4 @@
-#include "platform/OfficeWindows.h"
+#include "platform/ApplicationWindows.h"
 
 #include "platform/CodePageConverter.h"
 #include "platform/ProcessAccount.h"
@@ -156,18 +156,18 @@ std::optional<pid_t> processOf(const Survey& survey, Window window)
 
 }
 
-OfficeWindows::OfficeWindows(std::vector<std::string> classNames)
+ApplicationWindows::ApplicationWindows(std::vector<std::string> classNames)
     : m_classNames(std::move(classNames))
 {
 }
 
-std::optional<std::vector<OfficeInstance>> OfficeWindows::list(const char* displayName) const
+std::optional<std::vector<OpenApplication>> ApplicationWindows::list(const char* displayName) const
 {
     X11Display display(displayName);
     const Survey survey { display, display.atom("_NET_CLIENT_LIST"), display.atom("_NET_SUPPORTING_WM_CHECK"),
         display.atom("WM_STATE"), display.atom("_NET_WM_NAME"), display.atom("UTF8_STRING"),
         display.atom("_NET_WM_PID"), ProcessAccount::hostName(), ProcessAccount() };
-    std::vector<OfficeInstance> found;
+    std::vector<OpenApplication> found;
     for (Window root : display.roots()) {
         for (Window window : clientsOf(survey, root)) {
             auto attributes = display.attributes(window);
@@ -193,7 +193,7 @@ std::optional<std::vector<OfficeInstance>> OfficeWindows::list(const char* displ
 }
 
 // WM_CLASS holds the instance name and the class name, each ended by a NUL byte.
-std::optional<std::string> OfficeWindows::matchedClass(const std::string& windowClass) const
+std::optional<std::string> ApplicationWindows::matchedClass(const std::string& windowClass) const
 {
     size_t start = 0;
     while (start < windowClass.size()) {

@@ -5,10 +5,11 @@
 
 namespace platform {
 
-// One running office application that the user has open: what the start-up check shows of it.
-struct OfficeInstance {
-    // The window's title, or for a process without a window that can be seen, a title made
-    // from its command line; UTF-8.
+// One running application that the user has open: one of its main windows, or where the
+// desktop lets nobody see windows, its process.
+struct OpenApplication {
+    // The window's title, or for a process, the title its caller made from its command line;
+    // UTF-8.
     std::string title;
     // The window class asked for that the application answered to, or the program's name.
     std::string className;

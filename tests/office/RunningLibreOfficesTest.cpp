@@ -1,5 +1,5 @@
-#include "platform/RunningOffices.h"
-#include "tests/platform/PretendOffice.h"
+#include "office/libreoffice/RunningLibreOffices.h"
+#include "tests/office/PretendOffice.h"
 #include "tests/platform/X11TestClient.h"
 #include "tests/platform/XvfbServer.h"
 #include "tests/support/ScopedEnvironment.h"
@@ -9,18 +9,17 @@
 #include <algorithm>
 #include <unistd.h>
 
-using platform::OfficeInstance;
-using platform::RunningOffices;
+using office::OfficeInstance;
+using office::RunningLibreOffices;
 
 namespace {
 
-const std::vector<std::string> officeClasses { "libreoffice-writer", "libreoffice-calc",
-    "libreoffice-impress" };
-
-bool lists(const std::optional<std::vector<OfficeInstance>>& offices, pid_t pid, const std::string& title)
+bool lists(const std::optional<std::vector<OfficeInstance>>& offices, pid_t pid, const std::string& title,
+    const char* extension = nullptr)
 {
     return offices && std::any_of(offices->begin(), offices->end(), [&](const OfficeInstance& office) {
-        return office.pid == pid && (title.empty() || office.title == title);
+        return office.pid == pid && (title.empty() || office.title == title)
+            && (!extension || office.documentExtension == extension);
     });
 }
 
@@ -28,7 +27,7 @@ bool lists(const std::optional<std::vector<OfficeInstance>>& offices, pid_t pid,
 
 // Catches the environment read wrongly: in a Wayland session the office processes are listed,
 // and where no display can be reached and none is named the answer is that nobody could look.
-TEST(RunningOffices, SessionWithoutAnXDisplayListsOfficeProcessesOrNothing)
+TEST(RunningLibreOffices, SessionWithoutAnXDisplayListsOfficeProcessesOrNothing)
 {
     PretendOffice office("--calc");
     ASSERT_TRUE(office.renamed());
@@ -36,22 +35,23 @@ TEST(RunningOffices, SessionWithoutAnXDisplayListsOfficeProcessesOrNothing)
     {
         ScopedEnvironment session("XDG_SESSION_TYPE", "wayland");
         ScopedEnvironment wayland("WAYLAND_DISPLAY", "");
-        EXPECT_TRUE(lists(RunningOffices::list(officeClasses), office.pid(), ""));
+        EXPECT_TRUE(lists(RunningLibreOffices::list(), office.pid(), ""));
     }
     {
         ScopedEnvironment session("XDG_SESSION_TYPE", "");
         ScopedEnvironment wayland("WAYLAND_DISPLAY", "wayland-0");
-        EXPECT_TRUE(lists(RunningOffices::list(officeClasses), office.pid(), ""));
+        EXPECT_TRUE(lists(RunningLibreOffices::list(), office.pid(), ""));
     }
     ScopedEnvironment session("XDG_SESSION_TYPE", "");
     ScopedEnvironment wayland("WAYLAND_DISPLAY", "");
-    EXPECT_FALSE(RunningOffices::list(officeClasses));
+    EXPECT_FALSE(RunningLibreOffices::list());
 }
 
 // Catches an X session answered from the process table (the office's window is listed, an
-// office process that shows no window there is not), and a Wayland session answered from the X
-// display that it offers older programs, where a Wayland office shows nothing.
-TEST(RunningOffices, XSessionListsWindowsAndWaylandSessionProcessesEvenWithAnXDisplay)
+// office process that shows no window there is not), a Wayland session answered from the X
+// display that it offers older programs, where a Wayland office shows nothing, and a window
+// whose class is not turned into the document extension that gives its row an icon.
+TEST(RunningLibreOffices, XSessionListsWindowsAndWaylandSessionProcessesEvenWithAnXDisplay)
 {
     XvfbServer server;
     if (!server.running())
@@ -68,12 +68,12 @@ TEST(RunningOffices, XSessionListsWindowsAndWaylandSessionProcessesEvenWithAnXDi
     ScopedEnvironment wayland("WAYLAND_DISPLAY", "wayland-0");
     {
         ScopedEnvironment session("XDG_SESSION_TYPE", "x11");
-        auto offices = RunningOffices::list(officeClasses);
-        EXPECT_TRUE(lists(offices, getpid(), "Letter - LibreOffice Writer"));
+        auto offices = RunningLibreOffices::list();
+        EXPECT_TRUE(lists(offices, getpid(), "Letter - LibreOffice Writer", ".doc"));
         EXPECT_FALSE(lists(offices, office.pid(), ""));
     }
     ScopedEnvironment session("XDG_SESSION_TYPE", "wayland");
-    auto offices = RunningOffices::list(officeClasses);
+    auto offices = RunningLibreOffices::list();
     EXPECT_FALSE(lists(offices, getpid(), ""));
     EXPECT_TRUE(lists(offices, office.pid(), ""));
 }

@@ -1,8 +1,10 @@
-#include "shell/OfficeWindowClass.h"
+#include "office/libreoffice/LibreOfficeWindowClass.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+
+namespace office {
 
 namespace {
 
@@ -27,7 +29,7 @@ bool equalIgnoringCase(const std::string& left, const char* right)
 
 }
 
-std::vector<std::string> OfficeWindowClass::all()
+std::vector<std::string> LibreOfficeWindowClass::all()
 {
     std::vector<std::string> classes;
     for (const Entry& entry : entries)
@@ -35,11 +37,13 @@ std::vector<std::string> OfficeWindowClass::all()
     return classes;
 }
 
-std::string OfficeWindowClass::extensionOf(const std::string& className)
+std::string LibreOfficeWindowClass::extensionOf(const std::string& className)
 {
     for (const Entry& entry : entries) {
         if (equalIgnoringCase(className, entry.className))
             return entry.extension;
     }
     return {};
+}
+
 }

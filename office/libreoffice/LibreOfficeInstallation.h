@@ -1,12 +1,14 @@
 #pragma once
 
+#include "office/OfficeInstallation.h"
+
 #include <string>
 
-namespace platform {
+namespace office {
 
 // Where the installed LibreOffice lives and what it can do, read from its files without
 // starting it.
-class LibreOfficeInstallation {
+class LibreOfficeInstallation : public OfficeInstallation {
 public:
     // The launcher script, which hands over to soffice.bin.
     static std::string launcherPath();
@@ -17,7 +19,7 @@ public:
     static std::string buildId();
     // True when the launcher exists and Writer has the Word 2007 import and export filter, so
     // that documents of the 2007 formats can be read and written.
-    static bool readsAndWritesOpenXml();
+    bool readsAndWritesOpenXml() const override;
 };
 
 }

@@ -1,4 +1,4 @@
-#include "platform/LibreOfficeInstallation.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
 
 #include "platform/FileOperations.h"
 
@@ -6,7 +6,9 @@
 #include <fstream>
 #include <unistd.h>
 
-namespace platform {
+namespace office {
+
+using namespace platform;
 
 namespace {
 
@@ -69,7 +71,7 @@ std::string LibreOfficeInstallation::buildId()
     return iniValue(programFolder() + "/versionrc", "buildid");
 }
 
-bool LibreOfficeInstallation::readsAndWritesOpenXml()
+bool LibreOfficeInstallation::readsAndWritesOpenXml() const
 {
     if (access(launcherPath().c_str(), X_OK) != 0)
         return false;

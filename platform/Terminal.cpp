@@ -1,0 +1,12 @@
+#include "platform/Terminal.h"
+
+#include <unistd.h>
+
+namespace platform {
+
+bool isTerminal(int descriptor)
+{
+    return ::isatty(descriptor) == 1;
+}
+
+}
