@@ -10,79 +10,68 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
-using namespace std::chrono_literals;
 
 // What the watcher shares with the GUI thread and with its owner.
 struct OfficeApplicationMonitor::Shared {
     // Touched on the GUI thread only.
     QPointer<OfficeApplicationList> list;
     std::function<void()> noneLeft;
-    // Set on the GUI thread while there is a list to fill; read by the watcher.
-    std::atomic<bool> hasList { false };
 
+    // The watcher's pause ends early when either of these changes.
     std::mutex mutex;
-    std::condition_variable ended;
-    bool hasEnded = false;
+    std::condition_variable wake;
+    // Set on the GUI thread while there is a list to fill.
+    bool hasList = false;
+    bool stopRequested = false;
+
+    void change(bool Shared::*flag, bool value)
+    {
+        {
+            std::lock_guard lock(mutex);
+            this->*flag = value;
+        }
+        wake.notify_all();
+    }
+    bool goesOn()
+    {
+        std::lock_guard lock(mutex);
+        return hasList && !stopRequested;
+    }
 };
 
-namespace {
-
-// Four slices of half a second: the two seconds between passes, and how soon the watcher notices
-// that it is to stop.
-constexpr int pauseSlices = 4;
-constexpr auto pauseSlice = 500ms;
-
-}
-
-OfficeApplicationMonitor::OfficeApplicationMonitor(Listing listing)
+OfficeApplicationMonitor::OfficeApplicationMonitor(Listing listing, std::chrono::milliseconds interval)
     : m_listing(std::move(listing))
+    , m_interval(interval)
     , m_shared(std::make_shared<Shared>())
 {
 }
 
 OfficeApplicationMonitor::~OfficeApplicationMonitor()
 {
-    keepRunning = false;
-    if (!m_started)
-        return;
-    std::unique_lock lock(m_shared->mutex);
-    m_shared->ended.wait(lock, [this] { return m_shared->hasEnded; });
+    requestStop();
+    join();
+}
+
+void OfficeApplicationMonitor::requestStop()
+{
+    m_shared->change(&Shared::stopRequested, true);
 }
 
 void OfficeApplicationMonitor::setList(OfficeApplicationList* list, std::function<void()> noneLeft)
 {
     m_shared->list = list;
     m_shared->noneLeft = std::move(noneLeft);
-    m_shared->hasList = list != nullptr;
-    if (list)
-        QObject::connect(list, &QObject::destroyed, [shared = m_shared] { shared->hasList = false; });
-}
-
-int32_t OfficeApplicationMonitor::start()
-{
-    int32_t previous = Thread::start();
-    if (previous >= 0)
-        m_started = true;
-    return previous;
+    m_shared->change(&Shared::hasList, list != nullptr);
+    if (list) {
+        QObject::connect(
+            list, &QObject::destroyed, [shared = m_shared] { shared->change(&Shared::hasList, false); });
+    }
 }
 
 void OfficeApplicationMonitor::run()
 {
-    // Signals the owner however run is left. It holds the shared part itself, because the owner,
-    // woken by the signal, may destroy the monitor at once.
-    struct EndOfRun {
-        std::shared_ptr<Shared> shared;
-        ~EndOfRun()
-        {
-            std::lock_guard lock(shared->mutex);
-            shared->hasEnded = true;
-            shared->ended.notify_all();
-        }
-    } endOfRun { m_shared };
-
-    while (keepRunning) {
+    while (m_shared->goesOn()) {
         if (!watchOnce())
             return;
         pause();
@@ -93,8 +82,6 @@ void OfficeApplicationMonitor::run()
 // there is no list any more, or no office application is left.
 bool OfficeApplicationMonitor::watchOnce()
 {
-    if (!m_shared->hasList)
-        return false;
     std::vector<OfficeApplicationRow> rows = currentRows();
     bool anyOpen = !rows.empty();
     showOnList(std::move(rows));
@@ -144,6 +131,7 @@ void OfficeApplicationMonitor::showOnList(std::vector<OfficeApplicationRow> rows
 
 void OfficeApplicationMonitor::pause()
 {
-    for (int slice = 0; slice < pauseSlices && keepRunning && m_shared->hasList; ++slice)
-        std::this_thread::sleep_for(pauseSlice);
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->wake.wait_for(
+        lock, m_interval, [this] { return m_shared->stopRequested || !m_shared->hasList; });
 }

@@ -4,7 +4,7 @@
 #include "office/OfficeInstance.h"
 #include "shell/OfficeApplicationRow.h"
 
-#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,10 +23,12 @@ public:
     // program hands in the office suite's own way to find them.
     using Listing = std::function<std::optional<std::vector<office::OfficeInstance>>()>;
 
-    // Created held back, reporting to no list yet. listing is called on the watcher's thread.
-    explicit OfficeApplicationMonitor(Listing listing);
-    // Clears keepRunning and, when the watcher was started, waits until it has ended, which it
-    // does within half a second: its object must outlive it.
+    // Created held back, reporting to no list yet. listing is called on the watcher's thread;
+    // interval is the pause between two looks.
+    explicit OfficeApplicationMonitor(
+        Listing listing, std::chrono::milliseconds interval = std::chrono::seconds(2));
+    // Asks the watcher to stop and, when it was started, waits until it has ended, which it does
+    // as soon as a look in progress has returned: its object must outlive it.
     ~OfficeApplicationMonitor() override;
 
     // On the GUI thread, before start: the list to fill. The window it sits in is the check
@@ -34,11 +36,9 @@ public:
     // the GUI thread soon after the list was found empty, unless the check window is gone.
     void setList(OfficeApplicationList* list, std::function<void()> noneLeft = {});
 
-    int32_t start() override;
     void run() override;
-
-    // Written by the owner, read by the watcher between its steps without a lock.
-    std::atomic<bool> keepRunning { true };
+    // From any thread: the watcher ends after the look in hand, or at once from its pause.
+    void requestStop();
 
 private:
     struct Shared;
@@ -49,6 +49,6 @@ private:
     void pause();
 
     Listing m_listing;
+    std::chrono::milliseconds m_interval;
     std::shared_ptr<Shared> m_shared;
-    bool m_started = false;
 };

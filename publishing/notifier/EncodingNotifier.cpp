@@ -7,17 +7,27 @@
 #include <QPointer>
 #include <QThread>
 
-#include <atomic>
-#include <chrono>
+#include <condition_variable>
 #include <functional>
-#include <thread>
+#include <mutex>
 
 struct EncodingNotifier::Shared {
     // Touched on the GUI thread only.
     QPointer<NotifierWindow> window;
     QPointer<QWidget> owner;
-    // Set on the GUI thread when the window is gone; read by the job thread.
-    std::atomic<bool> closed { false };
+    // Set on the GUI thread when the window is gone; the job thread waits for it.
+    std::mutex lock;
+    std::condition_variable changed;
+    bool closed = false;
+
+    void markClosed()
+    {
+        {
+            std::lock_guard guard(lock);
+            closed = true;
+        }
+        changed.notify_all();
+    }
 };
 
 namespace {
@@ -64,13 +74,13 @@ void EncodingNotifier::create(std::function<void()> cancel)
         [shared, owner = m_owner, cancel = std::move(cancel)] {
             shared->owner = owner;
             auto* window = new NotifierWindow(owner, cancel);
-            QObject::connect(window, &QObject::destroyed, [shared] { shared->closed = true; });
+            QObject::connect(window, &QObject::destroyed, [shared] { shared->markClosed(); });
             shared->window = window;
             window->show();
         },
         true);
     if (!QCoreApplication::instance())
-        m_shared->closed = true;
+        m_shared->markClosed();
 }
 
 void EncodingNotifier::showProgress(const char* text)
@@ -111,11 +121,10 @@ void EncodingNotifier::showMessage(const char* caption, const char* text)
 
 void EncodingNotifier::waitForClose()
 {
-    using namespace std::chrono_literals;
     // The window is served by the GUI thread, so the job only has to wait here; a cancel that
-    // arrives now finds nothing left to stop and stays in the job's queue until the job ends.
-    while (!m_shared->closed)
-        std::this_thread::sleep_for(10ms);
+    // comes now finds nothing left to stop.
+    std::unique_lock guard(m_shared->lock);
+    m_shared->changed.wait(guard, [this] { return m_shared->closed; });
 }
 
 void EncodingNotifier::hide()
@@ -135,6 +144,6 @@ void EncodingNotifier::destroyWindow()
         if (shared->owner)
             shared->owner->setEnabled(true);
         delete shared->window.data();
-        shared->closed = true;
+        shared->markClosed();
     });
 }
