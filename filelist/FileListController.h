@@ -1,0 +1,99 @@
+#pragma once
+
+#include "filelist/ContextMenuRules.h"
+#include "filelist/FileExport.h"
+#include "filelist/FileImport.h"
+#include "filelist/FileListSelection.h"
+#include "filelist/FileRename.h"
+#include "ui/MessageBox.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+
+class DocumentLauncher;
+class FileListModel;
+class LinkedList;
+class PublishJobStarter;
+class QClipboard;
+class QItemSelectionModel;
+
+// Carries out what the user asks of the file list: it needs no widget, only the rows, the
+// selection over them and the services handed to it (the message box, the launcher, the clipboard
+// and the starter of publishing jobs), so that every command runs the same under a test as on the
+// screen. The view turns the user's actions into these calls and follows the two requests the
+// controller makes of it: to show a folder and to edit a row's name. A row's file is always the
+// current folder followed by the row's name.
+class FileListController : public QObject {
+    Q_OBJECT
+
+public:
+    // The list's part of the user's key codes, as the list's operations know them.
+    static constexpr int32_t KeyEnter = 13;
+    static constexpr int32_t KeyDelete = 46;
+    static constexpr int32_t KeyF2 = 113;
+    static constexpr int32_t KeyF5 = 116;
+
+    FileListController(FileListModel& model, QItemSelectionModel& selection, DocumentLauncher& launcher,
+        QClipboard& clipboard, PublishJobStarter& starter, QObject* parent = nullptr);
+
+    // The box that every question and error goes through: the one in use at the time of asking
+    // (MessageBox::current()) unless another is set; owner is the window the boxes belong to.
+    void setMessageBox(MessageBox* box) { m_box = box; }
+    void setBoxOwner(QWidget* owner) { m_boxOwner = owner; }
+    MessageBox::Answer ask(
+        const QString& title, const QString& text, MessageBox::Buttons buttons, MessageBox::Icon icon);
+    void showError(const QString& title, const QString& text);
+
+    FileListModel& model() const { return m_model; }
+    FileListSelection& selection() { return m_selection; }
+    QClipboard& clipboard() const { return m_clipboard; }
+    FileImport& fileImport() { return m_import; }
+    FileExport& fileExport() { return m_export; }
+    FileRename& fileRename() { return m_rename; }
+
+    // Filling.
+    // Makes folder (ending with '/', or empty or null for none) the current folder and lists it.
+    void XListView_ShowFiles(const char* folder);
+    // The row of one file at its sorted place: its index, or -1.
+    int32_t XListView_InsertFileItem(const char* fullPath);
+    // Adds and selects the row of a file that a paste or a drop has just put into the folder.
+    void XListView_InsertDroppedFile(const char* fullPath);
+    // Removes the rows of the entries (as XListView_GetOfficeFileNamesList makes them) whose
+    // files are gone.
+    void XListView_Refresh(const LinkedList& entries);
+
+    // Keys and commands.
+    // 1 when the key was one of the list's (and has been acted on), else 0.
+    int32_t XListView_OnKeyDown(int32_t keyCode);
+    // One command of the context menu by its identifier; others are ignored.
+    void XListView_RunCommand(int32_t command);
+    void RunSelectedFiles();
+    int32_t XListView_DeleteSelectedFiles();
+    int32_t XListView_DeleteToTrashBox(const char* path);
+    void XListView_PublishSelectedFiles(int32_t command);
+    // Asks the view to edit the row's name (a row out of range: nothing happens).
+    void XListView_EditLabel(int32_t row);
+    // What this showing of the context menu enables its entries by.
+    SelectionCounts contextMenuCounts();
+
+signals:
+    // The list now shows folder (empty: none, and the list is to be disabled).
+    void folderShown(const QByteArray& folder);
+    // The view is to open the editor of the row's name.
+    void labelEditRequested(int row);
+
+private:
+    FileListModel& m_model;
+    FileListSelection m_selection;
+    DocumentLauncher& m_launcher;
+    QClipboard& m_clipboard;
+    PublishJobStarter& m_starter;
+    MessageBox* m_box = nullptr;
+    QPointer<QWidget> m_boxOwner;
+    FileImport m_import;
+    FileExport m_export;
+    FileRename m_rename;
+};
