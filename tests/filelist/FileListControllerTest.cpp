@@ -202,6 +202,7 @@ TEST_F(Controller, PublishHandsOnlyUnprotectedFilesToTheStarterAndRefillsAtTheEn
     EXPECT_EQ(rows(), (QStringList { "locked.docx", "plain.doc", "plain.doc.pdf" }));
 
     starter.failure = "no thread for the job";
+    select({ "plain.doc" });
     LogCapture log;
     list->XListView_PublishSelectedFiles(ID_PUBLISH_AS_HTML);
     EXPECT_TRUE(log.contains("XListView_PublishSelectedFiles,1,no thread for the job"));
