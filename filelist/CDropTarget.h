@@ -38,8 +38,6 @@ public:
     // Ctrl asks for a copy, Shift for a move; otherwise a move where the source allows it.
     static int32_t chooseEffect(int32_t keyState, int32_t allowedEffects);
 
-    bool dataAccepted() const { return m_dataAccepted; }
-
 private:
     QWidget* m_targetWindow;
     FileImport& m_import;

@@ -3,10 +3,14 @@
 #include "classify/ClientLicensorCertificate.h"
 #include "classify/FileType.h"
 #include "classify/ProtectedDocument.h"
+#include "filelist/CDropTarget.h"
 #include "filelist/FileListController.h"
 #include "filelist/FileListModel.h"
 #include "filelist/ShellDataObject.h"
 #include "foundation/Exception.h"
+#include "foundation/Iterator.h"
+#include "foundation/LinkedList.h"
+#include "foundation/ListItem.h"
 #include "foundation/Log.h"
 #include "foundation/String.h"
 #include "platform/FileOperations.h"
@@ -15,8 +19,10 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
+#include <QPointer>
 
 #include <cstring>
+#include <memory>
 
 namespace files = platform::fileOperations;
 
@@ -54,6 +60,23 @@ std::string destinationOf(const QByteArray& currentFolder, const std::string& so
     return currentFolder.toStdString() + name;
 }
 
+// The paths that the entries name in folder, in the entries' order; those whose files are gone
+// are left out.
+std::vector<std::string> pathsOfEntries(const std::string& folder, const LinkedList& entries)
+{
+    std::vector<std::string> paths;
+    for (Iterator* node = entries.getHead(); node; node = node->getNext()) {
+        const auto* entry = static_cast<const ListItem*>(node->getElement());
+        std::string path = folder + entry->getName().getText();
+        if (!files::entryExists(path)) {
+            logDebug("XListView_GetFilesDataObject,3,Failed in BindToObject %s", entry->getName().getText());
+            continue;
+        }
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
 bool isFile(const std::string& path)
 {
     files::FileAttributes found = files::attributes(path);
@@ -63,8 +86,8 @@ bool isFile(const std::string& path)
 // Copies the open source to destination as prepared: a new file never replaces anything, and a
 // replaced file stays whole until the complete copy takes its place. False, with an error line
 // written and destination as it was, when the copy fails.
-bool copyToDestination(const platform::ReadOnlyFile& source, const std::string& destination, int32_t prepared,
-    const char* caller)
+bool copyToDestination(const platform::ReadOnlyFile& source, const std::string& destination,
+    PreparedCopy prepared, const char* caller)
 {
     int error = 0;
     files::ExistingTarget existing
@@ -105,6 +128,74 @@ void FileImport::showDragDropError(const QString& text)
     m_list.showError(QStringLiteral("Drag & Drop"), text);
 }
 
+bool FileImport::XListView_GetFilesDataObject(const char* folder, const LinkedList& entries, QMimeData*& data)
+{
+    data = nullptr;
+    if (entries.getSize() == 0) {
+        logDebug("XListView_GetFilesDataObject,1,Start %d", static_cast<int>(entries.getSize()));
+        return false;
+    }
+    files::FileAttributes shownFolder = files::attributes(folder ? folder : "");
+    if (!shownFolder.exists) {
+        logDebug("XListView_GetFilesDataObject,1,Failed in ParseDisplayName");
+        return false;
+    }
+    if (!shownFolder.isDirectory) {
+        logDebug("XListView_GetFilesDataObject,2,BindToObject");
+        return false;
+    }
+    std::vector<std::string> paths = pathsOfEntries(folder, entries);
+    if (paths.empty()) {
+        logDebug("XListView_GetFilesDataObject,4,Failed in GetUIObjectOf");
+        return false;
+    }
+    data = ShellDataObject::create(paths);
+    return true;
+}
+
+void FileImport::XListView_CopyToClipboard()
+{
+    LinkedList entries;
+    if (m_list.XListView_GetOfficeFileNamesList(entries) == 0)
+        return;
+    QMimeData* data = nullptr;
+    if (!XListView_GetFilesDataObject(m_list.model().currentFolder().constData(), entries, data))
+        return;
+    logDebug("XListView_CopyToClipboard,2,GetDataObject OK");
+    // The clipboard owns the data from here. Nothing needs flushing: Qt answers for the
+    // clipboard while Pressling runs and hands the data to the desktop's clipboard manager when
+    // it quits, so that it stays pasteable after the list lets go of it.
+    m_list.clipboard().setMimeData(data);
+    logDebug("XListView_CopyToClipboard,3,OleSetClipboard OK\n");
+}
+
+void FileImport::XListView_OnBeginDrag(const DragRunner& drag)
+{
+    logDebug("XListView_OnBegindrag,1,Start");
+    // Shared with the end of the drop, which may come after this returns.
+    auto entries = std::make_shared<LinkedList>();
+    if (m_list.XListView_GetOfficeFileNamesList(*entries) == 0)
+        return;
+    QMimeData* data = nullptr;
+    if (!XListView_GetFilesDataObject(m_list.model().currentFolder().constData(), *entries, data))
+        return;
+    logDebug("XListView_OnBegindrag,2,XListView_GetFilesData");
+    // A target that moves the files itself (as file managers do) does so once it has the drop,
+    // so the rows of what it took away go when it has finished; the list never removes a
+    // dragged file of its own accord, and the refresh removes only rows of files that are gone.
+    QPointer<FileListController> list(&m_list);
+    int32_t effect = drag(data, [list, entries] {
+        if (list)
+            list->XListView_Refresh(*entries);
+    });
+    if (effect == DropEffect::None) {
+        logDebug("XListView_OnBeginDrag,3,effect NONE= %d", effect);
+        m_list.XListView_Refresh(*entries);
+        return;
+    }
+    logDebug("XListView_OnBeginDrag,4,effect OTHER= %d", effect);
+}
+
 int32_t FileImport::XListView_QueryCliboard()
 {
     logDebug("XListView_QueryCliboard,1,Start");
@@ -141,7 +232,7 @@ void FileImport::XListView_DoPaste(const std::vector<std::string>* names)
     const QByteArray& folder = m_list.model().currentFolder();
     logDebug("XListView_DoPaste,1,Start");
     logDebug("XListView_DoPaste,2,Destination=%s", folder.constData());
-    m_list.selection().clear();
+    m_list.clearSelection();
     if (!names) {
         logError("XListView_DoPaste,4,HDROP is NULL");
         return;
@@ -154,7 +245,7 @@ void FileImport::XListView_DoPaste(const std::vector<std::string>* names)
             continue;
         std::string destination = destinationOf(folder, source);
         logDebug("XListView_DoPaste,5,filePath=%s destPath=%s", source.c_str(), destination.c_str());
-        int32_t copied = bringIn(source, destination, Transfer::Copy, pasteWording);
+        PreparedCopy copied = bringIn(source, destination, Transfer::Copy, pasteWording);
         if (copied == PreparedCopy::Refused)
             continue;
         logDebug("XListView_DoPaste,7,OK,CopyFile");
@@ -170,7 +261,7 @@ FileImport::DroppedFiles FileImport::XListView_DragDropFiles(
     const std::vector<std::string>* names, Transfer transfer)
 {
     logDebug("XListView_DragDropFiles,1,Start");
-    m_list.selection().clear();
+    m_list.clearSelection();
     DroppedFiles dropped;
     // Without a folder there is nowhere to drop to; the names would become relative paths.
     if (!names || m_list.model().currentFolder().isEmpty())
@@ -194,7 +285,7 @@ bool FileImport::dropOneFile(const std::string& source, Transfer transfer)
     if (!FileType().isDocumentFile(source.c_str()))
         return false;
     std::string destination = destinationOf(m_list.model().currentFolder(), source);
-    int32_t copied = bringIn(source, destination, transfer, dropWording);
+    PreparedCopy copied = bringIn(source, destination, transfer, dropWording);
     if (copied == PreparedCopy::Refused)
         return false;
     logRightsOwner(destination);
@@ -203,7 +294,7 @@ bool FileImport::dropOneFile(const std::string& source, Transfer transfer)
     return true;
 }
 
-int32_t FileImport::bringIn(
+PreparedCopy FileImport::bringIn(
     const std::string& source, const std::string& destination, Transfer transfer, const Wording& wording)
 {
     if (files::sameFile(source, destination)) {
@@ -217,7 +308,7 @@ int32_t FileImport::bringIn(
     platform::ReadOnlyFile opened(source);
     if (!opened.isOpen())
         return PreparedCopy::Refused;
-    int32_t prepared = XListView_PrepareFileCopy(destination.c_str());
+    PreparedCopy prepared = XListView_PrepareFileCopy(destination.c_str());
     if (prepared == PreparedCopy::Refused
         || !copyToDestination(opened, destination, prepared, wording.caller))
         return PreparedCopy::Refused;
@@ -228,7 +319,7 @@ int32_t FileImport::bringIn(
     return prepared;
 }
 
-int32_t FileImport::XListView_PrepareFileCopy(const char* destination)
+PreparedCopy FileImport::XListView_PrepareFileCopy(const char* destination)
 {
     logDebug("XListView_PrepareFileCopy,1,%s", destination);
     files::FileAttributes existing = files::attributes(destination);

@@ -1,5 +1,7 @@
 #include "filelist/FileListController.h"
 
+#include "classify/EncryptedFileFinder.h"
+#include "classify/FileType.h"
 #include "filelist/DocumentLauncher.h"
 #include "filelist/FileListModel.h"
 #include "filelist/ListCommand.h"
@@ -9,14 +11,38 @@
 #include "foundation/LinkedList.h"
 #include "foundation/ListItem.h"
 #include "foundation/Log.h"
+#include "foundation/String.h"
 #include "platform/FileOperations.h"
 #include "platform/Trash.h"
 
 #include <QGuiApplication>
+#include <QItemSelectionModel>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
 const QString programTitle = QStringLiteral("Vaultrix");
+
+bool isOfficeOrPdf(const QByteArray& fullPath)
+{
+    FileType type;
+    return type.isOfficeFile(fullPath.constData()) || type.endsWith(fullPath.constData(), ".pdf");
+}
+
+// Counted in P: what a job could publish, unless a password stands in the way.
+bool isPublishable(const QByteArray& fullPath, ProtectionKind kind)
+{
+    FileType type;
+    return (type.isOfficeFile(fullPath.constData()) && kind != PROTECTION_IRM)
+        || type.endsWith(fullPath.constData(), ".pdf");
+}
+
+void addPath(LinkedList& paths, const QByteArray& fullPath)
+{
+    paths.addLast(std::make_unique<String>(fullPath.constData()));
+}
 
 // The wait cursor for as long as the list is being filled, whatever happens on the way.
 class WaitCursor {
@@ -48,12 +74,11 @@ FileListController::FileListController(FileListModel& model, QItemSelectionModel
     DocumentLauncher& launcher, QClipboard& clipboard, PublishJobStarter& starter, QObject* parent)
     : QObject(parent)
     , m_model(model)
-    , m_selection(model, selection)
+    , m_selection(selection)
     , m_launcher(launcher)
     , m_clipboard(clipboard)
     , m_starter(starter)
     , m_import(*this)
-    , m_export(*this)
     , m_rename(*this)
 {
 }
@@ -68,6 +93,100 @@ MessageBox::Answer FileListController::ask(
 void FileListController::showError(const QString& title, const QString& text)
 {
     ask(title, text, MessageBox::Buttons::Ok, MessageBox::Icon::Error);
+}
+
+QList<int> FileListController::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : m_selection.selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int32_t FileListController::XListView_GetLastSelelctedItem() const
+{
+    QList<int> rows = selectedRows();
+    return rows.isEmpty() ? -1 : rows.last();
+}
+
+int32_t FileListController::XListView_GetOfficeFileNamesList(LinkedList& entries) const
+{
+    int32_t added = 0;
+    for (int row : selectedRows()) {
+        const FileListRow& shown = m_model.rowAt(row);
+        entries.addFirst(
+            std::make_unique<ListItem>(shown.name.constData(), row, shown.kind != PROTECTION_NONE, ""));
+        ++added;
+    }
+    return added;
+}
+
+template <typename Counts>
+int32_t FileListController::addSelectedPaths(LinkedList& paths, Counts counts) const
+{
+    int32_t added = 0;
+    for (int row : selectedRows()) {
+        QByteArray fullPath = m_model.fullPath(row);
+        if (counts(fullPath, m_model.rowAt(row).kind)) {
+            addPath(paths, fullPath);
+            ++added;
+        }
+    }
+    return added;
+}
+
+int32_t FileListController::XListView_GetOfficePDFFilesList(LinkedList& paths) const
+{
+    return addSelectedPaths(paths, isPublishable);
+}
+
+int32_t FileListController::XListView_GetProtectedOfficePDFFilesList(LinkedList& paths) const
+{
+    return addSelectedPaths(paths, [](const QByteArray& fullPath, ProtectionKind kind) {
+        return kind == PROTECTION_PASSWORD && isOfficeOrPdf(fullPath);
+    });
+}
+
+int32_t FileListController::XListView_GetNonEncSelectedFilesList(
+    LinkedList& paths, int32_t& protectedCount) const
+{
+    int32_t added = 0;
+    for (int row : selectedRows()) {
+        QByteArray fullPath = m_model.fullPath(row);
+        // The file is judged as it is now, not as it was when its row was made.
+        ProtectionKind kind = PROTECTION_NONE;
+        if (EncryptedFileFinder().isEncryptedFile(fullPath.constData(), kind)) {
+            ++protectedCount;
+            continue;
+        }
+        addPath(paths, fullPath);
+        ++added;
+    }
+    return added;
+}
+
+int32_t FileListController::XListView_SelectAll()
+{
+    int rows = m_model.rowCount();
+    if (rows == 0)
+        return 0;
+    QItemSelection all(m_model.index(0, 0), m_model.index(rows - 1, FileListModel::ColumnCount - 1));
+    m_selection.select(all, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!m_selection.currentIndex().isValid())
+        m_selection.setCurrentIndex(m_model.index(0, 0), QItemSelectionModel::NoUpdate);
+    return rows;
+}
+
+void FileListController::clearSelection()
+{
+    m_selection.clearSelection();
+}
+
+void FileListController::selectRow(int row)
+{
+    m_selection.select(m_model.index(row, FileListModel::NameColumn),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void FileListController::XListView_ShowFiles(const char* folder)
@@ -88,7 +207,7 @@ void FileListController::XListView_InsertDroppedFile(const char* fullPath)
 {
     int32_t row = XListView_InsertFileItem(fullPath);
     if (row >= 0)
-        m_selection.select(row);
+        selectRow(row);
 }
 
 void FileListController::XListView_Refresh(const LinkedList& entries)
@@ -119,7 +238,7 @@ int32_t FileListController::XListView_OnKeyDown(int32_t keyCode)
         return 1;
     case KeyF2:
         // F2 edits whatever row is selected; only the menu's Change Name refuses protected ones.
-        XListView_EditLabel(m_selection.XListView_GetLastSelelctedItem());
+        XListView_EditLabel(XListView_GetLastSelelctedItem());
         return 1;
     case KeyF5:
         if (!m_model.currentFolder().isEmpty())
@@ -150,7 +269,7 @@ void FileListController::XListView_RunCommand(int32_t command)
         m_rename.XListView_ChangeNameFromMenu();
         break;
     case ListCommand::Copy:
-        m_export.XListView_CopyToClipboard();
+        m_import.XListView_CopyToClipboard();
         break;
     case ListCommand::Paste:
         m_import.XListView_PastFromClipboard();
@@ -162,7 +281,7 @@ void FileListController::XListView_RunCommand(int32_t command)
 
 void FileListController::RunSelectedFiles()
 {
-    QList<int> rows = m_selection.selectedRows();
+    QList<int> rows = selectedRows();
     logDebug("RunSelectedFiles  selectedCount= %d", static_cast<int>(rows.size()));
     for (int row : rows) {
         QByteArray fullPath = m_model.fullPath(row);
@@ -173,7 +292,7 @@ void FileListController::RunSelectedFiles()
 
 int32_t FileListController::XListView_DeleteSelectedFiles()
 {
-    QList<int> rows = m_selection.selectedRows();
+    QList<int> rows = selectedRows();
     if (rows.isEmpty())
         return 1;
     QString question = QStringLiteral("Are you sure you want to move the selected %1 files to the TrashBox?")
@@ -201,7 +320,7 @@ void FileListController::XListView_PublishSelectedFiles(int32_t command)
 {
     LinkedList paths;
     int32_t protectedCount = 0;
-    m_selection.XListView_GetNonEncSelectedFilesList(paths, protectedCount);
+    XListView_GetNonEncSelectedFilesList(paths, protectedCount);
     if (paths.getSize() == 0) {
         showError(programTitle, QStringLiteral("Encrypt: Please select unencrypted files by PWD."));
         return;
@@ -230,11 +349,11 @@ void FileListController::XListView_EditLabel(int32_t row)
 SelectionCounts FileListController::contextMenuCounts()
 {
     SelectionCounts counts;
-    counts.selected = static_cast<int32_t>(m_selection.selectedRows().size());
+    counts.selected = static_cast<int32_t>(selectedRows().size());
     LinkedList publishable;
     LinkedList passwordProtected;
-    counts.publishable = m_selection.XListView_GetOfficePDFFilesList(publishable);
-    counts.passwordProtected = m_selection.XListView_GetProtectedOfficePDFFilesList(passwordProtected);
+    counts.publishable = XListView_GetOfficePDFFilesList(publishable);
+    counts.passwordProtected = XListView_GetProtectedOfficePDFFilesList(passwordProtected);
     logDebug("XListView_OnContextMenu,2,selectedFiles=%d protectedFiles =%d", counts.publishable,
         counts.passwordProtected);
     counts.clipboardFiles = m_import.XListView_QueryCliboard();

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "filelist/ContextMenuRules.h"
-#include "filelist/FileExport.h"
 #include "filelist/FileImport.h"
-#include "filelist/FileListSelection.h"
 #include "filelist/FileRename.h"
 #include "ui/MessageBox.h"
 
@@ -48,11 +46,29 @@ public:
     void showError(const QString& title, const QString& text);
 
     FileListModel& model() const { return m_model; }
-    FileListSelection& selection() { return m_selection; }
     QClipboard& clipboard() const { return m_clipboard; }
     FileImport& fileImport() { return m_import; }
-    FileExport& fileExport() { return m_export; }
     FileRename& fileRename() { return m_rename; }
+
+    // The selection. Each list-filling call adds to the given list and returns how many it added.
+    // The rows selected now, in ascending order.
+    QList<int> selectedRows() const;
+    // The highest selected row, or -1.
+    int32_t XListView_GetLastSelelctedItem() const;
+    // One entry per selected row (its name, row and whether it is protected), each added at the
+    // front: the highest row comes first.
+    int32_t XListView_GetOfficeFileNamesList(LinkedList& entries) const;
+    // The full paths of the selected rows that count, judged by their rows' kinds.
+    int32_t XListView_GetOfficePDFFilesList(LinkedList& paths) const;
+    int32_t XListView_GetProtectedOfficePDFFilesList(LinkedList& paths) const;
+    // The full paths of the selected files that are not protected now, judged from the files
+    // themselves; protectedCount counts the others.
+    int32_t XListView_GetNonEncSelectedFilesList(LinkedList& paths, int32_t& protectedCount) const;
+    // Selects every row (the first becomes current when none is): how many rows there are.
+    int32_t XListView_SelectAll();
+    void clearSelection();
+    // Adds row to the selection.
+    void selectRow(int row);
 
     // Filling.
     // Makes folder (ending with '/', or empty or null for none) the current folder and lists it.
@@ -86,14 +102,15 @@ signals:
     void labelEditRequested(int row);
 
 private:
+    template <typename Counts> int32_t addSelectedPaths(LinkedList& paths, Counts counts) const;
+
     FileListModel& m_model;
-    FileListSelection m_selection;
+    QItemSelectionModel& m_selection;
     DocumentLauncher& m_launcher;
     QClipboard& m_clipboard;
     PublishJobStarter& m_starter;
     MessageBox* m_box = nullptr;
     QPointer<QWidget> m_boxOwner;
     FileImport m_import;
-    FileExport m_export;
     FileRename m_rename;
 };

@@ -163,7 +163,7 @@ void FileListView::setupAccessibility()
 
 QList<int> FileListView::selectedRows() const
 {
-    return m_controller->selection().selectedRows();
+    return m_controller->selectedRows();
 }
 
 void FileListView::XListView_SetColumns(int32_t displayFormat)
@@ -249,7 +249,7 @@ bool FileListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
 
 void FileListView::startDrag(Qt::DropActions)
 {
-    m_controller->fileExport().XListView_OnBeginDrag([this](QMimeData* data, std::function<void()> finished) {
+    m_controller->fileImport().XListView_OnBeginDrag([this](QMimeData* data, std::function<void()> finished) {
         return CDropSource(this).DoDragDrop(data, DropEffect::Copy | DropEffect::Move, std::move(finished));
     });
 }

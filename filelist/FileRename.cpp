@@ -82,7 +82,7 @@ int32_t FileRename::renameChecked(const QByteArray& oldName, const QByteArray& n
 
 int32_t FileRename::XListView_BeginLabelEdit()
 {
-    m_rowUnderEdit = m_list.selection().XListView_GetLastSelelctedItem();
+    m_rowUnderEdit = m_list.XListView_GetLastSelelctedItem();
     logDebug("XListView_BeginLabelEdit,indexLabelEdit=%d", m_rowUnderEdit);
     return m_rowUnderEdit;
 }
@@ -115,7 +115,7 @@ int32_t FileRename::XListView_EndLabelEdit(const QString& editText)
 
 void FileRename::XListView_ChangeNameFromMenu()
 {
-    int32_t row = m_list.selection().XListView_GetLastSelelctedItem();
+    int32_t row = m_list.XListView_GetLastSelelctedItem();
     if (row < 0)
         return;
     const FileListRow& shown = m_list.model().rowAt(row);

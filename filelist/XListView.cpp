@@ -19,7 +19,7 @@ int32_t XListView_OnKeyDown(FileListView* list, int32_t keyCode)
 
 void XListView_CopyToClipboard(FileListView* list)
 {
-    list->controller().fileExport().XListView_CopyToClipboard();
+    list->controller().fileImport().XListView_CopyToClipboard();
 }
 
 void XListView_PastFromClipboard(FileListView* list)
@@ -34,5 +34,5 @@ int32_t XListView_DeleteSelectedFiles(FileListView* list)
 
 int32_t XListView_SelectAll(FileListView* list)
 {
-    return list->controller().selection().XListView_SelectAll();
+    return list->controller().XListView_SelectAll();
 }

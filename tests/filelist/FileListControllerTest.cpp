@@ -61,7 +61,7 @@ protected:
     {
         selection.clearSelection();
         for (const std::string& name : names)
-            list->selection().select(static_cast<int>(rows().indexOf(QString::fromStdString(name))));
+            list->selectRow(static_cast<int>(rows().indexOf(QString::fromStdString(name))));
     }
     QStringList rows() const
     {
@@ -165,7 +165,7 @@ TEST_F(Controller, RefreshRemovesVanishedFilesAndF5ListsTheFolderAgain)
     show();
     select({ "a.doc", "b.doc" });
     LinkedList entries;
-    list->selection().XListView_GetOfficeFileNamesList(entries);
+    list->XListView_GetOfficeFileNamesList(entries);
     fs::remove(folder.file("a.doc"));
     list->XListView_Refresh(entries);
     EXPECT_EQ(rows(), QStringList { "b.doc" });

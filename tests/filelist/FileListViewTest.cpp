@@ -205,12 +205,12 @@ TEST_F(FileListView_, SelectionListsAndSelectAll)
     fixture.write("d.txt");
     fixture.show();
     FileListView& list = fixture.list();
-    EXPECT_EQ(list.controller().selection().XListView_GetLastSelelctedItem(), -1);
+    EXPECT_EQ(list.controller().XListView_GetLastSelelctedItem(), -1);
     EXPECT_EQ(XListView_SelectAll(&list), 4);
-    EXPECT_EQ(list.controller().selection().XListView_GetLastSelelctedItem(), 3);
+    EXPECT_EQ(list.controller().XListView_GetLastSelelctedItem(), 3);
 
     LinkedList entries;
-    EXPECT_EQ(list.controller().selection().XListView_GetOfficeFileNamesList(entries), 4);
+    EXPECT_EQ(list.controller().XListView_GetOfficeFileNamesList(entries), 4);
     // Added at the front: the highest row comes first.
     const auto* first = static_cast<const ListItem*>(entries.getHead()->getElement());
     EXPECT_STREQ(first->getName().getText(), "d.txt");
@@ -224,10 +224,9 @@ TEST_F(FileListView_, SelectionListsAndSelectAll)
     LinkedList passwords;
     LinkedList unprotected;
     int32_t protectedCount = 0;
-    EXPECT_EQ(list.controller().selection().XListView_GetOfficePDFFilesList(publishable), 3);
-    EXPECT_EQ(list.controller().selection().XListView_GetProtectedOfficePDFFilesList(passwords), 1);
-    EXPECT_EQ(
-        list.controller().selection().XListView_GetNonEncSelectedFilesList(unprotected, protectedCount), 3);
+    EXPECT_EQ(list.controller().XListView_GetOfficePDFFilesList(publishable), 3);
+    EXPECT_EQ(list.controller().XListView_GetProtectedOfficePDFFilesList(passwords), 1);
+    EXPECT_EQ(list.controller().XListView_GetNonEncSelectedFilesList(unprotected, protectedCount), 3);
     EXPECT_EQ(protectedCount, 1);
     EXPECT_STREQ(static_cast<const String*>(passwords.getHead()->getElement())->getText(),
         fixture.folder().file("b.docx").c_str());
@@ -241,7 +240,7 @@ TEST_F(FileListView_, RefreshRemovesTheRowsOfFilesThatAreGone)
     fixture.show();
     fixture.select({ "a.doc", "c.doc" });
     LinkedList entries;
-    fixture.list().controller().selection().XListView_GetOfficeFileNamesList(entries);
+    fixture.list().controller().XListView_GetOfficeFileNamesList(entries);
     fs::remove(fixture.folder().file("a.doc"));
     fs::remove(fixture.folder().file("c.doc"));
     LogCapture log;
@@ -260,7 +259,7 @@ TEST_F(FileListView_, RefreshAfterTheListChangedRemovesOnlyTheRowsOfGoneFiles)
     fixture.show();
     fixture.select({ "b.doc", "d.doc" });
     LinkedList entries;
-    fixture.list().controller().selection().XListView_GetOfficeFileNamesList(entries);
+    fixture.list().controller().XListView_GetOfficeFileNamesList(entries);
     fixture.write("a.doc");
     fixture.write("c.doc");
     fixture.show();
