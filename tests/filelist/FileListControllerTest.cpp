@@ -53,7 +53,11 @@ public:
 // ends by checking that none was made.
 class Controller : public ::testing::Test {
 protected:
-    void SetUp() override { m_widgets = QApplication::allWidgets().size(); }
+    void SetUp() override
+    {
+        m_widgets = QApplication::allWidgets().size();
+        list->setMessageBox(&box);
+    }
     void TearDown() override { EXPECT_EQ(QApplication::allWidgets().size(), m_widgets); }
 
     void show() { list->XListView_ShowFiles((folder.path() + "/").c_str()); }
