@@ -1,8 +1,9 @@
 #include "filelist/CDropTarget.h"
 
-#include "filelist/FileListView.h"
+#include "filelist/FileImport.h"
 #include "filelist/ShellDataObject.h"
-#include "filelist/XListView.h"
+
+#include <QWidget>
 
 #include <vector>
 
@@ -17,7 +18,7 @@ bool allows(int32_t allowedEffects, int32_t effect)
 // offered was moved, so that a source that removes what it believes moved never removes a file
 // that the list left out; anything else that brought files in reads as a copy, and the list has
 // already removed the sources it moved itself.
-int32_t reportedEffect(bool move, const DroppedFiles& dropped)
+int32_t reportedEffect(bool move, const FileImport::DroppedFiles& dropped)
 {
     if (dropped.taken == 0)
         return DropEffect::None;
@@ -26,8 +27,9 @@ int32_t reportedEffect(bool move, const DroppedFiles& dropped)
 
 }
 
-CDropTarget::CDropTarget(FileListView* targetWindow)
+CDropTarget::CDropTarget(QWidget* targetWindow, FileImport& import)
     : m_targetWindow(targetWindow)
+    , m_import(import)
 {
 }
 
@@ -79,6 +81,7 @@ int32_t CDropTarget::Drop(const QMimeData* data, int32_t keyState, int32_t allow
     bool move = !(keyState & KeyState::Ctrl) && chosen == DropEffect::Move;
     m_targetWindow->window()->activateWindow();
     std::vector<std::string> names = ShellDataObject::files(data);
-    DroppedFiles dropped = XListView_DragDropFiles(m_targetWindow, &names, move);
+    FileImport::DroppedFiles dropped = m_import.XListView_DragDropFiles(
+        &names, move ? FileImport::Transfer::Move : FileImport::Transfer::Copy);
     return reportedEffect(move, dropped);
 }

@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
-class FileListView;
+class FileImport;
 class QMimeData;
+class QWidget;
 
 // The drop effects, with the values that Qt's drop actions have as well.
 namespace DropEffect {
@@ -23,9 +24,10 @@ inline constexpr int32_t Ctrl = 8;
 // The list's one drop target: decides whether a drag over the list offers files, which effect it
 // gets, and hands a drop to XListView_DragDropFiles. The list owns it and calls it from its drag
 // events, so it lives exactly as long as the list and needs no reference count of its own.
+// targetWindow is the list, which takes the focus when files come over it.
 class CDropTarget {
 public:
-    explicit CDropTarget(FileListView* targetWindow);
+    CDropTarget(QWidget* targetWindow, FileImport& import);
 
     // Each gives the effect that the drag is to show.
     int32_t DragEnter(const QMimeData* data, int32_t keyState, int32_t allowedEffects);
@@ -36,9 +38,8 @@ public:
     // Ctrl asks for a copy, Shift for a move; otherwise a move where the source allows it.
     static int32_t chooseEffect(int32_t keyState, int32_t allowedEffects);
 
-    bool dataAccepted() const { return m_dataAccepted; }
-
 private:
-    FileListView* m_targetWindow;
+    QWidget* m_targetWindow;
+    FileImport& m_import;
     bool m_dataAccepted = false;
 };

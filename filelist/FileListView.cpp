@@ -1,23 +1,26 @@
 #include "filelist/FileListView.h"
 
+#include "filelist/CDropSource.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileNameDelegate.h"
 #include "filelist/ListCommand.h"
-#include "filelist/XListView.h"
 #include "foundation/Log.h"
+#include "ui/MessageBox.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include <algorithm>
-
 namespace {
+
+// A request from the keyboard opens the menu just inside the list's top-left corner.
+constexpr int keyboardMenuInset = 5;
 
 // The list's own code for a key, or 0 for a key the list leaves to the view.
 int32_t listKeyCode(int key)
@@ -25,13 +28,13 @@ int32_t listKeyCode(int key)
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return FileListView::KeyEnter;
+        return FileListController::KeyEnter;
     case Qt::Key_Delete:
-        return FileListView::KeyDelete;
+        return FileListController::KeyDelete;
     case Qt::Key_F2:
-        return FileListView::KeyF2;
+        return FileListController::KeyF2;
     case Qt::Key_F5:
-        return FileListView::KeyF5;
+        return FileListController::KeyF5;
     default:
         return 0;
     }
@@ -89,11 +92,10 @@ void answerDrag(QDropEvent* event, int32_t effect)
 FileListView::FileListView(PublishJobStarter& jobs, TraceSink trace, QWidget* parent)
     : QTreeView(parent)
     , m_model(new FileListModel(this, trace))
-    , m_nameDelegate(new FileNameDelegate(this))
-    , m_dropTarget(this)
     , m_jobs(jobs)
     , m_trace(std::move(trace))
 {
+    setupController();
     setupView();
     setupHeader();
     setupAccessibility();
@@ -101,9 +103,23 @@ FileListView::FileListView(PublishJobStarter& jobs, TraceSink trace, QWidget* pa
 
 FileListView::~FileListView() = default;
 
-void FileListView::setupView()
+void FileListView::setupController()
 {
     setModel(m_model);
+    m_controller = std::make_unique<FileListController>(
+        *m_model, *selectionModel(), m_launcher, *QGuiApplication::clipboard(), m_jobs);
+    m_controller->setBoxOwner(this);
+    m_controller->setTrace(m_trace);
+    connect(m_controller.get(), &FileListController::folderShown, this,
+        [this](const QByteArray& folder) { setEnabled(!folder.isEmpty()); });
+    connect(m_controller.get(), &FileListController::labelEditRequested, this,
+        [this](int row) { QTreeView::edit(m_model->index(row, FileListModel::NameColumn)); });
+    m_dropTarget = std::make_unique<CDropTarget>(this, m_controller->fileImport());
+    m_nameDelegate = new FileNameDelegate(*m_controller, this);
+}
+
+void FileListView::setupView()
+{
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -149,22 +165,48 @@ void FileListView::setupAccessibility()
 
 QList<int> FileListView::selectedRows() const
 {
-    QList<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return m_controller->selectedRows();
+}
+
+void FileListView::XListView_SetColumns(int32_t displayFormat)
+{
+    logDebug("XListView_SetColumns,1,displayFormat=%d", displayFormat);
+    m_model->removeAllRows();
+    resetColumnWidths();
+}
+
+bool FileListView::XListView_PrepareContextMenu()
+{
+    if (!m_contextMenu.load(this)) {
+        MessageBox::current().show(this, QStringLiteral("Vaultrix"),
+            QStringLiteral("Failed to load a context menu,"), MessageBox::Buttons::Ok,
+            MessageBox::Icon::Information);
+        return false;
+    }
+    m_contextMenu.update(m_controller->contextMenuCounts());
+    return true;
+}
+
+void FileListView::XListView_OnContextMenu(std::optional<QPoint> screenPosition)
+{
+    logDebug("XListView_OnContextMenu,1,Start");
+    QPoint position
+        = screenPosition ? *screenPosition : mapToGlobal(QPoint(keyboardMenuInset, keyboardMenuInset));
+    if (!XListView_PrepareContextMenu())
+        return;
+    if (int32_t command = m_contextMenu.exec(position))
+        m_controller->XListView_RunCommand(command);
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event)
 {
     if (isMenuRequest(event)) {
-        XListView_OnContextMenu(this, std::nullopt);
+        XListView_OnContextMenu(std::nullopt);
         event->accept();
         return;
     }
     if (int32_t command = clipboardCommand(event)) {
-        XListView_RunCommand(this, command);
+        m_controller->XListView_RunCommand(command);
         event->accept();
         return;
     }
@@ -175,23 +217,23 @@ void FileListView::keyPressEvent(QKeyEvent* event)
     QTreeView::keyPressEvent(event);
     if (editing)
         return;
-    if (int32_t code = listKeyCode(event->key()); code && XListView_OnKeyDown(this, code))
+    if (int32_t code = listKeyCode(event->key()); code && m_controller->XListView_OnKeyDown(code))
         event->accept();
 }
 
 void FileListView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (event->reason() == QContextMenuEvent::Keyboard)
-        XListView_OnContextMenu(this, std::nullopt);
+        XListView_OnContextMenu(std::nullopt);
     else
-        XListView_OnContextMenu(this, event->globalPos());
+        XListView_OnContextMenu(event->globalPos());
     event->accept();
 }
 
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     logDebug("ListView::WM_LBUTTONDBCLK");
-    RunSelectedFiles(this);
+    m_controller->RunSelectedFiles();
     event->accept();
 }
 
@@ -201,7 +243,7 @@ bool FileListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
     // edit(index) once the double-click interval has passed without a second click.
     if (trigger != QAbstractItemView::AllEditTriggers || state() == QAbstractItemView::EditingState)
         return QTreeView::edit(index, trigger, event);
-    int32_t row = XListView_BeginLabelEdit(this);
+    int32_t row = m_controller->fileRename().XListView_BeginLabelEdit();
     if (row < 0)
         return false;
     return QTreeView::edit(m_model->index(row, FileListModel::NameColumn), trigger, event);
@@ -209,26 +251,28 @@ bool FileListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
 
 void FileListView::startDrag(Qt::DropActions)
 {
-    XListView_OnBeginDrag(this);
+    m_controller->fileImport().XListView_OnBeginDrag([this](QMimeData* data, std::function<void()> finished) {
+        return CDropSource(this).DoDragDrop(data, DropEffect::Copy | DropEffect::Move, std::move(finished));
+    });
 }
 
 void FileListView::dragEnterEvent(QDragEnterEvent* event)
 {
-    answerDrag(event, m_dropTarget.DragEnter(event->mimeData(), keyStateOf(event), allowedEffectsOf(event)));
+    answerDrag(event, m_dropTarget->DragEnter(event->mimeData(), keyStateOf(event), allowedEffectsOf(event)));
 }
 
 void FileListView::dragMoveEvent(QDragMoveEvent* event)
 {
-    answerDrag(event, m_dropTarget.DragOver(keyStateOf(event), allowedEffectsOf(event)));
+    answerDrag(event, m_dropTarget->DragOver(keyStateOf(event), allowedEffectsOf(event)));
 }
 
 void FileListView::dragLeaveEvent(QDragLeaveEvent* event)
 {
-    m_dropTarget.DragLeave();
+    m_dropTarget->DragLeave();
     event->accept();
 }
 
 void FileListView::dropEvent(QDropEvent* event)
 {
-    answerDrag(event, m_dropTarget.Drop(event->mimeData(), keyStateOf(event), allowedEffectsOf(event)));
+    answerDrag(event, m_dropTarget->Drop(event->mimeData(), keyStateOf(event), allowedEffectsOf(event)));
 }

@@ -2,20 +2,23 @@
 
 #include "filelist/CDropTarget.h"
 #include "filelist/ContextMenu.h"
+#include "filelist/DocumentLauncher.h"
+#include "filelist/FileListController.h"
 #include "foundation/TraceSink.h"
 
 #include <QTreeView>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 class FileListModel;
 class FileNameDelegate;
-class PublishJobStarter;
 
 // The file list on screen: the rows of its model in a report view, several selectable, with the
-// list's keys, double click, context menu and renaming in place. What each does lives in the
-// XListView_ operations; this class only routes the user's actions to them and keeps the list's
-// state (the context menu, the row whose name is being edited, how jobs are made).
+// list's keys, double click, context menu and renaming in place. It only turns the user's actions
+// into requests to its controller, which carries them out, and shows what the controller asks
+// for: a folder's rows, and the editor of a row's name.
 class FileListView : public QTreeView {
     Q_OBJECT
 
@@ -27,26 +30,25 @@ public:
     ~FileListView() override;
 
     FileListModel* fileModel() const { return m_model; }
+    FileListController& controller() const { return *m_controller; }
     ContextMenu& contextMenu() { return m_contextMenu; }
-    PublishJobStarter& jobStarter() const { return m_jobs; }
-    const TraceSink& trace() const { return m_trace; }
-
-    int32_t rowUnderEdit() const { return m_rowUnderEdit; }
-    void setRowUnderEdit(int32_t row) { m_rowUnderEdit = row; }
-
-    using QTreeView::edit;
-
-    // Gives every column its width as the list first had it.
-    void resetColumnWidths();
 
     // The rows selected now, in ascending order.
     QList<int> selectedRows() const;
 
-    // The list's part of the user's key codes, as the list's operations know them.
-    static constexpr int32_t KeyEnter = 13;
-    static constexpr int32_t KeyDelete = 46;
-    static constexpr int32_t KeyF2 = 113;
-    static constexpr int32_t KeyF5 = 116;
+    // Empties the list (its folder stays) and gives the columns their widths; they are the same
+    // whatever the display format.
+    void XListView_SetColumns(int32_t displayFormat);
+    // A request from the mouse at a screen position, or from the keyboard (no position).
+    void XListView_OnContextMenu(std::optional<QPoint> screenPosition);
+    // Loads the menu when needed and applies this showing's rules to it: false when it cannot be
+    // loaded (the user has been told).
+    bool XListView_PrepareContextMenu();
+
+    // The list's key codes, as the main window hands its menu's keys on.
+    static constexpr int32_t KeyDelete = FileListController::KeyDelete;
+    static constexpr int32_t KeyF2 = FileListController::KeyF2;
+    static constexpr int32_t KeyF5 = FileListController::KeyF5;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -64,15 +66,20 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void setupController();
     void setupView();
     void setupHeader();
     void setupAccessibility();
+    // Gives every column its width as the list first had it.
+    void resetColumnWidths();
 
     FileListModel* m_model;
-    FileNameDelegate* m_nameDelegate;
-    ContextMenu m_contextMenu;
-    CDropTarget m_dropTarget;
+    DocumentLauncher m_launcher;
     PublishJobStarter& m_jobs;
     TraceSink m_trace;
-    int32_t m_rowUnderEdit = -1;
+    // Made once the view has its selection model.
+    std::unique_ptr<FileListController> m_controller;
+    std::unique_ptr<CDropTarget> m_dropTarget;
+    FileNameDelegate* m_nameDelegate = nullptr;
+    ContextMenu m_contextMenu;
 };

@@ -1,8 +1,7 @@
 #include "filelist/FileNameDelegate.h"
 
+#include "filelist/FileListController.h"
 #include "filelist/FileListModel.h"
-#include "filelist/FileListView.h"
-#include "filelist/XListView.h"
 #include "foundation/Log.h"
 
 #include <QFile>
@@ -16,8 +15,8 @@ constexpr int heldKeyState = -128;
 
 }
 
-FileNameDelegate::FileNameDelegate(FileListView* list)
-    : QStyledItemDelegate(list)
+FileNameDelegate::FileNameDelegate(FileListController& list, QObject* parent)
+    : QStyledItemDelegate(parent)
     , m_list(list)
 {
 }
@@ -41,9 +40,9 @@ void FileNameDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const 
     if (m_committing)
         return;
     m_committing = true;
-    int32_t row = m_list->rowUnderEdit();
-    if (XListView_EndLabelEdit(m_list, edit->text()) == 1)
-        m_list->fileModel()->renameRow(row, QFile::encodeName(edit->text()));
+    int32_t row = m_list.fileRename().rowUnderEdit();
+    if (m_list.fileRename().XListView_EndLabelEdit(edit->text()) == 1)
+        m_list.model().renameRow(row, QFile::encodeName(edit->text()));
     m_committing = false;
 }
 

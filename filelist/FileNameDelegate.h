@@ -2,7 +2,7 @@
 
 #include <QStyledItemDelegate>
 
-class FileListView;
+class FileListController;
 
 // The editor of a row's name. Committing the edit does not set the model's data: it asks
 // XListView_EndLabelEdit, which renames the file and says whether the row takes the new name.
@@ -11,7 +11,7 @@ class FileNameDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    explicit FileNameDelegate(FileListView* list);
+    FileNameDelegate(FileListController& list, QObject* parent);
 
     QWidget* createEditor(
         QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -21,7 +21,7 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
-    FileListView* m_list;
+    FileListController& m_list;
     // A message box shown while an edit is being committed takes the focus from the editor,
     // which would commit the same edit a second time.
     mutable bool m_committing = false;

@@ -74,7 +74,7 @@ protected:
         target.show();
     }
 
-    void paste() { XListView_RunCommand(&target.list(), ListCommand::Paste); }
+    void paste() { target.list().controller().XListView_RunCommand(ListCommand::Paste); }
 
     ListFixture source;
     ListFixture target;
@@ -89,7 +89,7 @@ protected:
 TEST_F(Clipboard, CopyPutsTheSelectedFilesInTheDesktopsFormats)
 {
     source.select({ "report.docx", "minutes.doc" });
-    XListView_RunCommand(&source.list(), ListCommand::Copy);
+    source.list().controller().XListView_RunCommand(ListCommand::Copy);
     const QMimeData* data = QApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
     QStringList paths;
@@ -111,9 +111,9 @@ TEST_F(Clipboard, CopyPutsTheSelectedFilesInTheDesktopsFormats)
 TEST_F(Clipboard, TwoRowsCopiedAndPastedElsewhereAreTheOnlySelectedRows)
 {
     source.select({ "report.docx", "minutes.doc" });
-    XListView_RunCommand(&source.list(), ListCommand::Copy);
+    source.list().controller().XListView_RunCommand(ListCommand::Copy);
     target.select({ "notes.doc" });
-    EXPECT_EQ(XListView_QueryCliboard(&target.list()), 2);
+    EXPECT_EQ(target.list().controller().fileImport().XListView_QueryCliboard(), 2);
     paste();
     EXPECT_EQ(target.readFile("report.docx"), "report bytes");
     EXPECT_EQ(target.readFile("minutes.doc"), "minutes bytes");
@@ -190,7 +190,8 @@ TEST_F(Clipboard, FoldersInTheWayAndAmongTheNames)
     fs::create_directory(other.file("a folder"));
     putUriList({ source.folder().file("report.docx"), other.file("a folder"), other.file("gone.doc"),
         source.folder().file("minutes.doc") });
-    EXPECT_EQ(XListView_QueryCliboard(&target.list()), 2) << "folders and missing names are not counted";
+    EXPECT_EQ(target.list().controller().fileImport().XListView_QueryCliboard(), 2)
+        << "folders and missing names are not counted";
     paste();
     ASSERT_EQ(box.asked, 1);
     EXPECT_EQ(box.lastText,
@@ -223,7 +224,8 @@ TEST_F(Clipboard, OtherProgramsFormatsAndUnreadableSources)
     putOnClipboard(QStringLiteral("text/uri-list"),
         fileUri(odd.file("pipe.doc")).toUtf8() + "\r\nfile:///dev/zero\r\nhttp://example.com/web.doc\r\n"
             + "web.doc\r\nfile://elsewhere.example" + odd.file("pipe.doc").c_str() + "\r\n");
-    EXPECT_EQ(XListView_QueryCliboard(&target.list()), 2) << "the FIFO and the device are no folders";
+    EXPECT_EQ(target.list().controller().fileImport().XListView_QueryCliboard(), 2)
+        << "the FIFO and the device are no folders";
     paste();
     EXPECT_EQ(box.asked, 0);
     EXPECT_FALSE(fs::exists(target.folder().file("pipe.doc")));

@@ -59,7 +59,7 @@ TEST_F(FileListView_, MenuHoldsItsFourteenEntriesAndIsBuiltOnce)
 {
     fixture.write("a.doc");
     fixture.show();
-    ASSERT_TRUE(XListView_PrepareContextMenu(&fixture.list()));
+    ASSERT_TRUE(fixture.list().XListView_PrepareContextMenu());
     QMenu* first = fixture.list().contextMenu().popup();
     EXPECT_EQ(first->title(), "ListView_ContextMenu");
     EXPECT_EQ(menuEntries(fixture.list()),
@@ -67,7 +67,7 @@ TEST_F(FileListView_, MenuHoldsItsFourteenEntriesAndIsBuiltOnce)
             "Publish As UnicodeText(&U) -", "Publish As XPS(&X) -", "Publish As PDF(&F) -", "-",
             "Open (&O) -", "Delete (&D) -", "Change Name (&M) -", "-", "Paste (&P) -", "-", "Refresh (&R) +",
             "Copy (&C) -" }));
-    ASSERT_TRUE(XListView_PrepareContextMenu(&fixture.list()));
+    ASSERT_TRUE(fixture.list().XListView_PrepareContextMenu());
     EXPECT_EQ(fixture.list().contextMenu().popup(), first);
 }
 
@@ -83,14 +83,14 @@ TEST_F(FileListView_, MenuStatesFollowTheSelection)
     FileListView& list = fixture.list();
 
     fixture.select({ "locked.docx" });
-    ASSERT_TRUE(XListView_PrepareContextMenu(&list));
+    ASSERT_TRUE(list.XListView_PrepareContextMenu());
     EXPECT_FALSE(enabled(list, ID_PUBLISH_AS_PDF));
     EXPECT_TRUE(enabled(list, ListCommand::Open) && enabled(list, ListCommand::Delete)
         && enabled(list, ListCommand::ChangeName) && enabled(list, ListCommand::Copy));
     EXPECT_FALSE(enabled(list, ListCommand::Paste) || enabled(list, ListCommand::Refresh));
 
     fixture.select({ "locked.docx", "plain.doc" });
-    ASSERT_TRUE(XListView_PrepareContextMenu(&list));
+    ASSERT_TRUE(list.XListView_PrepareContextMenu());
     for (int32_t command : ListCommand::PublishCommands)
         EXPECT_TRUE(enabled(list, command)) << command;
 
@@ -100,11 +100,11 @@ TEST_F(FileListView_, MenuStatesFollowTheSelection)
     data->setUrls({ QUrl::fromLocalFile(QString::fromStdString(fixture.folder().file("plain.doc"))) });
     QApplication::clipboard()->setMimeData(data);
     fixture.select({});
-    ASSERT_TRUE(XListView_PrepareContextMenu(&list));
+    ASSERT_TRUE(list.XListView_PrepareContextMenu());
     EXPECT_TRUE(enabled(list, ListCommand::Refresh) && enabled(list, ListCommand::Paste));
     EXPECT_FALSE(enabled(list, ListCommand::Open) || enabled(list, ListCommand::Copy));
     fixture.select({ "notes.txt" });
-    ASSERT_TRUE(XListView_PrepareContextMenu(&list));
+    ASSERT_TRUE(list.XListView_PrepareContextMenu());
     EXPECT_FALSE(enabled(list, ListCommand::Open));
     EXPECT_FALSE(enabled(list, ListCommand::ChangeName));
     EXPECT_TRUE(enabled(list, ListCommand::Delete) && enabled(list, ListCommand::Paste));
@@ -180,7 +180,7 @@ TEST_F(FileListView_, DeclinedDeleteKeepsEverything)
     EXPECT_EQ(cancel.asked, 1);
 }
 
-TEST_F(FileListView_, RefillsOnF5AndWhenAJobIsDone)
+TEST_F(FileListView_, RefillsOnF5)
 {
     FileListView& list = fixture.list();
     // No folder shown: the list is empty and disabled, and F5 does nothing.
@@ -205,12 +205,12 @@ TEST_F(FileListView_, SelectionListsAndSelectAll)
     fixture.write("d.txt");
     fixture.show();
     FileListView& list = fixture.list();
-    EXPECT_EQ(XListView_GetLastSelelctedItem(&list), -1);
+    EXPECT_EQ(list.controller().XListView_GetLastSelelctedItem(), -1);
     EXPECT_EQ(XListView_SelectAll(&list), 4);
-    EXPECT_EQ(XListView_GetLastSelelctedItem(&list), 3);
+    EXPECT_EQ(list.controller().XListView_GetLastSelelctedItem(), 3);
 
     LinkedList entries;
-    EXPECT_EQ(XListView_GetOfficeFileNamesList(&list, entries), 4);
+    EXPECT_EQ(list.controller().XListView_GetOfficeFileNamesList(entries), 4);
     // Added at the front: the highest row comes first.
     const auto* first = static_cast<const ListItem*>(entries.getHead()->getElement());
     EXPECT_STREQ(first->getName().getText(), "d.txt");
@@ -224,9 +224,9 @@ TEST_F(FileListView_, SelectionListsAndSelectAll)
     LinkedList passwords;
     LinkedList unprotected;
     int32_t protectedCount = 0;
-    EXPECT_EQ(XListView_GetOfficePDFFilesList(&list, publishable), 3);
-    EXPECT_EQ(XListView_GetProtectedOfficePDFFilesList(&list, passwords), 1);
-    EXPECT_EQ(XListView_GetNonEncSelectedFilesList(&list, unprotected, protectedCount), 3);
+    EXPECT_EQ(list.controller().XListView_GetOfficePDFFilesList(publishable), 3);
+    EXPECT_EQ(list.controller().XListView_GetProtectedOfficePDFFilesList(passwords), 1);
+    EXPECT_EQ(list.controller().XListView_GetNonEncSelectedFilesList(unprotected, protectedCount), 3);
     EXPECT_EQ(protectedCount, 1);
     EXPECT_STREQ(static_cast<const String*>(passwords.getHead()->getElement())->getText(),
         fixture.folder().file("b.docx").c_str());
@@ -240,11 +240,11 @@ TEST_F(FileListView_, RefreshRemovesTheRowsOfFilesThatAreGone)
     fixture.show();
     fixture.select({ "a.doc", "c.doc" });
     LinkedList entries;
-    XListView_GetOfficeFileNamesList(&fixture.list(), entries);
+    fixture.list().controller().XListView_GetOfficeFileNamesList(entries);
     fs::remove(fixture.folder().file("a.doc"));
     fs::remove(fixture.folder().file("c.doc"));
     LogCapture log;
-    XListView_Refresh(&fixture.list(), entries);
+    fixture.list().controller().XListView_Refresh(entries);
     EXPECT_EQ(fixture.names(), (QStringList { "b.doc" }));
     EXPECT_TRUE(log.contains("XListView_Refresh,2,removed fullpath=" + fixture.folder().file("c.doc")));
 }
@@ -259,12 +259,12 @@ TEST_F(FileListView_, RefreshAfterTheListChangedRemovesOnlyTheRowsOfGoneFiles)
     fixture.show();
     fixture.select({ "b.doc", "d.doc" });
     LinkedList entries;
-    XListView_GetOfficeFileNamesList(&fixture.list(), entries);
+    fixture.list().controller().XListView_GetOfficeFileNamesList(entries);
     fixture.write("a.doc");
     fixture.write("c.doc");
     fixture.show();
     fs::remove(fixture.folder().file("d.doc"));
-    XListView_Refresh(&fixture.list(), entries);
+    fixture.list().controller().XListView_Refresh(entries);
     EXPECT_EQ(fixture.names(), (QStringList { "a.doc", "b.doc", "c.doc" }));
 }
 

@@ -42,7 +42,7 @@ TEST(ListAccessibility, ScreenReaderReadsTheRowsColumnsAndMenu)
     EXPECT_TRUE(cellText(table, 0, 4).contains("2")) << cellText(table, 0, 4).toStdString();
     EXPECT_TRUE(cellText(table, 1, 0).contains("b.doc.pdf"));
 
-    ASSERT_TRUE(XListView_PrepareContextMenu(&fixture.list()));
+    ASSERT_TRUE(fixture.list().XListView_PrepareContextMenu());
     QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(fixture.list().contextMenu().popup());
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->role(), QAccessible::PopupMenu);

@@ -27,7 +27,7 @@ TEST(ListScreenshot, ProtectedAndPlainRowsWithTheMenuOpen)
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     fixture.select({ "Annual report.docx", "board.doc", "salaries.docx" });
-    ASSERT_TRUE(XListView_PrepareContextMenu(&list));
+    ASSERT_TRUE(list.XListView_PrepareContextMenu());
     QTest::qWait(50);
 
     QImage rows = list.grab().toImage();

@@ -62,7 +62,7 @@ TEST(PublishCommand, OnlyTheUnprotectedDocumentIsPublishedAndItsOutputAppears)
     ASSERT_NO_FATAL_FAILURE(fixture.copyPasswordDocument("locked.docx"));
     fixture.show();
     fixture.select({ "locked.docx", "plain.docx" });
-    XListView_RunCommand(&fixture.list(), ID_PUBLISH_AS_PDF);
+    fixture.list().controller().XListView_RunCommand(ID_PUBLISH_AS_PDF);
 
     NotifierWindow* window = nullptr;
     ASSERT_TRUE(QTest::qWaitFor(
@@ -89,7 +89,7 @@ TEST(PublishCommand, WaitingForRunningJobsKeepsTheWindowsWorkingUntilTheJobHasEn
     const std::string folder = fixture->folder().path();
     fixture->show();
     fixture->select({ "plain.docx" });
-    XListView_RunCommand(&fixture->list(), ID_PUBLISH_AS_TEXT);
+    fixture->list().controller().XListView_RunCommand(ID_PUBLISH_AS_TEXT);
     ASSERT_EQ(fixture->jobs().count(), 1);
 
     bool closedDuringTheWait = false;
@@ -119,7 +119,7 @@ TEST(PublishCommand, SelectionWithoutAnUnprotectedFileIsRefused)
     ASSERT_NO_FATAL_FAILURE(fixture.copyPasswordDocument("locked.docx"));
     fixture.show();
     fixture.select({ "locked.docx" });
-    XListView_PublishSelectedFiles(&fixture.list(), ID_PUBLISH_AS_HTML);
+    fixture.list().controller().XListView_PublishSelectedFiles(ID_PUBLISH_AS_HTML);
     EXPECT_EQ(box.lastText, "Encrypt: Please select unencrypted files by PWD.");
     EXPECT_EQ(box.lastTitle, "Vaultrix");
     EXPECT_EQ(box.lastIcon, MessageBox::Icon::Error);
@@ -136,7 +136,7 @@ TEST(PublishCommand, JobOutlivingItsListEndsQuietly)
     fs::copy_file(wordCorpusDocument(), fixture->folder().file("plain.docx"));
     fixture->show();
     fixture->select({ "plain.docx" });
-    XListView_PublishSelectedFiles(&fixture->list(), ID_PUBLISH_AS_TEXT);
+    fixture->list().controller().XListView_PublishSelectedFiles(ID_PUBLISH_AS_TEXT);
     std::string output = fixture->folder().file("plain.docx.txt");
     fixture->list().hide();
     NotifierWindow* window = nullptr;

@@ -27,8 +27,9 @@ protected:
     int32_t endEdit(const std::string& oldName, const QString& text)
     {
         fixture.select({ oldName });
-        EXPECT_EQ(XListView_BeginLabelEdit(&fixture.list()), fixture.rowOf(oldName));
-        return XListView_EndLabelEdit(&fixture.list(), text);
+        EXPECT_EQ(
+            fixture.list().controller().fileRename().XListView_BeginLabelEdit(), fixture.rowOf(oldName));
+        return fixture.list().controller().fileRename().XListView_EndLabelEdit(text);
     }
 
     // The editor that a refused name opens again, once the box is gone.
@@ -122,7 +123,7 @@ TEST_F(Rename, ExtensionsCompareWithoutCaseAndUnknownOnesMustBecomeDoc)
 
     // A pasted file of a kind the list does not show keeps a row until the next filling.
     std::string notes = fixture.write("notes.rtf");
-    XListView_InsertDroppedFile(&fixture.list(), notes.c_str());
+    fixture.list().controller().XListView_InsertDroppedFile(notes.c_str());
     EXPECT_EQ(endEdit("notes.rtf", "notes2.rtf"), 0);
     EXPECT_EQ(box.lastText, "Error: You cannot change the file extension!");
     EXPECT_EQ(endEdit("notes.rtf", "notes.doc"), 1);
@@ -162,8 +163,9 @@ TEST_F(Rename, EditorOpenedByF2RenamesOnEnterAndEscapeCancelsSilently)
 {
     TemporaryRegistry registry;
     TemporaryFolder opened;
-    registry.writeClassesFile("[HKEY_CLASSES_ROOT\\.doc]\n@=\"Pressling.Test\"\n\n"
-                              "[HKEY_CLASSES_ROOT\\Pressling.Test\\shell\\open\\command]\n@=\"/bin/cp \\\"%1\\\" "
+    registry.writeClassesFile(
+        "[HKEY_CLASSES_ROOT\\.doc]\n@=\"Pressling.Test\"\n\n"
+        "[HKEY_CLASSES_ROOT\\Pressling.Test\\shell\\open\\command]\n@=\"/bin/cp \\\"%1\\\" "
         + opened.path() + "\"\n");
     fixture.write("a.doc");
     fixture.write("z.doc");
@@ -204,7 +206,7 @@ TEST_F(Rename, MenuRefusesProtectedRowsThatF2Edits)
     ASSERT_EQ(fixture.model().rowAt(0).kind, PROTECTION_PASSWORD);
     fixture.list().show();
     fixture.select({ "locked.docx" });
-    XListView_RunCommand(&fixture.list(), 32793);
+    fixture.list().controller().XListView_RunCommand(32793);
     EXPECT_EQ(box.lastText, "Cannot change file name for encrypted file:'locked.docx'");
     EXPECT_EQ(box.lastTitle, "Change FileName");
     QTest::qWait(20);
@@ -225,12 +227,12 @@ TEST_F(Rename, NameThatIsNotUtf8IsRenamedFromItsBytes)
     ASSERT_EQ(fixture.model().rowCount(), 1);
     fixture.list().selectionModel()->select(
         fixture.model().index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    XListView_BeginLabelEdit(&fixture.list());
-    EXPECT_EQ(
-        XListView_EndLabelEdit(&fixture.list(), fixture.model().data(fixture.model().index(0, 0)).toString()),
+    fixture.list().controller().fileRename().XListView_BeginLabelEdit();
+    EXPECT_EQ(fixture.list().controller().fileRename().XListView_EndLabelEdit(
+                  fixture.model().data(fixture.model().index(0, 0)).toString()),
         0);
     EXPECT_TRUE(exists(odd));
-    EXPECT_EQ(XListView_EndLabelEdit(&fixture.list(), "clean.doc"), 1);
+    EXPECT_EQ(fixture.list().controller().fileRename().XListView_EndLabelEdit("clean.doc"), 1);
     EXPECT_FALSE(exists(odd));
     EXPECT_EQ(fixture.readFile("clean.doc"), "bytes");
 }

@@ -61,7 +61,7 @@ TEST(MainWindowScreenshot, FolderWithProtectedDocumentsAndTheMenuOpen)
     const int protectedRow = shell.rows().indexOf("salaries.docx");
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return model->index(protectedRow, FileListModel::EncryptedColumn).data().toString() == "PWD"; }, 10000));
-    ASSERT_TRUE(XListView_PrepareContextMenu(list));
+    ASSERT_TRUE(list->XListView_PrepareContextMenu());
     QMenu* menu = list->contextMenu().popup();
     // Beside the rows' protection and below them, so that both are seen.
     const QPoint menuPlace = list->mapTo(&window, QPoint(440, 110));

@@ -46,7 +46,7 @@ TEST_F(CopyForAnotherProgram, OtherProgramsReadTheSelectedFilesInEachFormat)
     std::vector<std::string> paths = copiedPaths({ "two words.docx", "été.doc" });
     ASSERT_EQ(paths.size(), 2u);
 
-    XListView_RunCommand(&list(), ListCommand::Copy);
+    list().controller().XListView_RunCommand(ListCommand::Copy);
 
     ToolRun targets = clipboardAs("TARGETS");
     ASSERT_TRUE(targets.succeeded()) << targets.errors.toStdString();
@@ -80,7 +80,7 @@ TEST_F(CopyForAnotherProgram, NothingSelectedLeavesTheClipboardAsItWas)
     XclipOwner owner("text/uri-list", "file:///elsewhere/kept.doc\r\n");
     ASSERT_TRUE(owner.waitUntilOffered()) << owner.errors().toStdString();
 
-    XListView_RunCommand(&list(), ListCommand::Copy);
+    list().controller().XListView_RunCommand(ListCommand::Copy);
 
     EXPECT_EQ(clipboardAs("text/uri-list").output.toStdString(), "file:///elsewhere/kept.doc\r\n");
 }
@@ -96,7 +96,7 @@ TEST(CopyOutlivesTheList, TheClipboardStillHoldsTheFilesWhenTheListIsGone)
         fixture.show();
         fixture.select({ "report.docx" });
         expected = fileUri(fixture.folder().file("report.docx")) + "\r\n";
-        XListView_RunCommand(&fixture.list(), ListCommand::Copy);
+        fixture.list().controller().XListView_RunCommand(ListCommand::Copy);
     }
     ToolRun uriList = clipboardAs("text/uri-list");
     ASSERT_TRUE(uriList.succeeded()) << uriList.errors.toStdString();

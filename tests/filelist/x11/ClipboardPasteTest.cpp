@@ -60,8 +60,8 @@ TEST_P(PasteFromAnotherProgram, CopiesEveryFileAndSelectsOnlyTheirRows)
 
     XclipOwner owner(GetParam().type, GetParam().encode({ fileUri(spaced), fileUri(accented) }));
     ASSERT_TRUE(owner.waitUntilOffered()) << owner.errors().toStdString();
-    EXPECT_EQ(XListView_QueryCliboard(&list()), 2);
-    XListView_RunCommand(&list(), ListCommand::Paste);
+    EXPECT_EQ(list().controller().fileImport().XListView_QueryCliboard(), 2);
+    list().controller().XListView_RunCommand(ListCommand::Paste);
 
     EXPECT_EQ(fixture().readFile("two words.docx"), "the first document");
     EXPECT_EQ(fixture().readFile("été.doc"), "the second document");
@@ -90,7 +90,7 @@ TEST_F(PasteFromTheClipboard, PasteIntoTheFolderTheFileComesFromIsRefused)
     XclipOwner owner("x-special/gnome-copied-files", gnomeCopy({ fileUri(own) }));
     ASSERT_TRUE(owner.waitUntilOffered()) << owner.errors().toStdString();
 
-    XListView_RunCommand(&list(), ListCommand::Paste);
+    list().controller().XListView_RunCommand(ListCommand::Paste);
 
     EXPECT_EQ(boxes().asked, 1);
     EXPECT_EQ(boxes().lastTitle, "Drag & Drop");
@@ -112,8 +112,8 @@ TEST_F(PasteFromTheClipboard, PasteSkipsAFolderOnTheClipboard)
     XclipOwner owner("text/uri-list", uriList({ fileUri(folder), fileUri(memo) }));
     ASSERT_TRUE(owner.waitUntilOffered()) << owner.errors().toStdString();
 
-    EXPECT_EQ(XListView_QueryCliboard(&list()), 1);
-    XListView_RunCommand(&list(), ListCommand::Paste);
+    EXPECT_EQ(list().controller().fileImport().XListView_QueryCliboard(), 1);
+    list().controller().XListView_RunCommand(ListCommand::Paste);
 
     EXPECT_EQ(fixture().readFile("memo.doc"), "a memo");
     EXPECT_FALSE(std::filesystem::exists(fixture().folder().file("letters")));
