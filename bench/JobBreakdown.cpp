@@ -4,7 +4,9 @@
 #include "bench/TimedAutomation.h"
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
+#include "publishing/OfficeVersion.h"
 #include "publishing/PasswordEncryptionThread.h"
 #include "publishing/PublishFormat.h"
 
@@ -33,6 +35,8 @@ JobBreakdown::Result JobBreakdown::run(const std::vector<std::string>& paths)
     char name[] = "PublishBenchmark";
     char* argv[] = { name, nullptr };
     QCoreApplication application(argc, argv);
+    // The office the job runs is named to the registry scan as pressling-cli names it.
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
     std::shared_ptr<StepClock> clock = result.officeCalls;
     std::shared_ptr<TimestampNotifier::Record> record = result.record;
     auto job = std::make_unique<PasswordEncryptionThread>(

@@ -4,6 +4,7 @@
 #include "bench/StepNames.h"
 #include "classify/FileType.h"
 #include "foundation/VaultrixRegistry.h"
+#include "office/libreoffice/LibreOfficeInstallation.h"
 #include "office/libreoffice/LibreOfficeAutomation.h"
 #include "platform/FileInUse.h"
 #include "platform/FileOperations.h"
@@ -34,9 +35,10 @@ std::string_view nameOf(const std::string& path)
 // Counts 0 start no office: the automation is only there because a session needs one.
 OwnStepTimer::OwnStepTimer(std::shared_ptr<StepClock> clock)
     : m_clock(std::move(clock))
-    , m_session(
-          std::make_unique<OfficeApplication>(std::make_unique<office::LibreOfficeAutomation>(), 0, 0, 0))
 {
+    // Named before the session starts, as the programs do: the registry scan finds no Office here.
+    OfficeVersion::setInstalledOffice(std::make_shared<office::LibreOfficeInstallation>());
+    m_session = std::make_unique<OfficeApplication>(std::make_unique<office::LibreOfficeAutomation>(), 0, 0, 0);
 }
 
 OwnStepTimer::~OwnStepTimer() = default;

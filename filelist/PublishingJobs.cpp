@@ -19,11 +19,7 @@ public:
     {
     }
 
-    void sessionEnded() override
-    {
-        QMetaObject::invokeMethod(
-            m_jobs, [jobs = m_jobs] { jobs->bringMainWindowToFront(); }, Qt::QueuedConnection);
-    }
+    void sessionEnded() override { m_jobs->sessionEnded(); }
 
     void jobEnded() override
     {
@@ -84,6 +80,11 @@ void PublishingJobs::waitUntilAllEnded()
     QEventLoop loop;
     connect(this, &PublishingJobs::allEnded, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+void PublishingJobs::sessionEnded()
+{
+    QMetaObject::invokeMethod(this, [this] { bringMainWindowToFront(); }, Qt::QueuedConnection);
 }
 
 void PublishingJobs::bringMainWindowToFront()

@@ -36,6 +36,10 @@ public:
 
     void startJob(const LinkedList& paths, int32_t command, std::function<void()> ended) override;
 
+    // From any thread: a job's office session has ended, so the main window comes back to the
+    // front, on the GUI thread.
+    void sessionEnded();
+
     // The jobs that have not ended yet.
     int count() const { return static_cast<int>(m_jobs.size()); }
     // Lets the GUI thread go on with its events (the notifiers' windows, the jobs' queued calls)

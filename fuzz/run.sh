@@ -32,7 +32,9 @@ seedFolder() {
   esac
 }
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+# The full stack of every allocation, so that a leak can be told apart by the library it is in.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0"
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan-suppressions.txt"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 failed=0
 for harness in "${harnesses[@]}"; do

@@ -20,6 +20,8 @@ public:
     explicit ListFixture(PublishingJobs::Factories factories = {});
 
     PublishingJobs& jobs() { return *m_jobs; }
+    // Destroys the list, as closing the main window does, while its jobs go on.
+    void closeList() { m_list.reset(); }
 
     FileListView& list() { return *m_list; }
     FileListModel& model() { return *m_list->fileModel(); }

@@ -144,9 +144,12 @@ TEST(PublishCommand, JobOutlivingItsListEndsQuietly)
         [&] { return (window = notifierWindow()) && window->state() == NotifierWindow::State::Finished; },
         120000));
     EXPECT_TRUE(fs::exists(output));
-    // The notifier stays open after its list is gone, until the user closes it.
-    fixture.reset();
+    // The notifier stays open after its list is gone, until the user closes it; the jobs, as in
+    // the program, outlive the list.
+    fixture->closeList();
     ASSERT_EQ(notifierWindow(), window);
     window->closeButton()->click();
     EXPECT_TRUE(QTest::qWaitFor([] { return notifierWindow() == nullptr; }, 20000));
+    fixture->jobs().waitUntilAllEnded();
+    EXPECT_EQ(fixture->jobs().count(), 0);
 }

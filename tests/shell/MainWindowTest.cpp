@@ -311,7 +311,7 @@ TEST(MainWindow, ASessionsEndBringsItToTheFrontFromAnotherThread)
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    std::thread session([] { bringMainWindowToFront(); });
+    std::thread session([&shell] { shell.jobs().sessionEnded(); });
     session.join();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &shell.window(); }, 2000));
 }

@@ -20,6 +20,7 @@ public:
     ~ShellFixture();
 
     MainWindow& window() { return *m_window; }
+    PublishingJobs& jobs() { return m_jobs; }
     const TemporaryRegistry& registry() const { return m_registry; }
     const TemporaryFolder& home() const { return m_home; }
     // A folder's path below the home as the list keeps it: with a trailing slash.
