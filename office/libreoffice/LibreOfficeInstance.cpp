@@ -12,6 +12,7 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/uno/RuntimeException.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 
@@ -108,20 +109,28 @@ void LibreOfficeInstance::start(std::chrono::milliseconds timeout)
     const rtl::OUString url = toOUString("uno:pipe,name=" + m_pipeName + ";urp;StarOffice.ComponentContext");
     try {
         uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+        // The pipe answers before the office is ready: until then a connection is refused, or,
+        // on a busy machine, accepted by an office that cannot hand out its context yet and
+        // says so with a runtime error. Both are tried again until the office ends or the time
+        // is up.
+        auto waitOrGiveUp = [&] {
+            if (!m_process.isRunning()) {
+                kill();
+                throw ComError(hresult::serverExecutionFailure, startFailure("it ended during start-up"));
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                kill();
+                throw ComError(hresult::serverExecutionFailure, startFailure("its pipe did not answer in time"));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        };
         while (!m_remoteContext.is()) {
             try {
                 m_remoteContext.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
             } catch (const connection::NoConnectException&) {
-                if (!m_process.isRunning()) {
-                    kill();
-                    throw ComError(hresult::serverExecutionFailure, startFailure("it ended during start-up"));
-                }
-                if (std::chrono::steady_clock::now() >= deadline) {
-                    kill();
-                    throw ComError(
-                        hresult::serverExecutionFailure, startFailure("its pipe did not answer in time"));
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+                waitOrGiveUp();
+            } catch (const uno::RuntimeException&) {
+                waitOrGiveUp();
             }
         }
         m_desktop = frame::Desktop::create(m_remoteContext);
