@@ -14,26 +14,18 @@ bool isWritten(const char* line)
 }
 
 // The lines of a profile are formats of their own; a profile leaves a line out by giving no text.
-template <typename... Values> void logDebugLine(const char* format, Values... values)
+// log is logDebug or logError.
+template <typename... Values>
+void logLine(void (*log)(const char*, ...), const char* format, Values... values)
 {
     if (!isWritten(format))
         return;
     // A line that carries no values is written as text, so that nothing in it is taken for a
     // format.
     if constexpr (sizeof...(Values) == 0)
-        logDebug("%s", format);
+        log("%s", format);
     else
-        logDebug(format, values...);
-}
-
-template <typename... Values> void logErrorLine(const char* format, Values... values)
-{
-    if (!isWritten(format))
-        return;
-    if constexpr (sizeof...(Values) == 0)
-        logError("%s", format);
-    else
-        logError(format, values...);
+        log(format, values...);
 }
 
 }
@@ -46,27 +38,27 @@ DocumentPublisher::DocumentPublisher(const Profile& profile, Calls calls)
 
 int32_t DocumentPublisher::publish(const char* path, int32_t command)
 {
-    logDebugLine(m_profile.startLine, path);
+    logLine(logDebug, m_profile.startLine, path);
     // The provisional code stands when the application cannot even be started.
     int32_t code = 1;
     try {
         if (!m_calls.open()) {
-            logErrorLine(m_profile.notOpenedLine);
+            logLine(logError, m_profile.notOpenedLine);
             return m_profile.notOpenedCode;
         }
         if (m_profile.readOnlyCheck == ReadOnlyCheck::Asks && m_calls.readOnlyRecommended()) {
             m_calls.close();
-            logErrorLine(m_profile.readOnlyLine);
+            logLine(logError, m_profile.readOnlyLine);
             return m_profile.readOnlyCode;
         }
-        logDebugLine(m_profile.openedLine, path);
-        logDebugLine(m_profile.savingLine);
+        logLine(logDebug, m_profile.openedLine, path);
+        logLine(logDebug, m_profile.savingLine);
         // A failure of the close that is not an office failure leaves the code of the save.
         code = save(path, command);
         code = closeAfterSaving(code);
     } catch (const office::ComError& error) {
-        logErrorLine(
-            m_profile.failureLine, static_cast<unsigned>(error.code()), error.errorMessage().c_str());
+        logLine(logError, m_profile.failureLine, static_cast<unsigned>(error.code()),
+            error.errorMessage().c_str());
         code = 1000;
     } catch (...) {
         if (m_profile.otherFailure == OtherFailure::PassesOn)
@@ -83,20 +75,20 @@ int32_t DocumentPublisher::save(const char* path, int32_t command)
         if (!m_profile.format(command, format))
             throw office::ComError(office::hresult::invalidArgument, m_profile.noFormat);
         std::string output = std::string(path) + format.suffix;
-        logDebugLine(m_profile.commandLine, command);
-        logDebugLine(m_profile.saveLine, output.c_str(), format.formatCode);
+        logLine(logDebug, m_profile.commandLine, command);
+        logLine(logDebug, m_profile.saveLine, output.c_str(), format.formatCode);
         office::HResult status = m_calls.saveAs(output, format.formatCode);
         if (status == 0 && platform::fileOperations::exists(output)) {
-            logDebugLine(m_profile.savedLine);
+            logLine(logDebug, m_profile.savedLine);
             return 0;
         }
         // Word's calls have shown the user a box for a failure status by now; here it is logged.
-        logErrorLine(m_profile.saveFailedLine);
+        logLine(logError, m_profile.saveFailedLine);
     } catch (const office::ComError& error) {
-        logErrorLine(
-            m_profile.saveExceptionLine, static_cast<unsigned>(error.code()), error.errorMessage().c_str());
+        logLine(logError, m_profile.saveExceptionLine, static_cast<unsigned>(error.code()),
+            error.errorMessage().c_str());
     } catch (...) {
-        logErrorLine(m_profile.saveUnknownLine);
+        logLine(logError, m_profile.saveUnknownLine);
     }
     return m_profile.saveFailedCode;
 }
@@ -110,18 +102,18 @@ int32_t DocumentPublisher::closeAfterSaving(int32_t code)
         try {
             status = m_calls.close();
         } catch (const office::ComError& error) {
-            logErrorLine(m_profile.closeExceptionLine, static_cast<unsigned>(error.code()),
+            logLine(logError, m_profile.closeExceptionLine, static_cast<unsigned>(error.code()),
                 error.errorMessage().c_str());
             return m_profile.saveFailedCode;
         } catch (...) {
-            logErrorLine(m_profile.closeUnknownLine);
+            logLine(logError, m_profile.closeUnknownLine);
             return m_profile.saveFailedCode;
         }
     }
     if (status == 0) {
-        logDebugLine(m_profile.closedLine);
+        logLine(logDebug, m_profile.closedLine);
         return code;
     }
-    logErrorLine(m_profile.closeFailedLine);
+    logLine(logError, m_profile.closeFailedLine);
     return m_profile.closeFailure == CloseFailure::FailsPublication ? m_profile.saveFailedCode : code;
 }
