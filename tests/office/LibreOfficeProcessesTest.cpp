@@ -75,7 +75,10 @@ TEST(LibreOfficeProcesses, ListsRealOfficesWithADisplayAndNeverHeadlessOnes)
     PretendOffice headless("--headless --norestore");
     PretendOffice invisible("-invisible");
     ChildProcess other;
-    ASSERT_TRUE(other.start({ "sleep", "30" }));
+    ChildProcess::Options quiet;
+    quiet.standardOutput.mode = ChildProcess::Output::Discard;
+    quiet.standardError.mode = ChildProcess::Output::Discard;
+    ASSERT_TRUE(other.start({ "sleep", "600" }, quiet));
     ASSERT_TRUE(shown.renamed());
     ASSERT_TRUE(headless.renamed());
     ASSERT_TRUE(invisible.renamed());
@@ -87,7 +90,7 @@ TEST(LibreOfficeProcesses, ListsRealOfficesWithADisplayAndNeverHeadlessOnes)
     EXPECT_EQ(office->domain, commandOutput({ "hostname" }));
     EXPECT_EQ(office->className, "soffice.bin");
     // The command bash runs counts as the document.
-    EXPECT_EQ(office->title, "sleep 30; true - LibreOffice Writer");
+    EXPECT_EQ(office->title, std::string(PretendOffice::sleepCommand) + " - LibreOffice Writer");
     EXPECT_EQ(findPid(offices, headless.pid()), nullptr);
     EXPECT_EQ(findPid(offices, invisible.pid()), nullptr);
     EXPECT_EQ(findPid(offices, other.pid()), nullptr);

@@ -6,18 +6,28 @@
 
 PretendOffice::PretendOffice(const std::string& arguments)
 {
-    // A session of its own, so that the sleep goes with it.
+    // A session of its own, so that the sleep goes with it. Its outputs are not the test's: a
+    // test that dies must not leave its runner waiting for the sleep to close them.
     platform::ChildProcess::Options options;
     options.newSession = true;
+    options.standardOutput.mode = platform::ChildProcess::Output::Discard;
+    options.standardError.mode = platform::ChildProcess::Output::Discard;
     m_started = m_process.start(
-        { "bash", "-c", "exec -a soffice.bin bash -c 'sleep 30; true' " + arguments }, options);
+        { "bash", "-c", "exec -a soffice.bin bash -c '" + std::string(sleepCommand) + "' " + arguments },
+        options);
 }
 
 bool PretendOffice::renamed() const
 {
-    for (int attempt = 0; m_started && attempt < 500; ++attempt) {
+    // The command line is read once per look: while bash executes itself anew it can read
+    // empty between two reads. The look goes on as long as the process lives, however busy
+    // the machine; the sleep keeps it alive far longer than any test takes.
+    while (m_started) {
         platform::ProcessHandle handle;
-        if (handle.open(pid()) && !handle.arguments().empty() && handle.arguments()[0] == "soffice.bin")
+        if (!handle.open(pid()))
+            return false;
+        std::vector<std::string> commandLine = handle.arguments();
+        if (!commandLine.empty() && commandLine.front() == "soffice.bin")
             return true;
         usleep(10000);
     }

@@ -9,10 +9,14 @@
 // the object.
 class PretendOffice {
 public:
+    // What the renamed bash runs; an office's title counts it as the document.
+    static constexpr const char* sleepCommand = "sleep 600; true";
+
     explicit PretendOffice(const std::string& arguments);
 
     pid_t pid() const { return m_process.pid(); }
-    // True once the process shows its new name, which takes bash a moment.
+    // True once the process shows its new name, which takes bash a moment; false when it
+    // never started or ended first.
     bool renamed() const;
 
 private:
