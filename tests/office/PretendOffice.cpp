@@ -17,16 +17,17 @@ PretendOffice::PretendOffice(const std::string& arguments)
         options);
 }
 
-bool PretendOffice::renamed() const
+bool PretendOffice::renamed()
 {
     // The command line is read once per look: while bash executes itself anew it can read
-    // empty between two reads. The look goes on as long as the process lives, however busy
-    // the machine; the sleep keeps it alive far longer than any test takes.
-    while (m_started) {
+    // empty between two reads. The look goes on as long as the process runs, however busy the
+    // machine; the sleep keeps it running far longer than any test takes. A process that ended
+    // is reaped here, so that a bash that failed is not waited on as a zombie forever.
+    while (m_started && m_process.isRunning()) {
         platform::ProcessHandle handle;
-        if (!handle.open(pid()))
-            return false;
-        std::vector<std::string> commandLine = handle.arguments();
+        std::vector<std::string> commandLine;
+        if (handle.open(pid()))
+            commandLine = handle.arguments();
         if (!commandLine.empty() && commandLine.front() == "soffice.bin")
             return true;
         usleep(10000);

@@ -17,7 +17,7 @@ public:
     pid_t pid() const { return m_process.pid(); }
     // True once the process shows its new name, which takes bash a moment; false when it
     // never started or ended first.
-    bool renamed() const;
+    bool renamed();
 
 private:
     platform::ChildProcess m_process;
