@@ -1,6 +1,7 @@
 #include "platform/ChildProcess.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -45,10 +46,7 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
     return result;
 }
 
-struct Pipe {
-    int readEnd = -1;
-    int writeEnd = -1;
-};
+using Pipe = ChildProcess::Pipe;
 
 // Wires one output stream of the child; a captured stream gets a pipe.
 bool addOutputAction(posix_spawn_file_actions_t& actions, const ChildProcess::Stream& stream, int descriptor,
@@ -151,10 +149,12 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Options& op
     std::vector<char*> argumentPointers = pointers(arguments);
     std::vector<char*> environmentPointers = pointers(environment);
 
-    int result = wired
-        ? posix_spawnp(&m_pid, argv[0].c_str(), &actions, &attributes, argumentPointers.data(),
-            environmentPointers.data())
-        : -1;
+    int result = -1;
+    if (wired && options.sandbox)
+        result = spawnSandboxed(arguments, environment, options, outputPipe, errorPipe);
+    else if (wired)
+        result = posix_spawnp(&m_pid, argv[0].c_str(), &actions, &attributes, argumentPointers.data(),
+            environmentPointers.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     for (int descriptor : { outputPipe.writeEnd, errorPipe.writeEnd }) {
@@ -185,6 +185,150 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Options& op
     if (m_pidDescriptor >= 0)
         fcntl(m_pidDescriptor, F_SETFD, FD_CLOEXEC);
     return true;
+}
+
+int ChildProcess::spawnSandboxed(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+    const Options& options, Pipe& outputPipe, Pipe& errorPipe)
+{
+    // Everything the child needs is made here, before the fork: after it, in a copy of a process
+    // with threads, the child may only make system calls.
+    std::string program = argv[0];
+    if (program.find('/') == std::string::npos) {
+        const char* path = std::getenv("PATH");
+        std::string folders = path ? path : "/usr/bin:/bin";
+        size_t start = 0;
+        while (start <= folders.size()) {
+            size_t end = folders.find(':', start);
+            std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            std::string candidate = (folder.empty() ? "." : folder) + "/" + argv[0];
+            if (::access(candidate.c_str(), X_OK) == 0) {
+                program = candidate;
+                break;
+            }
+            if (end == std::string::npos)
+                break;
+            start = end + 1;
+        }
+    }
+    std::vector<std::string> arguments = argv;
+    std::vector<std::string> variables = environment;
+    std::vector<char*> argumentPointers = pointers(arguments);
+    std::vector<char*> environmentPointers = pointers(variables);
+    SandboxEntry entry(*options.sandbox);
+
+    // The descriptors that become the child's 0, 1 and 2; -1 keeps ours.
+    int streams[3] = { ::open("/dev/null", O_RDONLY | O_CLOEXEC), -1, -1 };
+    const Stream* outputs[2] = { &options.standardOutput, &options.standardError };
+    const Pipe* pipes[2] = { &outputPipe, &errorPipe };
+    for (int index = 0; index < 2; ++index) {
+        switch (outputs[index]->mode) {
+        case Output::Inherit:
+            break;
+        case Output::Discard:
+            streams[index + 1] = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+            break;
+        case Output::File:
+            streams[index + 1]
+                = ::open(outputs[index]->path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            break;
+        case Output::Capture:
+            streams[index + 1] = pipes[index]->writeEnd;
+            break;
+        }
+    }
+    auto closeOpened = [&] {
+        for (int index = 0; index < 3; ++index) {
+            bool ours = index == 0 || outputs[index - 1]->mode == Output::Discard
+                || outputs[index - 1]->mode == Output::File;
+            if (ours && streams[index] >= 0)
+                ::close(streams[index]);
+        }
+    };
+    for (int index = 0; index < 3; ++index) {
+        bool wanted = index == 0 || outputs[index - 1]->mode != Output::Inherit;
+        if (wanted && streams[index] < 0) {
+            int error = errno;
+            closeOpened();
+            m_error = "cannot start " + argv[0] + ": " + std::strerror(error);
+            return error;
+        }
+    }
+    // The child reports a failure before exec through this pipe; a successful exec closes it.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        int error = errno;
+        closeOpened();
+        m_error = "cannot start " + argv[0] + ": " + std::strerror(error);
+        return error;
+    }
+
+    pid_t child = ::fork();
+    if (child == 0) {
+        struct Failure {
+            char step[32];
+            int error;
+        } failure {};
+        auto failWith = [&](const char* step, int error) {
+            std::strncpy(failure.step, step, sizeof failure.step - 1);
+            failure.error = error;
+            ssize_t ignored = ::write(report[1], &failure, sizeof failure);
+            (void)ignored;
+            ::_exit(127);
+        };
+        sigset_t signals;
+        sigemptyset(&signals);
+        ::sigprocmask(SIG_SETMASK, &signals, nullptr);
+        struct sigaction standard {};
+        standard.sa_handler = SIG_DFL;
+        for (int signal = 1; signal < NSIG; ++signal)
+            ::sigaction(signal, &standard, nullptr);
+        if (options.newSession)
+            ::setsid();
+        for (int index = 0; index < 3; ++index) {
+            if (streams[index] >= 0 && ::dup2(streams[index], index) < 0)
+                failWith("dup2", errno);
+        }
+        if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0)
+            failWith("chdir", errno);
+        const char* step = "";
+        int error = 0;
+        if (!entry.enter(step, error))
+            failWith(step, error);
+        // Descriptors that someone opened without close-on-exec must not leak into the program.
+        ::syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
+        ::execve(program.c_str(), argumentPointers.data(), environmentPointers.data());
+        failWith("exec", errno);
+    }
+    int forkError = errno;
+    ::close(report[1]);
+    closeOpened();
+    if (child < 0) {
+        ::close(report[0]);
+        m_error = "cannot start " + argv[0] + ": " + std::strerror(forkError);
+        return forkError;
+    }
+    struct {
+        char step[32];
+        int error;
+    } failure {};
+    ssize_t count;
+    do
+        count = ::read(report[0], &failure, sizeof failure);
+    while (count < 0 && errno == EINTR);
+    ::close(report[0]);
+    if (count != static_cast<ssize_t>(sizeof failure)) {
+        m_pid = child;
+        return 0;
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
+    failure.step[sizeof failure.step - 1] = 0;
+    std::string step = failure.step;
+    if (step == "exec" || step == "dup2" || step == "chdir")
+        m_error = "cannot start " + argv[0] + ": " + std::strerror(failure.error);
+    else
+        m_error = "cannot start " + argv[0] + " in its sandbox: " + SandboxEntry::failure(step, failure.error);
+    return failure.error ? failure.error : EPERM;
 }
 
 bool ChildProcess::start(const std::vector<std::string>& argv)

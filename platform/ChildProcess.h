@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Sandbox.h"
+
 #include <chrono>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <utility>
@@ -14,6 +17,11 @@ namespace platform {
 // office suite that hands over to a second process needs.
 class ChildProcess {
 public:
+    struct Pipe {
+        int readEnd = -1;
+        int writeEnd = -1;
+    };
+
     enum class Output { Inherit, Discard, Capture, File };
 
     struct Stream {
@@ -31,6 +39,8 @@ public:
         bool newSession = false;
         Stream standardOutput;
         Stream standardError;
+        // Run the program in this sandbox; a sandbox that cannot be made fails the start.
+        std::optional<Sandbox> sandbox;
     };
 
     enum class Outcome { NotStarted, Exited, Signalled, TimedOut };
@@ -87,6 +97,9 @@ public:
     static RunResult run(const std::vector<std::string>& argv, std::chrono::milliseconds timeout);
 
 private:
+    // posix_spawn cannot run code in the child; a sandbox needs a fork of our own.
+    int spawnSandboxed(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+        const Options& options, Pipe& outputPipe, Pipe& errorPipe);
     bool pollOnce(int timeoutMilliseconds);
     bool reap(bool block);
     void signalAll(int signal);
