@@ -1,6 +1,7 @@
 #include "platform/PrivateFolder.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -32,17 +33,57 @@ bool parentIsSafe(const std::string& path)
     return ownerTrusted && (!othersWrite || (status.st_mode & S_ISVTX) != 0);
 }
 
+// namePrefix followed by the six letters or digits that mkdtemp fills in.
+bool hasMadeName(const std::string& name, const std::string& namePrefix)
+{
+    if (name.size() != namePrefix.size() + 6 || name.compare(0, namePrefix.size(), namePrefix) != 0)
+        return false;
+    for (size_t index = namePrefix.size(); index < name.size(); ++index) {
+        char c = name[index];
+        bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit)
+            return false;
+    }
+    return true;
+}
+
 }
 
 std::string PrivateFolder::pathFor(const std::string& stem)
 {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
+        struct stat status { };
+        if (::stat(runtime, &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == geteuid()
+            && (status.st_mode & 077) == 0)
+            return std::string(runtime) + "/" + stem;
+    }
     std::error_code failure;
     std::string base = std::filesystem::temp_directory_path(failure).string();
     if (failure || base.empty())
         base = "/tmp";
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
-    return base + "/" + stem + "-" + std::to_string(geteuid());
+    const std::string prefix = stem + "-" + std::to_string(geteuid()) + "-";
+    if (DIR* directory = ::opendir(base.c_str())) {
+        std::string found;
+        while (dirent* entry = ::readdir(directory)) {
+            std::string candidate = base + "/" + entry->d_name;
+            if (found.empty() && hasMadeName(entry->d_name, prefix) && isPrivate(candidate))
+                found = candidate;
+        }
+        ::closedir(directory);
+        if (!found.empty())
+            return found;
+    }
+    std::string pattern = base + "/" + prefix + "XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        return {};
+    // The umask may have taken bits away; the folder is made exactly private.
+    int descriptor = ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    bool fixed = descriptor >= 0 && ::fchmod(descriptor, privateMode) == 0;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    return fixed ? pattern : std::string();
 }
 
 bool PrivateFolder::ensure(const std::string& path, std::string& error)
@@ -109,14 +150,8 @@ bool PrivateFolder::isDirectEntry(
         || candidate.compare(0, folder.size(), folder) != 0 || candidate[folder.size()] != '/')
         return false;
     std::string name = candidate.substr(folder.size() + 1);
-    if (name.size() != namePrefix.size() + 6 || name.compare(0, namePrefix.size(), namePrefix) != 0)
+    if (!hasMadeName(name, namePrefix))
         return false;
-    for (size_t index = namePrefix.size(); index < name.size(); ++index) {
-        char c = name[index];
-        bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!letterOrDigit)
-            return false;
-    }
     return namePrefix.find('/') == std::string::npos && isPrivate(folder);
 }
 

@@ -21,21 +21,47 @@ mode_t modeOf(const std::string& path)
 
 }
 
-// Catches a private folder that is made with what the umask leaves, or named without the user.
-TEST(PrivateFolder, IsMadeOurOwnWhateverTheUmask)
+// Catches a private folder that is made with what the umask leaves, kept under a name that
+// another user can take first, not found again by a later run, or kept in the shared temporary
+// folder when the user has a runtime folder of their own.
+TEST(PrivateFolder, IsMadeOurOwnUnderANameNobodyCanTakeFirst)
 {
     TemporaryFolder temporary;
     ScopedEnvironment tmpdir("TMPDIR", temporary.path());
-    std::string path = PrivateFolder::pathFor("pressling-office");
-    EXPECT_EQ(path, temporary.path() + "/pressling-office-" + std::to_string(geteuid()));
+    ScopedEnvironment noRuntime("XDG_RUNTIME_DIR", "");
+    const std::string stem = temporary.path() + "/pressling-office-" + std::to_string(geteuid());
+    // What others could have made first under the names a guesser would pick.
+    std::filesystem::create_directory(stem);
+    ::chmod(stem.c_str(), 0777);
+    std::filesystem::create_directory(stem + "-aaaaaa");
+    ::chmod((stem + "-aaaaaa").c_str(), 0755);
+    std::filesystem::create_directory(stem + "-bbbbbb");
+    ::chmod((stem + "-bbbbbb").c_str(), 0700);
+    if (geteuid() == 0) {
+        ASSERT_EQ(::chown((stem + "-bbbbbb").c_str(), 65534, 65534), 0);
+    } else {
+        std::filesystem::remove(stem + "-bbbbbb");
+    }
+    ::symlink((stem + "-aaaaaa").c_str(), (stem + "-cccccc").c_str());
+
     mode_t previous = ::umask(0777);
-    std::string error;
-    bool made = PrivateFolder::ensure(path, error);
+    std::string path = PrivateFolder::pathFor("pressling-office");
     ::umask(previous);
-    ASSERT_TRUE(made) << error;
+    EXPECT_EQ(path.rfind(stem + "-", 0), 0u) << path;
+    for (const char* taken : { "", "-aaaaaa", "-bbbbbb", "-cccccc" })
+        EXPECT_NE(path, stem + taken);
     EXPECT_EQ(modeOf(path), 0700u);
     EXPECT_TRUE(PrivateFolder::isPrivate(path));
-    EXPECT_TRUE(PrivateFolder::ensure(path, error)) << "a second use refused the folder: " << error;
+    std::string error;
+    EXPECT_TRUE(PrivateFolder::ensure(path, error)) << error;
+    EXPECT_EQ(PrivateFolder::pathFor("pressling-office"), path) << "a later run does not find the folder again";
+
+    TemporaryFolder runtime;
+    ScopedEnvironment runtimeFolder("XDG_RUNTIME_DIR", runtime.path());
+    ::chmod(runtime.path().c_str(), 0700);
+    EXPECT_EQ(PrivateFolder::pathFor("pressling-office"), runtime.path() + "/pressling-office");
+    ::chmod(runtime.path().c_str(), 0755);
+    EXPECT_EQ(PrivateFolder::pathFor("pressling-office"), path) << "a runtime folder others may enter was used";
 }
 
 // Catches a folder that someone else put under the name (a link, a folder others may enter, a

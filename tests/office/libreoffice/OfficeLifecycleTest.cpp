@@ -65,9 +65,9 @@ TEST(OfficeLifecycleTest, NoOfficeOrProfileOutlivesTheSession)
 }
 
 // Catches a profile kept where other users may enter or plant things (the shared temporary
-// folder itself), a profile that its maker does not hold, and a private folder of that name
-// that someone else made first being used.
-TEST(OfficeLifecycleTest, ProfileLivesInOurPrivateFolderAndASquattedOneIsRefused)
+// folder itself), a profile that its maker does not hold, and a job that another user stops by
+// making the folder's name first.
+TEST(OfficeLifecycleTest, ProfileLivesInOurPrivateFolderThatNobodyCanTakeFirst)
 {
     {
         LibreOfficeAutomation automation;
@@ -80,15 +80,19 @@ TEST(OfficeLifecycleTest, ProfileLivesInOurPrivateFolderAndASquattedOneIsRefused
     }
     TemporaryFolder temporary;
     ScopedEnvironment tmpdir("TMPDIR", temporary.path());
-    std::string squatted = LibreOfficeProfile::privateFolder();
+    ScopedEnvironment noRuntime("XDG_RUNTIME_DIR", "");
+    std::string squatted = temporary.path() + "/pressling-office-" + std::to_string(geteuid());
     std::filesystem::create_directory(squatted);
     ::chmod(squatted.c_str(), 0777);
     if (geteuid() == 0) {
         ASSERT_EQ(::chown(squatted.c_str(), 65534, 65534), 0);
     }
     LibreOfficeAutomation automation;
-    std::shared_ptr<WordApplication> word;
-    EXPECT_EQ(automation.createApplication("Word.Application", word), hresult::serverExecutionFailure);
+    auto word = startWord(automation);
+    ASSERT_TRUE(word);
+    std::string profile = automation.runningProfileUrl().substr(7);
+    EXPECT_EQ(std::filesystem::path(profile).parent_path().parent_path().string(), temporary.path());
+    EXPECT_TRUE(platform::PrivateFolder::isPrivate(std::filesystem::path(profile).parent_path().string()));
     EXPECT_TRUE(std::filesystem::is_empty(squatted)) << "a profile was made in a folder of someone else";
 }
 
