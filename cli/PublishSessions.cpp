@@ -12,13 +12,32 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
 
 namespace {
 
+// What the sessions' offices have to say to the user (no sandbox here, an office that cannot
+// start) goes to standard error, each text once for the whole run however many sessions meet it.
+class Notices {
+public:
+    void tell(const std::string& text)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_told.insert(text).second)
+            std::fprintf(stderr, "pressling-cli: %s\n", text.c_str());
+    }
+
+private:
+    std::mutex m_mutex;
+    std::set<std::string> m_told;
+};
+
 // A terminal has no window to bring forward and learns of each job's end by joining it, so the
 // job needs no observer.
-std::unique_ptr<PasswordEncryptionThread> makeJob(
-    int32_t command, const std::vector<size_t>& share, const std::shared_ptr<PublishTerminal>& terminal)
+std::unique_ptr<PasswordEncryptionThread> makeJob(int32_t command, const std::vector<size_t>& share,
+    const std::shared_ptr<PublishTerminal>& terminal, const std::shared_ptr<Notices>& notices)
 {
     LinkedList list;
     for (size_t index : share)
@@ -26,7 +45,11 @@ std::unique_ptr<PasswordEncryptionThread> makeJob(
     auto job = std::make_unique<PasswordEncryptionThread>(
         nullptr, list, command,
         [terminal, share, command] { return std::make_unique<TerminalNotifier>(terminal, share, command); },
-        [] { return std::make_unique<office::LibreOfficeAutomation>(); });
+        [notices] {
+            auto automation = std::make_unique<office::LibreOfficeAutomation>();
+            automation->setNoticeReceiver([notices](const std::string& text) { notices->tell(text); });
+            return automation;
+        });
     return job;
 }
 
@@ -50,8 +73,9 @@ void PublishSessions::run(int32_t command, size_t sessions, const std::shared_pt
     const std::vector<std::vector<size_t>> shares = handOut(terminal->documents().size(), sessions);
     // Every job is made before the watcher starts, so that a Ctrl-C finds all of them.
     std::vector<std::unique_ptr<PasswordEncryptionThread>> jobs;
+    auto notices = std::make_shared<Notices>();
     for (const std::vector<size_t>& share : shares)
-        jobs.push_back(makeJob(command, share, terminal));
+        jobs.push_back(makeJob(command, share, terminal, notices));
     {
         platform::InterruptWatcher interrupt([&jobs] {
             std::fprintf(stderr,

@@ -31,6 +31,17 @@ int32_t VaultrixRegistry::getMacroSecurityLevel() const
     return level;
 }
 
+VaultrixRegistry::SandboxSetting VaultrixRegistry::getSandboxSetting() const
+{
+    int32_t value = -1;
+    getInteger(keyPath, "Sandbox", value);
+    if (value == 1)
+        return SandboxSetting::Required;
+    if (value == 0)
+        return SandboxSetting::Off;
+    return SandboxSetting::WhenPossible;
+}
+
 bool VaultrixRegistry::getInitialFolder(String& out) const
 {
     return getString(keyPath, "InitialFolder", out);

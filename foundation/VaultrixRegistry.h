@@ -20,6 +20,10 @@ public:
     int32_t getMacroSecurityLevel() const;
     bool getInitialFolder(String& out) const;
     bool setInitialFolder(const char* text) const;
+    // Whether an office runs in a sandbox: 1 required, 0 never, anything else (missing) when the
+    // system allows it.
+    enum class SandboxSetting { WhenPossible, Required, Off };
+    SandboxSetting getSandboxSetting() const;
     // 2 when absent.
     int32_t getFilesDisplayFormat() const;
     // The configured folder, or HOME/sfc, which is created when missing.

@@ -2,7 +2,10 @@
 
 #include "office/OfficeAutomation.h"
 
+#include "platform/Sandbox.h"
+
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,7 +15,8 @@ class LibreOfficeSuite;
 
 // Office automation on one private headless LibreOffice, shared by the Word, Excel and
 // PowerPoint objects this creates. The office starts with the first application and ends when
-// the last application is quit or released, or with this object.
+// the last application is quit or released, or with this object. Its offices run in a sandbox
+// (no network, nothing writable but their own folders) as the Sandbox setting asks.
 class LibreOfficeAutomation : public OfficeAutomation {
 public:
     LibreOfficeAutomation();
@@ -25,6 +29,12 @@ public:
     // document; beyond it the office is stopped and the call fails.
     void setCallTimeout(std::chrono::milliseconds base, std::chrono::milliseconds perMegabyte);
     void setStartTimeout(std::chrono::milliseconds timeout);
+
+    // Who hears that the offices run without a sandbox, or why one could not be started.
+    void setNoticeReceiver(std::function<void(const std::string&)> receiver);
+    // For tests: what the system is taken to allow, instead of its own answer.
+    void setSandboxSupport(std::function<platform::Sandbox::Support()> support);
+    bool officeSandboxed() const;
 
     // For tests and diagnostics: the profile URL of the running office (empty when none runs),
     // its launcher's process group, and how many offices this session has started.

@@ -85,7 +85,7 @@ std::string LibreOfficeInstance::startFailure(const std::string& reason) const
     return "LibreOffice could not be started: " + reason + (errors.empty() ? "" : " (" + errors + ")");
 }
 
-void LibreOfficeInstance::start(std::chrono::milliseconds timeout)
+void LibreOfficeInstance::start(std::chrono::milliseconds timeout, bool sandboxed)
 {
     // A crashed predecessor's office would otherwise run for good; this is the first moment a
     // later Pressling can end it.
@@ -100,7 +100,7 @@ void LibreOfficeInstance::start(std::chrono::milliseconds timeout)
         throw ComError(hresult::classNotRegistered, "the UNO runtime cannot start: " + toUtf8(error.Message));
     }
     platform::ignoreBrokenPipes();
-    if (!m_process.start(m_profile, m_pipeName))
+    if (!m_process.start(m_profile, m_pipeName, sandboxed))
         throw ComError(hresult::serverExecutionFailure, startFailure(m_process.error()));
     m_profile.recordProcessGroup(m_process.processGroup());
     m_alive = true;

@@ -23,9 +23,9 @@ public:
     // Terminates the office if it still runs.
     ~LibreOfficeInstance();
 
-    // Starts the office and connects to it, retrying until its pipe answers or timeout has
-    // passed. Throws ComError.
-    void start(std::chrono::milliseconds timeout);
+    // Starts the office (in a sandbox when asked) and connects to it, retrying until its pipe
+    // answers or timeout has passed. Throws ComError.
+    void start(std::chrono::milliseconds timeout, bool sandboxed);
     const css::uno::Reference<css::frame::XDesktop2>& desktop() const { return m_desktop; }
     // The office's type detection, made once with the connection: every document is detected
     // before it is loaded, and making the service anew would cost each of them two more calls.
@@ -44,6 +44,8 @@ public:
     bool isAlive();
     const std::string& profileUrl() const { return m_profileUrl; }
     const std::string& pipeName() const { return m_pipeName; }
+    // The only folder beside its profile that the office writes documents into.
+    std::string outputFolder() const { return m_profile.outputFolder(); }
 
 private:
     std::string startFailure(const std::string& reason) const;

@@ -13,7 +13,7 @@ LibreOfficeProcess::~LibreOfficeProcess()
     kill();
 }
 
-bool LibreOfficeProcess::start(const LibreOfficeProfile& profile, const std::string& pipeName)
+bool LibreOfficeProcess::start(const LibreOfficeProfile& profile, const std::string& pipeName, bool sandboxed)
 {
     std::lock_guard lock(m_mutex);
     std::vector<std::string> argv { LibreOfficeInstallation::launcherPath(), "--headless", "--invisible",
@@ -27,6 +27,10 @@ bool LibreOfficeProcess::start(const LibreOfficeProfile& profile, const std::str
     // What LibreOffice prints is kept beside its profile for when a start fails.
     options.standardOutput = { platform::ChildProcess::Output::File, profile.folder() + "/soffice.log" };
     options.standardError = { platform::ChildProcess::Output::File, profile.folder() + "/soffice.err" };
+    if (sandboxed) {
+        // The office makes its pipe in /tmp, whatever its TMPDIR says, and we connect to it there.
+        options.sandbox = platform::Sandbox { { profile.folder(), "/tmp" } };
+    }
     if (!m_child.start(argv, options)) {
         m_error = m_child.errorMessage();
         return false;

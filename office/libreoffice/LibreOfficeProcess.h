@@ -25,8 +25,10 @@ public:
     LibreOfficeProcess& operator=(const LibreOfficeProcess&) = delete;
     ~LibreOfficeProcess();
 
-    // Starts soffice listening on the named pipe with the given profile; false with error().
-    bool start(const LibreOfficeProfile& profile, const std::string& pipeName);
+    // Starts soffice listening on the named pipe with the given profile, in a sandbox where it
+    // can write only in its profile and the temporary folder its pipe lives in, and reach no
+    // network; false with error().
+    bool start(const LibreOfficeProfile& profile, const std::string& pipeName, bool sandboxed);
     const std::string& error() const { return m_error; }
     bool isRunning();
     // True when the process ended by itself within timeout (it is then reaped).

@@ -37,6 +37,10 @@ bool LibreOfficeProfile::create()
 {
     std::string base = privateFolder();
     std::string refusal;
+    if (base.empty()) {
+        m_error = "cannot keep a LibreOffice profile: no private folder can be made in the temporary folder";
+        return false;
+    }
     if (!platform::PrivateFolder::ensure(base, refusal)) {
         m_error = "cannot keep a LibreOffice profile: " + refusal;
         return false;
@@ -61,6 +65,8 @@ bool LibreOfficeProfile::fill()
     std::filesystem::create_directory(folder + "/user", failure);
     if (!failure)
         std::filesystem::create_directory(folder + "/tmp", failure);
+    if (!failure)
+        std::filesystem::create_directory(outputFolder(), failure);
     // Written only now that the lock is held: a folder without it may be one whose maker has
     // not taken its lock yet.
     std::ofstream owner(folder + "/" + ownerFile);
@@ -104,6 +110,20 @@ std::string LibreOfficeProfile::seedSettings()
     // lock file beside an output of a long name would pass the longest file name and fail the store.
     text += item("/org.openoffice.Office.Common/Misc", "UseDocumentOOoLockFile", "false");
     text += item("/org.openoffice.Office.Recovery/AutoSave", "Enabled", "false");
+    // A document never makes the office fetch what it links to (pictures, style sheets, other
+    // documents), nor update its links: where no sandbox can be made, this is what keeps a
+    // document from reaching out of the machine or telling anyone that it was opened.
+    text += item("/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks", "true");
+    text += item("/org.openoffice.Office.Writer/Content/Update", "Link", "0");
+    text += item("/org.openoffice.Office.Calc/Content/Update", "Link", "1");
+    // What the setting above leaves (a page's style sheet) goes through a proxy on a local port
+    // that nothing serves, and so nowhere: the office has no business on the network.
+    for (const char* scheme : { "HTTP", "HTTPS", "FTP" }) {
+        text += item("/org.openoffice.Inet/Settings", (std::string("ooInet") + scheme + "ProxyName").c_str(), "127.0.0.1");
+        text += item("/org.openoffice.Inet/Settings", (std::string("ooInet") + scheme + "ProxyPort").c_str(), "1");
+    }
+    text += item("/org.openoffice.Inet/Settings", "ooInetNoProxy", "");
+    text += item("/org.openoffice.Inet/Settings", "ooInetProxyType", "1");
     text += item("/org.openoffice.Office.Recovery/RecoveryInfo", "Enabled", "false");
     text += "</oor:items>\n";
     return text;

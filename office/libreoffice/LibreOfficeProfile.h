@@ -28,6 +28,9 @@ public:
     bool create();
     const std::string& error() const { return m_error; }
     const std::string& folder() const { return m_folder.path(); }
+    // Where the office writes what it stores before it is moved beside its target: a folder
+    // of its own, since a sandboxed office may write nowhere else.
+    std::string outputFolder() const { return m_folder.path() + "/output"; }
     // The folder as the file URL that -env:UserInstallation takes.
     std::string url() const;
     // Notes the process group made for the office, so that a later run that finds the office

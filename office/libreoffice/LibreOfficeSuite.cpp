@@ -1,5 +1,6 @@
 #include "office/libreoffice/LibreOfficeSuite.h"
 
+#include "foundation/Log.h"
 #include "office/ComError.h"
 #include "office/libreoffice/UnoText.h"
 
@@ -66,21 +67,77 @@ std::shared_ptr<LibreOfficeInstance> LibreOfficeSuite::instance()
         m_instance.reset();
     }
     auto fresh = std::make_shared<LibreOfficeInstance>();
-    {
+    bool sandboxed = false;
+    try {
+        sandboxed = chooseSandbox();
         // An office that opens its pipe and then hangs would block the connection for good; the
         // start retries only until its own deadline, this guards the calls inside it.
         WatchdogScope watchdog(
             m_watchdog, m_timeouts.start + std::chrono::seconds(5), [fresh] { fresh->kill(); });
-        fresh->start(m_timeouts.start);
+        fresh->start(m_timeouts.start, sandboxed);
         if (watchdog.finish()) {
             fresh->terminate(std::chrono::milliseconds(0));
             throw ComError(
                 hresult::serverExecutionFailure, "LibreOffice hung while starting and was stopped");
         }
+    } catch (const ComError& error) {
+        // Nobody but the user can mend what keeps an office from starting, so it is said.
+        tell(error.description().empty() ? error.errorMessage() : error.description());
+        throw;
     }
+    m_sandboxed = sandboxed;
     m_instance = fresh;
     ++m_startCount;
     return m_instance;
+}
+
+bool LibreOfficeSuite::chooseSandbox()
+{
+    if (m_sandboxUse == SandboxUse::Off)
+        return false;
+    platform::Sandbox::Support support = m_sandboxSupport();
+    if (support.available)
+        return true;
+    if (m_sandboxUse == SandboxUse::Required) {
+        std::string text = "the office must run in a network sandbox (Sandbox is 1) but none can be made: "
+            + support.reason;
+        throw ComError(hresult::serverExecutionFailure, "LibreOffice could not be started: " + text);
+    }
+    tell("publishing without a network sandbox: " + support.reason);
+    return false;
+}
+
+void LibreOfficeSuite::tell(const std::string& text)
+{
+    if (!m_told.insert(text).second)
+        return;
+    logError("LibreOfficeSuite#instance,1,%s", text.c_str());
+    if (m_noticeReceiver)
+        m_noticeReceiver(text);
+}
+
+void LibreOfficeSuite::setSandboxUse(SandboxUse use)
+{
+    std::lock_guard lock(m_mutex);
+    m_sandboxUse = use;
+}
+
+void LibreOfficeSuite::setSandboxSupport(std::function<platform::Sandbox::Support()> support)
+{
+    std::lock_guard lock(m_mutex);
+    m_sandboxSupport = std::move(support);
+}
+
+void LibreOfficeSuite::setNoticeReceiver(std::function<void(const std::string&)> receiver)
+{
+    std::lock_guard lock(m_mutex);
+    m_noticeReceiver = std::move(receiver);
+}
+
+bool LibreOfficeSuite::sandboxed()
+{
+    std::lock_guard lock(m_mutex);
+    return m_sandboxed;
 }
 
 std::shared_ptr<LibreOfficeInstance> LibreOfficeSuite::currentInstance()

@@ -2,11 +2,13 @@
 
 #include "office/libreoffice/CallWatchdog.h"
 #include "office/libreoffice/LibreOfficeInstance.h"
+#include "platform/Sandbox.h"
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace office {
@@ -57,12 +59,33 @@ public:
 
     void shutDown();
 
+    enum class SandboxUse { WhenPossible, Required, Off };
+    // How the offices of this suite are kept from the network and the user's files, and how it
+    // learns whether the system can do it (the system's own answer unless a test says otherwise).
+    void setSandboxUse(SandboxUse use);
+    void setSandboxSupport(std::function<platform::Sandbox::Support()> support);
+    // Who hears what the user must know: that the offices run without a sandbox, or why an office
+    // could not be started. Each text is told once; it is logged as well.
+    void setNoticeReceiver(std::function<void(const std::string&)> receiver);
+    // Whether the running office (or the last one) was started in a sandbox.
+    bool sandboxed();
+
 private:
+    // Decides whether the next office runs in a sandbox; throws ComError when one is required
+    // and none can be made.
+    bool chooseSandbox();
+    void tell(const std::string& text);
+
     int m_clients = 0;
     std::mutex m_mutex;
     Timeouts m_timeouts;
     std::shared_ptr<LibreOfficeInstance> m_instance;
     int m_startCount = 0;
+    SandboxUse m_sandboxUse = SandboxUse::WhenPossible;
+    std::function<platform::Sandbox::Support()> m_sandboxSupport = &platform::Sandbox::support;
+    bool m_sandboxed = false;
+    std::function<void(const std::string&)> m_noticeReceiver;
+    std::set<std::string> m_told;
     CallWatchdog m_watchdog;
 };
 

@@ -3,6 +3,7 @@
 #include "office/ComError.h"
 #include "office/libreoffice/ImportFilter.h"
 #include "office/libreoffice/LibreOfficeSuite.h"
+#include "office/libreoffice/OutputHandOver.h"
 #include "office/libreoffice/UnoExporter.h"
 #include "office/libreoffice/UnoInteractionRecorder.h"
 #include "office/libreoffice/UnoText.h"
@@ -21,6 +22,7 @@
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <cctype>
+#include <filesystem>
 
 using namespace css;
 
@@ -218,11 +220,17 @@ void UnoDocument::storeToUrl(
         = properties({ property("FilterName", uno::Any(toOUString(filterName))),
             property("FilterOptions", uno::Any(toOUString(filterOptions))),
             property("Overwrite", uno::Any(true)) });
-    std::string url = fileUrl(fileName);
+    // The office stores into its own output folder, under the name asked for, and what it wrote
+    // there is moved beside fileName: it may write nowhere else.
+    const std::string staging = m_instance->outputFolder();
+    outputHandOver::clear(staging);
+    std::string url = fileUrl(staging + "/" + std::filesystem::path(fileName).filename().string());
     call(std::string("saving (") + filterName + ")", [&] {
         uno::Reference<frame::XStorable> storable(m_component, uno::UNO_QUERY_THROW);
         storable->storeToURL(toOUString(url), arguments);
     });
+    std::string folder = std::filesystem::path(fileName).parent_path().string();
+    outputHandOver::moveAll(staging, folder.empty() ? "." : folder);
 }
 
 void UnoDocument::store(const std::string& fileName, ExportTarget target)

@@ -1,0 +1,298 @@
+// pressling-cli publish on documents that link to a web server, to hosts that do not resolve or
+// never answer, and to files outside their folder: no office of a job reaches any of them.
+#include "EndToEndSupport.h"
+#include "EngineTestSupport.h"
+
+#include "platform/ChildProcess.h"
+#include "tests/support/ReadFile.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/ZipBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using platform::ChildProcess;
+
+namespace {
+
+// A web server on our loopback that answers every request with an empty page and records it.
+// A second socket listens and never accepts: a host that never answers.
+class RecordingServer {
+public:
+    RecordingServer()
+    {
+        m_socket = listeningSocket(m_port);
+        m_silent = listeningSocket(m_silentPort);
+        ::pipe2(m_stop, O_CLOEXEC);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~RecordingServer()
+    {
+        ssize_t ignored = ::write(m_stop[1], "x", 1);
+        (void)ignored;
+        m_thread.join();
+        for (int descriptor : { m_socket, m_silent, m_stop[0], m_stop[1] })
+            ::close(descriptor);
+    }
+    int port() const { return m_port; }
+    int silentPort() const { return m_silentPort; }
+    // What reached the server, the silent one's waiting connections included.
+    std::vector<std::string> requests()
+    {
+        std::lock_guard lock(m_mutex);
+        std::vector<std::string> all = m_requests;
+        for (int connection; (connection = ::accept4(m_silent, nullptr, nullptr, SOCK_NONBLOCK)) >= 0;) {
+            all.push_back("a connection to the silent host");
+            ::close(connection);
+        }
+        return all;
+    }
+
+private:
+    static int listeningSocket(int& port)
+    {
+        int descriptor = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(descriptor, reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(descriptor, 16);
+        ::getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &size);
+        port = ntohs(address.sin_port);
+        return descriptor;
+    }
+    void serve()
+    {
+        for (;;) {
+            pollfd waiting[2] = { { m_socket, POLLIN, 0 }, { m_stop[0], POLLIN, 0 } };
+            ::poll(waiting, 2, -1);
+            if (waiting[1].revents)
+                return;
+            int connection = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection < 0)
+                continue;
+            std::string request;
+            char buffer[4096];
+            pollfd reading { connection, POLLIN, 0 };
+            while (request.find("\r\n\r\n") == std::string::npos && ::poll(&reading, 1, 2000) > 0) {
+                ssize_t count = ::read(connection, buffer, sizeof buffer);
+                if (count <= 0)
+                    break;
+                request.append(buffer, static_cast<size_t>(count));
+            }
+            const char answer[] = "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+            ssize_t ignored = ::write(connection, answer, sizeof answer - 1);
+            (void)ignored;
+            ::close(connection);
+            std::lock_guard lock(m_mutex);
+            m_requests.push_back(request.substr(0, request.find("\r\n")));
+        }
+    }
+
+    int m_socket = -1;
+    int m_silent = -1;
+    int m_port = 0;
+    int m_silentPort = 0;
+    int m_stop[2] = { -1, -1 };
+    std::mutex m_mutex;
+    std::vector<std::string> m_requests;
+    std::thread m_thread;
+};
+
+const std::string secretText = "SECRET-OUTSIDE-THE-FOLDER-4711";
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The text a reader gets out of a PDF or XPS file.
+std::string pageText(const std::string& path, const std::string& scratch)
+{
+    std::string pdf = path;
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".xps") == 0) {
+        pdf = scratch + "/converted.pdf";
+        ChildProcess::run({ "xpstopdf", path, pdf }, std::chrono::minutes(1));
+    }
+    return ChildProcess::run({ "pdftotext", pdf, "-" }, std::chrono::minutes(1)).standardOutput;
+}
+
+std::string utf16Le(const std::string& ascii)
+{
+    std::string bytes;
+    for (char c : ascii)
+        bytes += std::string { c, '\0' };
+    return bytes;
+}
+
+// A Word document whose picture is only linked, with a field that includes a picture from the
+// web and a template attached from the web.
+std::string linkedWordDocument(const std::string& web)
+{
+    const std::string namespaces
+        = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
+          "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
+          "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+          "xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"";
+    const std::string picture
+        = "<w:r><w:drawing><wp:inline><wp:extent cx=\"914400\" cy=\"914400\"/><wp:docPr id=\"1\" name=\"Picture 1\"/>"
+          "<a:graphic><a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
+          "<pic:nvPicPr><pic:cNvPr id=\"1\" name=\"linked.png\"/><pic:cNvPicPr/></pic:nvPicPr>"
+          "<pic:blipFill><a:blip r:link=\"rIdPicture\"/><a:stretch><a:fillRect/></a:stretch></pic:blipFill>"
+          "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"914400\" cy=\"914400\"/></a:xfrm>"
+          "<a:prstGeom prst=\"rect\"/></pic:spPr></pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
+    const std::string field = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText xml:space=\"preserve\">"
+                              " INCLUDEPICTURE \"" + web + "/field.png\" \\d </w:instrText></w:r>"
+                              "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>field</w:t></w:r>"
+                              "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    const std::string relationships = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    const std::string type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    return ZipBuilder()
+        .add("[Content_Types].xml",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+            "<Override PartName=\"/word/document.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
+            "<Override PartName=\"/word/settings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/>"
+            "</Types>")
+        .add("_rels/.rels",
+            relationships + "<Relationship Id=\"rId1\" Type=\"" + type + "officeDocument\" Target=\"word/document.xml\"/></Relationships>")
+        .add("word/document.xml",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document " + namespaces + "><w:body><w:p><w:r><w:t>Linked</w:t></w:r>"
+                + picture + field + "</w:p></w:body></w:document>")
+        .add("word/_rels/document.xml.rels",
+            relationships + "<Relationship Id=\"rIdPicture\" Type=\"" + type + "image\" Target=\"" + web
+                + "/external.png\" TargetMode=\"External\"/><Relationship Id=\"rIdSettings\" Type=\"" + type
+                + "settings\" Target=\"settings.xml\"/></Relationships>")
+        .add("word/settings.xml",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:settings " + namespaces
+                + "><w:attachedTemplate r:id=\"rIdTemplate\"/></w:settings>")
+        .add("word/_rels/settings.xml.rels",
+            relationships + "<Relationship Id=\"rIdTemplate\" Type=\"" + type + "attachedTemplate\" Target=\"" + web
+                + "/template.dotx\" TargetMode=\"External\"/></Relationships>")
+        .bytes();
+}
+
+class PublishCliSandboxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string web = "http://127.0.0.1:" + std::to_string(m_server.port());
+        const std::string silent = "http://127.0.0.1:" + std::to_string(m_server.silentPort());
+        m_secret = m_outside.file("secret.txt");
+        writeFile(m_secret, secretText + "\n");
+        const std::string secretUrl = "file://" + m_secret;
+        // Writer/Web takes HTML under a Word name as it comes.
+        writeFile(m_folder.file("page.doc"),
+            "<html><head><title>Linked</title><link rel=\"stylesheet\" href=\"" + web + "/style.css\"></head><body>"
+            "<p>A page with links</p><img src=\"" + web + "/picture.png\" width=\"20\" height=\"20\">"
+            "<img src=\"" + silent + "/slow.png\"><img src=\"http://host.invalid/tracking.png\">"
+            "<img src=\"" + secretUrl + "\"><iframe src=\"" + secretUrl + "\"></iframe></body></html>");
+        writeFile(m_folder.file("fields.doc"),
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Fields "
+            "{\\field{\\*\\fldinst INCLUDEPICTURE \"" + web + "/rtf.png\" \\\\d}{\\fldrslt }} "
+            "{\\field{\\*\\fldinst INCLUDETEXT \"" + secretUrl + "\"}{\\fldrslt }} "
+            "{\\field{\\*\\fldinst INCLUDETEXT \"" + web + "/text.txt\"}{\\fldrslt }}\\par}");
+        writeFile(m_folder.file("linked.docx"), linkedWordDocument(web));
+        m_documents = { m_folder.file("fields.doc"), m_folder.file("linked.docx"), m_folder.file("page.doc") };
+    }
+
+    ChildProcess::RunResult publish(
+        const std::string& format, const std::vector<std::pair<std::string, std::string>>& environment = {})
+    {
+        std::vector<std::string> argv = { PRESSLING_CLI_PATH, "publish", "--format", format, "--jobs", "2" };
+        argv.insert(argv.end(), m_documents.begin(), m_documents.end());
+        ChildProcess::Options options = cliOptions(m_registry.folder().path());
+        options.environment.insert(options.environment.end(), environment.begin(), environment.end());
+        return ChildProcess::run(argv, std::chrono::minutes(5), options);
+    }
+
+    // Every document OK, nothing reached the server, and no published file carries the file
+    // that lies outside the documents' folder.
+    void expectPublishedUnseen(const std::string& format, const std::string& suffix)
+    {
+        ChildProcess::RunResult result = publish(format);
+        ASSERT_TRUE(result.started) << result.error;
+        EXPECT_EQ(result.status.exitCode, 0) << format << "\n" << result.standardOutput << result.standardError;
+        for (const std::string& document : m_documents) {
+            EXPECT_NE(result.standardOutput.find("OK\t" + document + "\n"), std::string::npos)
+                << format << "\n" << result.standardOutput;
+            std::string output = document + suffix;
+            ASSERT_TRUE(fs::exists(output)) << output;
+            std::string text = suffix == ".pdf" || suffix == ".xps" ? pageText(output, m_outside.path()) : readFile(output);
+            EXPECT_FALSE(suffix == ".pdf" && text.empty()) << output << " has no text to look through";
+            EXPECT_EQ(text.find(secretText), std::string::npos) << output << " carries a file outside its folder";
+            EXPECT_EQ(text.find(utf16Le(secretText)), std::string::npos) << output << " carries a file outside its folder";
+        }
+        std::vector<std::string> reached = m_server.requests();
+        EXPECT_TRUE(reached.empty()) << format << ": " << reached.size() << " requests, first "
+                                     << (reached.empty() ? "" : reached.front());
+    }
+
+    TestRegistry m_registry;
+    RecordingServer m_server;
+    TemporaryFolder m_folder;
+    TemporaryFolder m_outside;
+    std::string m_secret;
+    std::vector<std::string> m_documents;
+};
+
+}
+
+// Catches an office that fetches what a document links to (a picture that tells its author
+// who published it, a server only this machine can reach, a host that never answers) in any
+// format, with sessions side by side.
+TEST_F(PublishCliSandboxTest, NoFormatReachesTheNetworkOrFilesOutsideTheFolder)
+{
+    const std::pair<const char*, const char*> formats[] = { { "pdf", ".pdf" }, { "html", ".html" },
+        { "mhtml", ".mhtml" }, { "text", ".txt" }, { "unicode", ".unicode.txt" }, { "xps", ".xps" } };
+    for (const auto& [format, suffix] : formats)
+        expectPublishedUnseen(format, suffix);
+}
+
+// Catches a machine without namespaces whose office still fetches: the office's own settings
+// keep it off the network by themselves.
+TEST_F(PublishCliSandboxTest, WithTheSandboxOffTheOfficeStillFetchesNothing)
+{
+    std::string registry = m_registry.folder().file("user.reg");
+    std::string text = readFile(registry);
+    const std::string key = "\\Pressling\\Config]\n";
+    text.insert(text.find(key) + key.size(), "\"Sandbox\"=dword:00000000\n");
+    writeFile(registry, text);
+    expectPublishedUnseen("pdf", ".pdf");
+    expectPublishedUnseen("html", ".html");
+}
+
+// Catches a job whose offices cannot start ending in bare NG rows, and a reason repeated for
+// every session or document.
+TEST_F(PublishCliSandboxTest, AnOfficeThatCannotStartIsExplainedOnce)
+{
+    // A temporary folder that anybody may rearrange: no profile is kept there.
+    std::string open = m_outside.file("open");
+    fs::create_directory(open);
+    fs::permissions(open, fs::perms::all);
+    ChildProcess::RunResult result = publish("pdf", { { "TMPDIR", open }, { "XDG_RUNTIME_DIR", "" } });
+    ASSERT_TRUE(result.started) << result.error;
+    EXPECT_EQ(result.status.exitCode, 1);
+    for (const std::string& document : m_documents)
+        EXPECT_NE(result.standardOutput.find("NG\t" + document + "\n"), std::string::npos) << result.standardOutput;
+    const std::string reason = "pressling-cli: cannot keep a LibreOffice profile: the folder above " + open;
+    size_t first = result.standardError.find(reason);
+    ASSERT_NE(first, std::string::npos) << result.standardError;
+    EXPECT_EQ(result.standardError.find(reason, first + 1), std::string::npos) << result.standardError;
+}
