@@ -3,17 +3,21 @@
 // batch call over the same documents, for each size, and prints the ratio and the time per
 // document of each side, so that growth with N shows. Part B runs the real job in this process
 // over 100 documents with every Word call timed, times Pressling's own steps of publishing a
-// document apart on fresh copies, and prints a table per step.
+// document apart on fresh copies, and prints a table per step. Part C runs pressling-cli over 100
+// documents with the office in its sandbox and without, in turns, and prints what the sandbox
+// costs.
 #include "bench/BatchComparison.h"
 #include "bench/BreakdownReport.h"
 #include "bench/DocumentCopies.h"
 #include "bench/JobBreakdown.h"
 #include "bench/OwnStepTimer.h"
 #include "bench/StepClock.h"
+#include "bench/Statistics.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -133,6 +137,40 @@ bool breakDown(
     return job.allOk() && ownOk && countsRight;
 }
 
+// Part C; false when a run missed a PDF or the sandbox costs more than its aim. The two sides take
+// turns, so that a machine that slows down or speeds up on the way favours neither.
+bool compareSandbox(const std::vector<fs::path>& sources, const fs::path& scratch)
+{
+    constexpr double aim = 1.05;
+    constexpr int rounds = 3;
+    std::printf("\nC. pressling-cli publish over %zu documents with the office in its sandbox and without "
+                "(Sandbox 0), %d turns each\n",
+        breakdownCount, rounds);
+    std::fflush(stdout);
+    BatchComparison comparison(sources, scratch / "sandbox");
+    const fs::path settings = scratch / "sandbox" / "registry" / "user.reg";
+    std::vector<double> with;
+    std::vector<double> without;
+    bool complete = true;
+    for (int round = 0; round < rounds; ++round) {
+        for (bool sandboxed : { false, true }) {
+            std::error_code ignored;
+            fs::remove(settings, ignored);
+            if (!sandboxed)
+                std::ofstream(settings) << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\"
+                                           "Pressling\\Config]\n\"Sandbox\"=dword:00000000\n";
+            BatchComparison::Side side = comparison.runJobOnCopies(breakdownCount, 1);
+            complete = complete && side.succeeded && side.pdfs == static_cast<int>(breakdownCount);
+            (sandboxed ? with : without).push_back(side.seconds);
+        }
+    }
+    const double ratio = statistics::median(with) / statistics::median(without);
+    std::printf("%12s %12s %14s %9s\n", "sandbox s", "without s", "sandbox/without", "aim");
+    std::printf("%12.2f %12.2f %13.3fx %8s%.2fx%s\n", statistics::median(with), statistics::median(without), ratio, "<=", aim,
+        complete ? "" : "  FAILED");
+    return complete && ratio <= aim;
+}
+
 }
 
 int main(int argc, char** argv)
@@ -160,7 +198,8 @@ int main(int argc, char** argv)
     std::optional<double> batchAt100;
     const bool compared = compareWithBatch(sources, scratch, sizes, batchAt100);
     const bool brokenDown = breakDown(sources, scratch, batchAt100);
+    const bool sandboxCheap = compareSandbox(sources, scratch);
     std::error_code ignored;
     fs::remove_all(scratch, ignored);
-    return compared && brokenDown ? 0 : 1;
+    return compared && brokenDown && sandboxCheap ? 0 : 1;
 }
