@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <gsf/gsf-infile-zip.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gsf/gsf-utils.h>
+
 #include <arpa/inet.h>
 #include <atomic>
 #include <fcntl.h>
@@ -188,6 +193,54 @@ std::string linkedWordDocument(const std::string& web)
         .bytes();
 }
 
+// The members of a zip package, in the order its folders list them.
+void readMembers(GsfInfile* folder, const std::string& prefix, std::vector<std::pair<std::string, std::string>>& members)
+{
+    for (int index = 0; index < gsf_infile_num_children(folder); ++index) {
+        GsfInput* child = gsf_infile_child_by_index(folder, index);
+        std::string name = prefix + gsf_infile_name_by_index(folder, index);
+        if (GSF_IS_INFILE(child) && gsf_infile_num_children(GSF_INFILE(child)) >= 0) {
+            readMembers(GSF_INFILE(child), name + "/", members);
+        } else {
+            gsf_off_t size = gsf_input_size(child);
+            const guint8* bytes = gsf_input_read(child, static_cast<size_t>(size), nullptr);
+            members.emplace_back(name, bytes ? std::string(reinterpret_cast<const char*>(bytes), size) : std::string());
+        }
+        g_object_unref(child);
+    }
+}
+
+// A presentation of the corpus with one more picture on its first slide, only linked from web.
+std::string linkedPresentation(const std::string& web)
+{
+    gsf_init();
+    GsfInput* input = gsf_input_stdio_new((corpusFolder() + "/documents/powerpoint/font-color.pptx").c_str(), nullptr);
+    GsfInfile* package = input ? gsf_infile_zip_new(input, nullptr) : nullptr;
+    std::vector<std::pair<std::string, std::string>> members;
+    if (package)
+        readMembers(package, "", members);
+    for (GObject* object : { G_OBJECT(package), G_OBJECT(input) }) {
+        if (object)
+            g_object_unref(object);
+    }
+    ZipBuilder zip;
+    for (auto& [name, bytes] : members) {
+        if (name == "ppt/slides/slide1.xml")
+            bytes.insert(bytes.find("</p:spTree>"),
+                "<p:pic><p:nvPicPr><p:cNvPr id=\"99\" name=\"Linked\"/><p:cNvPicPr/><p:nvPr/></p:nvPicPr>"
+                "<p:blipFill><a:blip r:link=\"rIdLinked\"/><a:stretch><a:fillRect/></a:stretch></p:blipFill>"
+                "<p:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"914400\" cy=\"914400\"/></a:xfrm>"
+                "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></p:spPr></p:pic>");
+        if (name == "ppt/slides/_rels/slide1.xml.rels")
+            bytes.insert(bytes.find("</Relationships>"),
+                "<Relationship Id=\"rIdLinked\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                "relationships/image\" Target=\"" + web + "/slide.png\" TargetMode=\"External\"/>");
+        zip.add(name, bytes);
+    }
+    EXPECT_GT(members.size(), 10u) << "the corpus presentation could not be read";
+    return zip.bytes();
+}
+
 class PublishCliSandboxTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -209,7 +262,9 @@ protected:
             "{\\field{\\*\\fldinst INCLUDETEXT \"" + secretUrl + "\"}{\\fldrslt }} "
             "{\\field{\\*\\fldinst INCLUDETEXT \"" + web + "/text.txt\"}{\\fldrslt }}\\par}");
         writeFile(m_folder.file("linked.docx"), linkedWordDocument(web));
-        m_documents = { m_folder.file("fields.doc"), m_folder.file("linked.docx"), m_folder.file("page.doc") };
+        writeFile(m_folder.file("linked.pptx"), linkedPresentation(web));
+        m_documents = { m_folder.file("fields.doc"), m_folder.file("linked.docx"), m_folder.file("linked.pptx"),
+            m_folder.file("page.doc") };
     }
 
     ChildProcess::RunResult publish(
