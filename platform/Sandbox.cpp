@@ -4,7 +4,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sched.h>
+#include <linux/capability.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,6 +87,14 @@ bool SandboxEntry::enter(const char*& failedStep, int& error) const
     }
     // Shared memory is no file of anybody's; where it is a mount of its own it stays usable.
     setReadOnly("/dev/shm", false);
+    // Root keeps its capabilities through exec; without these it can neither undo the read-only
+    // mounts nor give its network namespace a way out. Anybody else loses them at exec anyway.
+    if (m_asRoot) {
+        for (int capability : { CAP_SYS_ADMIN, CAP_NET_ADMIN }) {
+            if (::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0) != 0)
+                return fail("prctl");
+        }
+    }
     return true;
 }
 

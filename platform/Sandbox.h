@@ -8,7 +8,8 @@ namespace platform {
 // A program kept from the network and from the user's files: it runs in a network namespace of
 // its own, whose only interface is a loopback that is down, and sees every file system read-only
 // but for the folders named here. Without privilege this takes a user namespace (the user mapped
-// to itself), which most desktops allow; as root the namespaces are made directly.
+// to itself), which most desktops allow; as root the namespaces are made directly, and the
+// program loses the capabilities that would let it undo them.
 struct Sandbox {
     // Folders the program may still write in, made before it starts; /dev/shm stays writable.
     std::vector<std::string> writableFolders;

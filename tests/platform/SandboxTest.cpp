@@ -56,14 +56,16 @@ ChildProcess::RunResult tryFromInside(const std::string& own, const std::string&
                          "echo inside > '" + own + "/written' && echo wrote-inside; "
                          "(echo outside > '" + other + "/written') 2>/dev/null && echo wrote-outside; "
                          "(echo hello > /dev/tcp/127.0.0.1/" + std::to_string(port) + ") 2>/dev/null && echo reached; "
+                         "mount -o remount,bind,rw / 2>/dev/null && echo remounted; "
                          "exit 7";
     return ChildProcess::run({ "bash", "-c", script }, 60s, options);
 }
 
 }
 
-// Catches a sandboxed program that shares our network, reaches a server on our loopback, or
-// writes outside its folder, and a program whose exit code or output is lost on the way in.
+// Catches a sandboxed program that shares our network, reaches a server on our loopback, writes
+// outside its folder or makes the file system writable again, and a program whose exit code or
+// output is lost on the way in.
 TEST(Sandbox, ProgramReachesNoNetworkAndWritesOnlyItsOwnFolder)
 {
     Sandbox::Support support = Sandbox::support();
@@ -82,6 +84,7 @@ TEST(Sandbox, ProgramReachesNoNetworkAndWritesOnlyItsOwnFolder)
     EXPECT_NE(result.standardOutput.find("wrote-inside"), std::string::npos) << result.standardOutput;
     EXPECT_EQ(result.standardOutput.find("wrote-outside"), std::string::npos) << result.standardOutput;
     EXPECT_EQ(result.standardOutput.find("reached"), std::string::npos) << result.standardOutput;
+    EXPECT_EQ(result.standardOutput.find("remounted"), std::string::npos) << result.standardOutput;
     EXPECT_EQ(readFile(own.file("written")), "inside\n");
     EXPECT_FALSE(std::filesystem::exists(other.file("written")));
     EXPECT_FALSE(listener.reached());
