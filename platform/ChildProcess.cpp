@@ -1,7 +1,6 @@
 #include "platform/ChildProcess.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -112,6 +111,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Options& op
     m_output.clear();
     m_errors.clear();
     m_error.clear();
+    m_sandboxFailure.clear();
     m_status = {};
     m_pid = -1;
     if (argv.empty() || argv[0].empty()) {
@@ -192,23 +192,9 @@ int ChildProcess::spawnSandboxed(const std::vector<std::string>& argv, const std
 {
     // Everything the child needs is made here, before the fork: after it, in a copy of a process
     // with threads, the child may only make system calls.
-    std::string program = argv[0];
-    if (program.find('/') == std::string::npos) {
-        const char* path = std::getenv("PATH");
-        std::string folders = path ? path : "/usr/bin:/bin";
-        size_t start = 0;
-        while (start <= folders.size()) {
-            size_t end = folders.find(':', start);
-            std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            std::string candidate = (folder.empty() ? "." : folder) + "/" + argv[0];
-            if (::access(candidate.c_str(), X_OK) == 0) {
-                program = candidate;
-                break;
-            }
-            if (end == std::string::npos)
-                break;
-            start = end + 1;
-        }
+    if (argv[0].find('/') == std::string::npos) {
+        m_error = "cannot start " + argv[0] + " in a sandbox: it is not named by its path";
+        return EINVAL;
     }
     std::vector<std::string> arguments = argv;
     std::vector<std::string> variables = environment;
@@ -296,7 +282,7 @@ int ChildProcess::spawnSandboxed(const std::vector<std::string>& argv, const std
             failWith(step, error);
         // Descriptors that someone opened without close-on-exec must not leak into the program.
         ::syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
-        ::execve(program.c_str(), argumentPointers.data(), environmentPointers.data());
+        ::execve(arguments[0].c_str(), argumentPointers.data(), environmentPointers.data());
         failWith("exec", errno);
     }
     int forkError = errno;
@@ -326,8 +312,10 @@ int ChildProcess::spawnSandboxed(const std::vector<std::string>& argv, const std
     std::string step = failure.step;
     if (step == "exec" || step == "dup2" || step == "chdir")
         m_error = "cannot start " + argv[0] + ": " + std::strerror(failure.error);
-    else
-        m_error = "cannot start " + argv[0] + " in its sandbox: " + SandboxEntry::failure(step, failure.error);
+    else {
+        m_sandboxFailure = SandboxEntry::failure(step, failure.error);
+        m_error = "cannot start " + argv[0] + " in its sandbox: " + m_sandboxFailure;
+    }
     return failure.error ? failure.error : EPERM;
 }
 

@@ -39,7 +39,8 @@ public:
         bool newSession = false;
         Stream standardOutput;
         Stream standardError;
-        // Run the program in this sandbox; a sandbox that cannot be made fails the start.
+        // Run the program in this sandbox; a sandbox that cannot be made fails the start. The
+        // program is then named by its path: PATH is not searched.
         std::optional<Sandbox> sandbox;
     };
 
@@ -74,6 +75,8 @@ public:
     bool start(const std::vector<std::string>& argv, const Options& options);
     bool start(const std::vector<std::string>& argv);
     const std::string& errorMessage() const { return m_error; }
+    // Why the sandbox of the last start could not be made; empty when that was not the failure.
+    const std::string& sandboxFailure() const { return m_sandboxFailure; }
 
     pid_t pid() const { return m_pid; }
     bool isRunning();
@@ -116,6 +119,7 @@ private:
     std::string m_output;
     std::string m_errors;
     std::string m_error;
+    std::string m_sandboxFailure;
 };
 
 }

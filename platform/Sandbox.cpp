@@ -1,5 +1,7 @@
 #include "platform/Sandbox.h"
 
+#include "platform/ChildProcess.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -7,7 +9,6 @@
 #include <linux/capability.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #ifndef AT_RECURSIVE
@@ -108,55 +109,14 @@ std::string SandboxEntry::failure(const std::string& step, int error)
 
 Sandbox::Support Sandbox::support()
 {
+    // The same steps as for a real program, taken once for a program that does nothing.
     static const Support known = [] {
-        Support result;
-        Sandbox trial;
-        trial.writableFolders.push_back("/tmp");
-        SandboxEntry entry(trial);
-        // The child tells how far it came through a pipe; nothing else is shared.
-        int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) != 0) {
-            result.reason = std::string("cannot try a sandbox: ") + std::strerror(errno);
-            return result;
-        }
-        pid_t child = ::fork();
-        if (child == 0) {
-            const char* step = "";
-            int error = 0;
-            if (!entry.enter(step, error)) {
-                char message[64] {};
-                std::strncpy(message, step, 31);
-                std::memcpy(message + 32, &error, sizeof error);
-                ssize_t ignored = ::write(ends[1], message, sizeof message);
-                (void)ignored;
-                ::_exit(1);
-            }
-            ::_exit(0);
-        }
-        ::close(ends[1]);
-        if (child < 0) {
-            ::close(ends[0]);
-            result.reason = std::string("cannot try a sandbox: ") + std::strerror(errno);
-            return result;
-        }
-        char message[64] {};
-        ssize_t count;
-        do
-            count = ::read(ends[0], message, sizeof message);
-        while (count < 0 && errno == EINTR);
-        ::close(ends[0]);
-        int status = 0;
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
-        if (count == sizeof message) {
-            int error = 0;
-            std::memcpy(&error, message + 32, sizeof error);
-            result.reason = SandboxEntry::failure(message, error);
-        } else if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-            result.available = true;
-        } else {
-            result.reason = "the trial of a sandbox ended without an answer";
-        }
-        return result;
+        ChildProcess trial;
+        ChildProcess::Options options;
+        options.sandbox = Sandbox { { "/tmp" } };
+        if (trial.start({ "/bin/true" }, options))
+            return Support { true, {} };
+        return Support { false, trial.sandboxFailure().empty() ? trial.errorMessage() : trial.sandboxFailure() };
     }();
     return known;
 }

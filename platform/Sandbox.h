@@ -20,7 +20,7 @@ struct Sandbox {
         std::string reason;
     };
 
-    // Whether this system lets us make a sandbox, tried once with a short-lived child process
+    // Whether this system lets us make a sandbox, tried once with a program that does nothing
     // and remembered for the life of the program.
     static Support support();
 };

@@ -1,6 +1,5 @@
 #include "office/libreoffice/LibreOfficeAutomation.h"
 
-#include "foundation/VaultrixRegistry.h"
 #include "office/ComError.h"
 #include "office/libreoffice/LibreOfficeExcelApplication.h"
 #include "office/libreoffice/LibreOfficePowerPointApplication.h"
@@ -68,16 +67,6 @@ Program programOf(const std::string& name, HResult& result)
 LibreOfficeAutomation::LibreOfficeAutomation()
     : m_suite(std::make_shared<LibreOfficeSuite>())
 {
-    switch (VaultrixRegistry().getSandboxSetting()) {
-    case VaultrixRegistry::SandboxSetting::Required:
-        m_suite->setSandboxUse(LibreOfficeSuite::SandboxUse::Required);
-        break;
-    case VaultrixRegistry::SandboxSetting::Off:
-        m_suite->setSandboxUse(LibreOfficeSuite::SandboxUse::Off);
-        break;
-    case VaultrixRegistry::SandboxSetting::WhenPossible:
-        break;
-    }
 }
 
 void LibreOfficeAutomation::setNoticeReceiver(std::function<void(const std::string&)> receiver)

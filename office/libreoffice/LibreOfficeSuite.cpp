@@ -16,6 +16,7 @@ namespace office {
 
 LibreOfficeSuite::LibreOfficeSuite()
     : m_timeouts(defaultTimeouts())
+    , m_sandboxSetting(VaultrixRegistry().getSandboxSetting())
 {
 }
 
@@ -93,12 +94,12 @@ std::shared_ptr<LibreOfficeInstance> LibreOfficeSuite::instance()
 
 bool LibreOfficeSuite::chooseSandbox()
 {
-    if (m_sandboxUse == SandboxUse::Off)
+    if (m_sandboxSetting == VaultrixRegistry::SandboxSetting::Off)
         return false;
     platform::Sandbox::Support support = m_sandboxSupport();
     if (support.available)
         return true;
-    if (m_sandboxUse == SandboxUse::Required) {
+    if (m_sandboxSetting == VaultrixRegistry::SandboxSetting::Required) {
         std::string text = "the office must run in a network sandbox (Sandbox is 1) but none can be made: "
             + support.reason;
         throw ComError(hresult::serverExecutionFailure, "LibreOffice could not be started: " + text);
@@ -114,12 +115,6 @@ void LibreOfficeSuite::tell(const std::string& text)
     logError("LibreOfficeSuite#instance,1,%s", text.c_str());
     if (m_noticeReceiver)
         m_noticeReceiver(text);
-}
-
-void LibreOfficeSuite::setSandboxUse(SandboxUse use)
-{
-    std::lock_guard lock(m_mutex);
-    m_sandboxUse = use;
 }
 
 void LibreOfficeSuite::setSandboxSupport(std::function<platform::Sandbox::Support()> support)

@@ -2,6 +2,7 @@
 
 #include "office/libreoffice/CallWatchdog.h"
 #include "office/libreoffice/LibreOfficeInstance.h"
+#include "foundation/VaultrixRegistry.h"
 #include "platform/Sandbox.h"
 
 #include <chrono>
@@ -59,10 +60,8 @@ public:
 
     void shutDown();
 
-    enum class SandboxUse { WhenPossible, Required, Off };
-    // How the offices of this suite are kept from the network and the user's files, and how it
-    // learns whether the system can do it (the system's own answer unless a test says otherwise).
-    void setSandboxUse(SandboxUse use);
+    // How the suite learns whether the system can make the sandbox that the Sandbox setting asks
+    // for: the system's own answer unless a test says otherwise.
     void setSandboxSupport(std::function<platform::Sandbox::Support()> support);
     // Who hears what the user must know: that the offices run without a sandbox, or why an office
     // could not be started. Each text is told once; it is logged as well.
@@ -81,7 +80,7 @@ private:
     Timeouts m_timeouts;
     std::shared_ptr<LibreOfficeInstance> m_instance;
     int m_startCount = 0;
-    SandboxUse m_sandboxUse = SandboxUse::WhenPossible;
+    VaultrixRegistry::SandboxSetting m_sandboxSetting;
     std::function<platform::Sandbox::Support()> m_sandboxSupport = &platform::Sandbox::support;
     bool m_sandboxed = false;
     std::function<void(const std::string&)> m_noticeReceiver;

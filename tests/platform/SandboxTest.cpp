@@ -58,7 +58,7 @@ ChildProcess::RunResult tryFromInside(const std::string& own, const std::string&
                          "(echo hello > /dev/tcp/127.0.0.1/" + std::to_string(port) + ") 2>/dev/null && echo reached; "
                          "mount -o remount,bind,rw / 2>/dev/null && echo remounted; "
                          "exit 7";
-    return ChildProcess::run({ "bash", "-c", script }, 60s, options);
+    return ChildProcess::run({ "/bin/bash", "-c", script }, 60s, options);
 }
 
 }
