@@ -1,14 +1,12 @@
 #include "platform/ChildProcess.h"
 #include "platform/Sandbox.h"
+#include "tests/support/LoopbackListener.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <filesystem>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using platform::ChildProcess;
@@ -16,35 +14,6 @@ using platform::Sandbox;
 using namespace std::chrono_literals;
 
 namespace {
-
-// A listening socket on our loopback; connections wait in its queue, unanswered.
-class Listener {
-public:
-    Listener()
-    {
-        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), size) == 0 && ::listen(m_socket, 8) == 0
-            && ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-            m_port = ntohs(address.sin_port);
-    }
-    ~Listener() { ::close(m_socket); }
-    int port() const { return m_port; }
-    bool reached() const
-    {
-        int connection = ::accept(m_socket, nullptr, nullptr);
-        if (connection >= 0)
-            ::close(connection);
-        return connection >= 0;
-    }
-
-private:
-    int m_socket = -1;
-    int m_port = 0;
-};
 
 // What a program in the sandbox finds: its network namespace, whether it may write inside and
 // outside its folder, whether it reaches our listener.
@@ -73,7 +42,7 @@ TEST(Sandbox, ProgramReachesNoNetworkAndWritesOnlyItsOwnFolder)
         GTEST_SKIP() << "no sandbox on this system: " << support.reason;
     TemporaryFolder own;
     TemporaryFolder other;
-    Listener listener;
+    LoopbackListener listener;
     ASSERT_NE(listener.port(), 0);
     ChildProcess::RunResult result = tryFromInside(own.path(), other.path(), listener.port());
     ASSERT_TRUE(result.started) << result.error;
@@ -87,7 +56,7 @@ TEST(Sandbox, ProgramReachesNoNetworkAndWritesOnlyItsOwnFolder)
     EXPECT_EQ(result.standardOutput.find("remounted"), std::string::npos) << result.standardOutput;
     EXPECT_EQ(readFile(own.file("written")), "inside\n");
     EXPECT_FALSE(std::filesystem::exists(other.file("written")));
-    EXPECT_FALSE(listener.reached());
+    EXPECT_EQ(listener.connections(), 0);
 }
 
 // Catches a sandbox that only root can make: the same test, run again as an unprivileged user,

@@ -28,13 +28,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::shared_ptr<WordApplication> startWord(LibreOfficeAutomation& automation)
-{
-    std::shared_ptr<WordApplication> word;
-    EXPECT_EQ(automation.createApplication("Word.Application", word), hresult::ok);
-    return word;
-}
-
 const std::string& sampleDocument()
 {
     static const std::string path = corpus("documents/word/par-known-paragraphs.docx");

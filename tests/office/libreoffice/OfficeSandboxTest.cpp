@@ -45,13 +45,6 @@ std::string mountOptions(pid_t pid, const std::string& point)
     return options;
 }
 
-std::shared_ptr<WordApplication> startWord(LibreOfficeAutomation& automation)
-{
-    std::shared_ptr<WordApplication> word;
-    EXPECT_EQ(automation.createApplication("Word.Application", word), hresult::ok);
-    return word;
-}
-
 platform::Sandbox::Support noNamespaces()
 {
     return { false, "user namespaces are not available here (made so by the test)" };
@@ -59,8 +52,8 @@ platform::Sandbox::Support noNamespaces()
 
 }
 
-// Catches an office that shares our network, or may write where the user's files are, and an
-// office whose sandbox keeps it from publishing.
+// Catches an office that shares our network or may write where the user's files are (that it
+// still publishes from its sandbox, the end-to-end test of pressling-cli shows in every format).
 TEST(OfficeSandboxTest, OfficeHasANetworkOfItsOwnAndWritesOnlyItsOwnFolders)
 {
     platform::Sandbox::Support support = platform::Sandbox::support();
@@ -70,7 +63,7 @@ TEST(OfficeSandboxTest, OfficeHasANetworkOfItsOwnAndWritesOnlyItsOwnFolders)
     auto word = startWord(automation);
     ASSERT_TRUE(word);
     EXPECT_TRUE(automation.officeSandboxed());
-    std::string profile = automation.runningProfileUrl().substr(7);
+    const std::string profile = automation.runningProfileUrl().substr(7);
     std::vector<pid_t> offices = LibreOfficeProcess::officeProcessesOf(automation.runningProfileUrl());
     ASSERT_EQ(offices.size(), 1u);
     std::string office = std::to_string(offices.front());
@@ -78,16 +71,6 @@ TEST(OfficeSandboxTest, OfficeHasANetworkOfItsOwnAndWritesOnlyItsOwnFolders)
     EXPECT_NE(networkNamespace(office), networkNamespace("self"));
     EXPECT_EQ(mountOptions(offices.front(), "/").substr(0, 2), "ro");
     EXPECT_EQ(mountOptions(offices.front(), profile).substr(0, 2), "rw");
-
-    TemporaryFolder folder;
-    auto document = word->documents()->open(corpus("documents/word/par-known-paragraphs.docx"));
-    ASSERT_TRUE(document);
-    EXPECT_EQ(document->saveAs(folder.file("out.pdf"), wordFormat::pdf), hresult::ok);
-    EXPECT_EQ(document->saveAs(folder.file("out.html"), wordFormat::html), hresult::ok);
-    document->close();
-    EXPECT_GE(pdfPageCount(folder.file("out.pdf")), 1);
-    EXPECT_TRUE(fileExists(folder.file("out.html")));
-    EXPECT_TRUE(std::filesystem::is_empty(profile + "/output")) << "the office's output was left behind";
 }
 
 // Catches a silent downgrade where namespaces are forbidden, a notice repeated for every office

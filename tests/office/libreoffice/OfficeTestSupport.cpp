@@ -93,6 +93,13 @@ office::LibreOfficeAutomation& sharedOffice()
     return *office;
 }
 
+std::shared_ptr<office::WordApplication> startWord(office::LibreOfficeAutomation& automation)
+{
+    std::shared_ptr<office::WordApplication> started;
+    EXPECT_EQ(automation.createApplication("Word.Application", started), office::hresult::ok);
+    return started;
+}
+
 std::shared_ptr<office::WordApplication> sharedWord()
 {
     if (!word) {

@@ -22,6 +22,8 @@ std::vector<std::string> corpusFiles(const std::string& folder, const std::vecto
 office::LibreOfficeAutomation& sharedOffice();
 // One application of each kind on the shared office, set up as the session sets them up.
 std::shared_ptr<office::WordApplication> sharedWord();
+// Word of a session of the test's own.
+std::shared_ptr<office::WordApplication> startWord(office::LibreOfficeAutomation& automation);
 std::shared_ptr<office::ExcelApplication> sharedExcel();
 std::shared_ptr<office::PowerPointApplication> sharedPowerPoint();
 
