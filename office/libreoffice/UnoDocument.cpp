@@ -21,7 +21,6 @@
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
-#include <cctype>
 #include <filesystem>
 
 using namespace css;
@@ -88,16 +87,6 @@ std::string detectedFilter(const uno::Reference<document::XTypeDetection>& detec
     return stringProperty(typeProperties, "PreferredFilter");
 }
 
-bool hasExtension(const std::string& path, const char* extension)
-{
-    std::string lower;
-    for (char c : path)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    std::string suffix = extension;
-    return lower.size() >= suffix.size()
-        && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 }
 
 UnoDocument::UnoDocument(std::shared_ptr<LibreOfficeSuite> suite,
@@ -131,21 +120,28 @@ std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOffice
     rtl::Reference<UnoInteractionRecorder> recorder(new UnoInteractionRecorder);
     uno::Reference<task::XInteractionHandler> handler(recorder.get());
     std::string url = fileUrl(path);
-    std::string filter;
+    std::optional<importFilter::Import> import;
     try {
         suite->call(instance, "loading " + path, suite->timeoutForFile(path), [&] {
-            filter = importFilter::loadingFilter(
-                family, detectedFilter(instance->typeDetection(), url, handler));
-            if (filter.empty())
+            import = importFilter::importFor(
+                family, detectedFilter(instance->typeDetection(), url, handler), path);
+            if (!import)
                 return;
             // The filter that was checked is the one that loads, so that a second detection
-            // cannot come to another answer.
+            // cannot come to another answer. Its options are given where it takes any: without
+            // them it would ask for them, and the question would be refused.
             uno::Sequence<beans::PropertyValue> arguments = properties({ property("Hidden", uno::Any(true)),
-                property("ReadOnly", uno::Any(true)), property("FilterName", uno::Any(toOUString(filter))),
+                property("ReadOnly", uno::Any(true)),
+                property("FilterName", uno::Any(toOUString(import->filter))),
                 property("MacroExecutionMode", uno::Any(macroExecutionMode)),
                 property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
                 property("RepairPackage", uno::Any(false)),
                 property("InteractionHandler", uno::Any(handler)) });
+            if (!import->options.empty()) {
+                arguments.realloc(arguments.getLength() + 1);
+                arguments.getArray()[arguments.getLength() - 1]
+                    = property("FilterOptions", uno::Any(toOUString(import->options)));
+            }
             uno::Reference<lang::XComponent> loaded = instance->desktop()->loadComponentFromURL(
                 toOUString(url), rtl::OUString("_blank"), 0, arguments);
             component = loaded;
@@ -160,7 +156,7 @@ std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOffice
     std::string refused = recorder->refusedRequest();
     // A file of another kind (text, another suite's format, noise, nothing at all) is not opened
     // as the nearest thing the office can make of it: the application gives no document.
-    if (refused.empty() && filter.empty())
+    if (refused.empty() && !import)
         return nullptr;
     if (!refused.empty() || !component.is()) {
         if (component.is()) {
@@ -195,7 +191,7 @@ bool UnoDocument::readOnlyRecommended()
             settings->getPropertyValue(rtl::OUString("LoadReadonly")) >>= recommended;
     });
     // LibreOffice's import of Word 97-2003 files does not carry the recommendation over.
-    if (!recommended && m_kind == Kind::Text && hasExtension(m_path, ".doc"))
+    if (!recommended && m_kind == Kind::Text && importFilter::hasExtension(m_path, ".doc"))
         recommended = wordBinaryRecommendsReadOnly(m_path);
     return recommended;
 }

@@ -5,6 +5,8 @@
 #include "tests/office/libreoffice/OfficeTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -82,8 +84,8 @@ TEST(OfficeFailureTest, DamagedDocumentFailsAtOnce)
 }
 
 // Catches a file of another kind opened as the nearest thing LibreOffice makes of it (its
-// detection falls back to a plain-text import): an empty .docx, noise named .doc, text named
-// .docx or .xlsx. Each gives no document, as Word and Excel give none; what those applications
+// detection falls back to a plain-text import): an empty .docx, noise named .doc or .xls, text
+// named .docx or .xlsx. Each gives no document, as Word and Excel give none; what those applications
 // do open (an RTF or an HTML file named .doc) still opens.
 TEST(OfficeFailureTest, FileOfAnotherKindGivesNoDocument)
 {
@@ -104,6 +106,19 @@ TEST(OfficeFailureTest, FileOfAnotherKindGivesNoDocument)
     // A Word document under the name of a workbook is no workbook either.
     std::string word = readFile(corpus("documents/word/par-known-paragraphs.docx"));
     EXPECT_FALSE(sharedExcel()->workbooks()->open(folder.write("word.xlsx", word)));
+    // The name of a 97-2003 workbook, which takes HTML and text tables as well, takes no noise,
+    // Word document or picture; the Open XML names take no table.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImage(16, 16, QImage::Format_RGB32).save(&buffer, "PNG"));
+    for (const std::string& path : { folder.write("noise.xls", noise),
+             folder.write("word.xls", readFile(testData("office/read-only-recommended.doc"))),
+             folder.write("picture.xls", png.toStdString()),
+             folder.write("table.xlsm", "<table><tr><td>a</td><td>1</td></tr></table>") }) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(sharedExcel()->workbooks()->open(path));
+    }
 
     const std::pair<std::string, const char*> opened[]
         = { { corpus("documents/word/par-known-paragraphs.docx"), "paragraph" },
