@@ -66,7 +66,8 @@ std::vector<std::string_view> records(std::string_view text, bool truncated)
     if (start < text.size() && found.size() < recordsLooked && (!truncated || found.empty()))
         found.push_back(text.substr(start));
     // A blank line ends a table for the eye but is not a record of it.
-    std::erase_if(found, [](std::string_view record) { return record.find_first_not_of(" \t\r\f\x1A") == record.npos; });
+    std::erase_if(found,
+        [](std::string_view record) { return record.find_first_not_of(" \t\r\f\x1A") == record.npos; });
     return found;
 }
 
@@ -143,7 +144,8 @@ std::string DelimitedText::calcImportOptions() const
     const char* charsetNumber = charset == Charset::Utf8 ? "76" : charset == Charset::Utf16 ? "65535" : "1";
     // Separator, text delimiter ("), character set, first line, column formats (none), the
     // office's language, quoted fields as text (no), special numbers such as dates (no).
-    return std::to_string(static_cast<unsigned char>(separator)) + ",34," + charsetNumber + ",1,,0,false,false";
+    return std::to_string(static_cast<unsigned char>(separator)) + ",34," + charsetNumber
+        + ",1,,0,false,false";
 }
 
 }

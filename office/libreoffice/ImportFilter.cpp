@@ -68,8 +68,10 @@ std::optional<Import> filter(std::string_view name)
 bool hasExtension(std::string_view path, std::string_view extension)
 {
     return path.size() >= extension.size()
-        && std::equal(extension.begin(), extension.end(), path.end() - extension.size(),
-            [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); });
+        && std::equal(extension.begin(), extension.end(), path.end() - extension.size(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a))
+                   == std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
 std::optional<Import> importFor(DocumentFamily family, std::string_view detected, const std::string& path)

@@ -130,13 +130,13 @@ std::shared_ptr<UnoDocument> UnoDocument::load(const std::shared_ptr<LibreOffice
             // The filter that was checked is the one that loads, so that a second detection
             // cannot come to another answer. Its options are given where it takes any: without
             // them it would ask for them, and the question would be refused.
-            uno::Sequence<beans::PropertyValue> arguments = properties({ property("Hidden", uno::Any(true)),
-                property("ReadOnly", uno::Any(true)),
-                property("FilterName", uno::Any(toOUString(import->filter))),
-                property("MacroExecutionMode", uno::Any(macroExecutionMode)),
-                property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
-                property("RepairPackage", uno::Any(false)),
-                property("InteractionHandler", uno::Any(handler)) });
+            uno::Sequence<beans::PropertyValue> arguments
+                = properties({ property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
+                    property("FilterName", uno::Any(toOUString(import->filter))),
+                    property("MacroExecutionMode", uno::Any(macroExecutionMode)),
+                    property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
+                    property("RepairPackage", uno::Any(false)),
+                    property("InteractionHandler", uno::Any(handler)) });
             if (!import->options.empty()) {
                 arguments.realloc(arguments.getLength() + 1);
                 arguments.getArray()[arguments.getLength() - 1]

@@ -65,18 +65,24 @@ TEST(OfficeExcelTest, TablesNamedAsWorkbooksPublishInEveryFormat)
             "<html><head><meta charset=\"utf-8\"><title>Report</title></head><body><table>"
             "<tr><th>Name</th><th>Amount</th></tr><tr><td>M\xC3\xBCller</td><td>1234.5</td></tr>"
             "</table></body></html>" },
-        { "bare.xls", "<table><tr><td>Name</td><td>Amount</td></tr><tr><td>M\xFCller</td><td>1234.5</td></tr></table>" },
+        { "bare.xls",
+            "<table><tr><td>Name</td><td>Amount</td></tr><tr><td>M\xFCller</td><td>1234.5</td></tr></"
+            "table>" },
         { "spreadsheetml.xls",
             "<?xml version=\"1.0\"?><?mso-application progid=\"Excel.Sheet\"?>"
             "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
             "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"Sheet1\"><Table>"
-            "<Row><Cell><Data ss:Type=\"String\">Name</Data></Cell><Cell><Data ss:Type=\"String\">Amount</Data></Cell></Row>"
-            "<Row><Cell><Data ss:Type=\"String\">M\xC3\xBCller</Data></Cell><Cell><Data ss:Type=\"Number\">1234.5</Data></Cell></Row>"
+            "<Row><Cell><Data ss:Type=\"String\">Name</Data></Cell><Cell><Data "
+            "ss:Type=\"String\">Amount</Data></Cell></Row>"
+            "<Row><Cell><Data ss:Type=\"String\">M\xC3\xBCller</Data></Cell><Cell><Data "
+            "ss:Type=\"Number\">1234.5</Data></Cell></Row>"
             "</Table></Worksheet></Workbook>" },
         { "comma.xls", "Name,Amount\r\n\"M\xC3\xBCller\",1234.5\r\n" },
         { "semicolon.xls", "Name;Amount\nM\xFCller;1234.5\n" },
         // UTF-16 in the machine's byte order, little-endian here, after its mark.
-        { "tab.xls", "\xFF\xFE" + std::string(reinterpret_cast<const char*>(unicodeTab.data()), 2 * unicodeTab.size()) },
+        { "tab.xls",
+            "\xFF\xFE"
+                + std::string(reinterpret_cast<const char*>(unicodeTab.data()), 2 * unicodeTab.size()) },
     };
     for (const auto& [name, bytes] : tables) {
         SCOPED_TRACE(name);

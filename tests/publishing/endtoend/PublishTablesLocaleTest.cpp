@@ -16,12 +16,15 @@ TEST(PublishTablesUnderACommaLocale, NumbersArePublishedAsWritten)
 {
     TestRegistry registry;
     TemporaryFolder folder;
-    const std::string comma = folder.write("export.xls", "Name,Amount,Date\r\n\"Smith, J\",1234.5,2024-01-31\r\n");
+    const std::string comma
+        = folder.write("export.xls", "Name,Amount,Date\r\n\"Smith, J\",1234.5,2024-01-31\r\n");
     const std::string semicolon = folder.write("bericht.xls", "Name;Betrag\r\nM\xFCller;1234,5\r\n");
-    const std::string page = folder.write("report.xls", "<table><tr><td>Jones</td><td>7.25</td></tr></table>");
+    const std::string page
+        = folder.write("report.xls", "<table><tr><td>Jones</td><td>7.25</td></tr></table>");
     const std::string noise = folder.write("noise.xls", std::string("PK\x03\x04\0\0\x01\x02", 8));
     ChildProcess::Options options = cliOptions(registry.folder().path());
-    options.environment.insert(options.environment.end(), { { "LC_ALL", "de_DE.UTF-8" }, { "LANG", "de_DE.UTF-8" } });
+    options.environment.insert(
+        options.environment.end(), { { "LC_ALL", "de_DE.UTF-8" }, { "LANG", "de_DE.UTF-8" } });
     auto result = ChildProcess::run(
         { PRESSLING_CLI_PATH, "publish", "--format", "text", comma, semicolon, page, noise }, 5min, options);
     EXPECT_EQ(textLines(result.standardOutput),
