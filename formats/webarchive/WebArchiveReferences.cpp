@@ -22,12 +22,8 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
-struct Tag {
-    std::string name;
-    std::map<std::string, std::string> attributes;
-};
+}
 
-// Parses the tag starting at html[position] == '<'; moves position past it.
 Tag parseTag(std::string_view html, size_t& position)
 {
     Tag tag;
@@ -67,11 +63,14 @@ Tag parseTag(std::string_view html, size_t& position)
     return tag;
 }
 
+namespace {
+
 bool namesPage(const std::string& reference)
 {
     std::string path = lower(reference.substr(0, reference.find_first_of("?#")));
     auto endsWith = [&](std::string_view suffix) {
-        return path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+        return path.size() >= suffix.size()
+            && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
     };
     return endsWith(".html") || endsWith(".htm");
 }
@@ -91,14 +90,16 @@ void addTagReferences(const Tag& tag, std::vector<Reference>& out)
     const std::string* source = attribute("src");
     if (source && (tag.name == "frame" || tag.name == "iframe"))
         out.push_back({ *source, ReferenceKind::Page });
-    else if (source && (tag.name == "img" || tag.name == "input" || tag.name == "script" || tag.name == "embed"))
+    else if (source
+        && (tag.name == "img" || tag.name == "input" || tag.name == "script" || tag.name == "embed"))
         out.push_back({ *source, ReferenceKind::Resource });
     const std::string* target = attribute("href");
     if (!target)
         return;
     if (tag.name == "link") {
         const std::string* relation = attribute("rel");
-        if (relation && (lower(*relation).find("stylesheet") != std::string::npos || lower(*relation) == "icon"))
+        if (relation
+            && (lower(*relation).find("stylesheet") != std::string::npos || lower(*relation) == "icon"))
             out.push_back({ *target, ReferenceKind::Resource });
     } else if ((tag.name == "a" || tag.name == "area") && namesPage(*target)) {
         out.push_back({ *target, ReferenceKind::Page });
@@ -139,7 +140,8 @@ std::vector<std::string> cssReferences(std::string_view css)
             value.remove_prefix(1);
         while (!value.empty() && isSpace(value.back()))
             value.remove_suffix(1);
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+            && value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         return std::string(value);
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,16 @@ struct Reference {
     std::string text;
     ReferenceKind kind;
 };
+
+// A start tag: its name and its attributes' values (character references decoded), both names
+// in lower case. An end tag has an empty name.
+struct Tag {
+    std::string name;
+    std::map<std::string, std::string> attributes;
+};
+
+// Parses the tag starting at html[position] == '<'; moves position past it.
+Tag parseTag(std::string_view html, size_t& position);
 
 // The references of an HTML page that a browser would load for it (or that belong to the same
 // export), in document order, duplicates included.
