@@ -21,6 +21,14 @@ pugi::xml_node appendElement(pugi::xml_node parent, const char* name,
     return element;
 }
 
+// Without the control characters XML cannot carry, which a document's title may hold.
+std::string xmlText(std::string text)
+{
+    std::erase_if(text,
+        [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r'; });
+    return text;
+}
+
 }
 
 void XpsPackage::addPage(const XpsPageWriter& page)
@@ -65,6 +73,11 @@ bool XpsPackage::write(const std::string& path)
         defaults.push_back({ "jpg", "image/jpeg" });
     for (const auto& [extension, type] : defaults)
         appendElement(types, "Default", { { "Extension", extension }, { "ContentType", type } });
+    const bool hasCoreProperties = !m_title.empty() || !m_language.empty();
+    if (hasCoreProperties)
+        appendElement(types, "Override",
+            { { "PartName", "/docProps/core.xml" },
+                { "ContentType", "application/vnd.openxmlformats-package.core-properties+xml" } });
 
     pugi::xml_document rootDocument;
     pugi::xml_node rootRelationships
@@ -72,6 +85,20 @@ bool XpsPackage::write(const std::string& path)
     appendElement(rootRelationships, "Relationship",
         { { "Id", "R0" }, { "Type", std::string(xpsNamespace) + "/fixedrepresentation" },
             { "Target", "/FixedDocumentSequence.fdseq" } });
+    if (hasCoreProperties)
+        appendElement(rootRelationships, "Relationship",
+            { { "Id", "R1" },
+                { "Type",
+                    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties" },
+                { "Target", "/docProps/core.xml" } });
+    pugi::xml_document coreDocument;
+    pugi::xml_node core = appendElement(coreDocument, "cp:coreProperties",
+        { { "xmlns:cp", "http://schemas.openxmlformats.org/package/2006/metadata/core-properties" },
+            { "xmlns:dc", "http://purl.org/dc/elements/1.1/" } });
+    if (!m_title.empty())
+        core.append_child("dc:title").text() = xmlText(m_title).c_str();
+    if (!m_language.empty())
+        core.append_child("dc:language").text() = xmlText(m_language).c_str();
 
     pugi::xml_document sequenceDocument;
     pugi::xml_node sequence
@@ -90,6 +117,8 @@ bool XpsPackage::write(const std::string& path)
     package.add("_rels/.rels", XpsMarkup::part(XpsMarkup::text(rootRelationships)));
     package.add("FixedDocumentSequence.fdseq", XpsMarkup::part(XpsMarkup::text(sequence)));
     package.add("Documents/1/FixedDocument.fdoc", XpsMarkup::part(XpsMarkup::text(pages)));
+    if (hasCoreProperties)
+        package.add("docProps/core.xml", XpsMarkup::part(XpsMarkup::text(core)));
     package.append(m_zip);
     if (!package.write(path)) {
         m_error = package.errorMessage();

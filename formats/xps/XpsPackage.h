@@ -13,6 +13,12 @@ namespace formats {
 class XpsPackage {
 public:
     void addPage(const XpsPageWriter& page);
+    // The title and language of the package's core properties; with both empty it has none.
+    void setCoreProperties(const std::string& title, const std::string& language)
+    {
+        m_title = title;
+        m_language = language;
+    }
     int pageCount() const { return m_pageCount; }
     // False, with errorMessage(), when the package cannot be written.
     bool write(const std::string& path);
@@ -31,6 +37,8 @@ private:
     bool m_hasJpeg = false;
     bool m_hasPng = false;
     ZipWriter m_zip;
+    std::string m_title;
+    std::string m_language;
     std::string m_error;
 };
 

@@ -62,7 +62,7 @@ bool XpsPageWriter::convert(const std::string& svgBytes, int pageNumber, std::st
     pugi::xml_node page = markup.append_child("FixedPage");
     setAttribute(page, "xmlns", xpsNamespace);
     setAttribute(page, "xmlns:x", resourceKeyNamespace);
-    setAttribute(page, "xml:lang", "und");
+    setAttribute(page, "xml:lang", m_language);
     setAttribute(page, "Width", number(m_width));
     setAttribute(page, "Height", number(m_height));
     pugi::xml_node canvas = page.append_child("Canvas");

@@ -29,6 +29,8 @@ public:
 
     // pageNumber names the page's image parts. False, with error, for an SVG that cannot be read.
     bool convert(const std::string& svgBytes, int pageNumber, std::string& error);
+    // The language of the page's text as a BCP 47 tag; "und" (not known) unless set.
+    void setLanguage(const std::string& tag) { m_language = tag.empty() ? "und" : tag; }
 
     const std::string& fixedPage() const { return m_page; }
     // The page's size in XPS units (1/96 inch).
@@ -76,6 +78,7 @@ private:
 
     svg::SvgDocument m_document;
     int m_pageNumber = 0;
+    std::string m_language = "und";
     std::string m_page;
     double m_width = 0;
     double m_height = 0;

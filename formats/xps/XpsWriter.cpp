@@ -66,6 +66,7 @@ bool XpsWriter::write(const std::string& pdfPath, const std::string& xpsPath)
         return false;
     }
     XpsPackage package;
+    package.setCoreProperties(m_title, m_language);
     for (int page = 1; page <= pages; ++page) {
         std::string svgPath = scratch.path() + "/" + std::to_string(page) + ".svg";
         if (!convertPage(pdfPath, page, svgPath))
@@ -80,6 +81,7 @@ bool XpsWriter::write(const std::string& pdfPath, const std::string& xpsPath)
             return false;
         }
         XpsPageWriter writer;
+        writer.setLanguage(m_language);
         std::string error;
         if (!writer.convert(bytes, page, error)) {
             m_error = "page " + std::to_string(page) + " of " + pdfPath + ": " + error;

@@ -15,6 +15,13 @@ public:
     bool write(const std::string& pdfPath, const std::string& xpsPath);
     const std::string& errorMessage() const { return m_error; }
     int pageCount() const { return m_pageCount; }
+    // The document's title and language (a BCP 47 tag), written to the package's core properties
+    // and its pages; either may be empty.
+    void setDocumentProperties(const std::string& title, const std::string& language)
+    {
+        m_title = title;
+        m_language = language;
+    }
 
     // The longest a single page may take to convert.
     void setPageTimeout(std::chrono::milliseconds timeout) { m_pageTimeout = timeout; }
@@ -24,6 +31,8 @@ private:
     bool convertPage(const std::string& pdfPath, int page, const std::string& svgPath);
 
     std::string m_error;
+    std::string m_title;
+    std::string m_language;
     int m_pageCount = 0;
     std::chrono::milliseconds m_pageTimeout { 120000 };
 };
