@@ -39,6 +39,14 @@ const std::map<std::string, ValueOption>& valueOptions()
             [](PublishArguments& out, const std::string& value, std::string& error) {
                 return parseJobs(value, out.jobs, error);
             } },
+        { "--pdf-a",
+            [](PublishArguments& out, const std::string& value, std::string& error) {
+                if (value == "1" || value == "2" || value == "3")
+                    out.pdfArchivePart = value[0] - '0';
+                else
+                    error = "--pdf-a wants 1, 2 or 3, not '" + value + "'";
+                return error.empty();
+            } },
         { "--files-from",
             [](PublishArguments& out, const std::string& value, std::string& error) {
                 if (!out.filesFrom.empty())
@@ -90,6 +98,8 @@ bool checkTogether(const PublishArguments& out, std::string& error)
 {
     if (out.command == 0)
         error = "--format is missing";
+    else if (out.pdfArchivePart && out.command != publishCommandForName("pdf"))
+        error = "--pdf-a goes with --format pdf";
     else if (out.nulSeparated && out.filesFrom.empty())
         error = "-0 goes with --files-from";
     else if (out.paths.empty() && out.filesFrom.empty())

@@ -16,6 +16,8 @@ struct PublishArguments {
 
     int32_t command = 0;
     int jobs = 1;
+    // The part of PDF/A of --pdf-a; the PdfArchive setting without one.
+    std::optional<int> pdfArchivePart;
     // The list of --files-from; empty without one.
     std::string filesFrom;
     bool nulSeparated = false;

@@ -82,8 +82,9 @@ const char* PublishCommand::summary() const
 
 const char* PublishCommand::usage() const
 {
-    return "Usage: pressling-cli publish --format FORMAT [--jobs N] [--files-from LIST [-0]]\n"
-           "                            [--shard I/N] [--report FILE] [PATH...]\n\n"
+    return "Usage: pressling-cli publish --format FORMAT [--pdf-a 1|2|3] [--jobs N]\n"
+           "                            [--files-from LIST [-0]] [--shard I/N] [--report FILE]\n"
+           "                            [PATH...]\n\n"
            "Publishes every document beside itself under its full name with the format's suffix\n"
            "appended (report.docx gives report.docx.pdf). Documents protected by a password or by\n"
            "rights management are left out. Standard output gets one RESULT<TAB>PATH row per\n"
@@ -92,6 +93,8 @@ const char* PublishCommand::usage() const
            "character is printed in the shell's $'...' form, so that every row is one line.\n\n"
            "Options:\n"
            "  --format FORMAT    html, mhtml, text, unicode, xps or pdf (required)\n"
+           "  --pdf-a PART       with --format pdf: write PDF/A-1b, -2b or -3b (fonts embedded,\n"
+           "                     nothing the part forbids), whatever the PdfArchive setting says\n"
            "  --jobs N           N office sessions side by side, each its own private office,\n"
            "                     the documents handed out in order (1 to 32, default 1)\n"
            "  --files-from LIST  also publish the paths in the file LIST, one per line (\"-\" reads\n"
@@ -135,6 +138,6 @@ int PublishCommand::run(const std::vector<std::string>& arguments)
     const auto sessions = static_cast<size_t>(std::min(parsed.jobs, total));
     auto terminal
         = std::make_shared<PublishTerminal>(std::move(paths), sessions, report.isOpen() ? &report : nullptr);
-    PublishSessions::run(parsed.command, sessions, terminal);
+    PublishSessions::run(parsed.command, sessions, terminal, parsed.pdfArchivePart);
     return terminal->succeeded() == total && !report.failed() ? 0 : 1;
 }

@@ -37,7 +37,8 @@ private:
 // A terminal has no window to bring forward and learns of each job's end by joining it, so the
 // job needs no observer.
 std::unique_ptr<PasswordEncryptionThread> makeJob(int32_t command, const std::vector<size_t>& share,
-    const std::shared_ptr<PublishTerminal>& terminal, const std::shared_ptr<Notices>& notices)
+    const std::shared_ptr<PublishTerminal>& terminal, const std::shared_ptr<Notices>& notices,
+    std::optional<int> pdfArchivePart)
 {
     LinkedList list;
     for (size_t index : share)
@@ -45,9 +46,11 @@ std::unique_ptr<PasswordEncryptionThread> makeJob(int32_t command, const std::ve
     auto job = std::make_unique<PasswordEncryptionThread>(
         nullptr, list, command,
         [terminal, share, command] { return std::make_unique<TerminalNotifier>(terminal, share, command); },
-        [notices] {
+        [notices, pdfArchivePart] {
             auto automation = std::make_unique<office::LibreOfficeAutomation>();
             automation->setNoticeReceiver([notices](const std::string& text) { notices->tell(text); });
+            if (pdfArchivePart)
+                automation->setPdfArchivePart(*pdfArchivePart);
             return automation;
         });
     return job;
@@ -63,7 +66,8 @@ std::vector<std::vector<size_t>> PublishSessions::handOut(size_t count, size_t s
     return shares;
 }
 
-void PublishSessions::run(int32_t command, size_t sessions, const std::shared_ptr<PublishTerminal>& terminal)
+void PublishSessions::run(int32_t command, size_t sessions, const std::shared_ptr<PublishTerminal>& terminal,
+    std::optional<int> pdfArchivePart)
 {
     // The XPS writer reads and writes images with Qt, which wants an application object.
     int argc = 1;
@@ -75,7 +79,7 @@ void PublishSessions::run(int32_t command, size_t sessions, const std::shared_pt
     std::vector<std::unique_ptr<PasswordEncryptionThread>> jobs;
     auto notices = std::make_shared<Notices>();
     for (const std::vector<size_t>& share : shares)
-        jobs.push_back(makeJob(command, share, terminal, notices));
+        jobs.push_back(makeJob(command, share, terminal, notices, pdfArchivePart));
     {
         platform::InterruptWatcher interrupt([&jobs] {
             std::fprintf(stderr,

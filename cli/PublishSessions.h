@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class PublishTerminal;
@@ -19,6 +20,8 @@ public:
     static std::vector<std::vector<size_t>> handOut(size_t count, size_t sessions);
 
     // Publishes the terminal's documents with command in at most sessions jobs and returns when
-    // every job has ended.
-    static void run(int32_t command, size_t sessions, const std::shared_ptr<PublishTerminal>& terminal);
+    // every job has ended. PDFs follow pdfArchivePart of PDF/A when given, else the PdfArchive
+    // setting.
+    static void run(int32_t command, size_t sessions, const std::shared_ptr<PublishTerminal>& terminal,
+        std::optional<int> pdfArchivePart = {});
 };

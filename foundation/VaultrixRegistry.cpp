@@ -42,6 +42,13 @@ VaultrixRegistry::SandboxSetting VaultrixRegistry::getSandboxSetting() const
     return SandboxSetting::WhenPossible;
 }
 
+int32_t VaultrixRegistry::getPdfArchive() const
+{
+    int32_t part = 0;
+    getInteger(keyPath, "PdfArchive", part);
+    return part >= 1 && part <= 3 ? part : 0;
+}
+
 bool VaultrixRegistry::getInitialFolder(String& out) const
 {
     return getString(keyPath, "InitialFolder", out);

@@ -24,6 +24,9 @@ public:
     // system allows it.
     enum class SandboxSetting { WhenPossible, Required, Off };
     SandboxSetting getSandboxSetting() const;
+    // The part of PDF/A that published PDFs follow: 1 to 3 (PDF/A-1b, -2b, -3b), 0 for plain PDF
+    // when missing or out of range.
+    int32_t getPdfArchive() const;
     // 2 when absent.
     int32_t getFilesDisplayFormat() const;
     // The configured folder, or HOME/sfc, which is created when missing.

@@ -17,6 +17,8 @@ packages=(
   libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-dev
   # readers that check what we publish, and what the XPS writer is built on
   poppler-utils libgxps-utils mupdf-tools chromium
+  # the structure and metadata of the PDFs (tags, language, PDF/A), and the parts of a package
+  qpdf unzip
   # windows under a virtual display, for screenshots and X11 tests; the other programs of the
   # display that the list's clipboard and drag tests meet (the clipboard, the pointer and keys)
   xvfb xauth x11-utils xclip xdotool

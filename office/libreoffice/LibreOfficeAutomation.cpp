@@ -79,6 +79,11 @@ void LibreOfficeAutomation::setSandboxSupport(std::function<platform::Sandbox::S
     m_suite->setSandboxSupport(std::move(support));
 }
 
+void LibreOfficeAutomation::setPdfArchivePart(int part)
+{
+    m_suite->setPdfArchivePart(part);
+}
+
 bool LibreOfficeAutomation::officeSandboxed() const
 {
     return m_suite->sandboxed();

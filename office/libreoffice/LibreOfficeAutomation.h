@@ -35,6 +35,8 @@ public:
     // For tests: what the system is taken to allow, instead of its own answer.
     void setSandboxSupport(std::function<platform::Sandbox::Support()> support);
     bool officeSandboxed() const;
+    // PDFs follow this part of PDF/A (1 to 3), or none for 0, instead of the PdfArchive setting.
+    void setPdfArchivePart(int part);
 
     // For tests and diagnostics: the profile URL of the running office (empty when none runs),
     // its launcher's process group, and how many offices this session has started.

@@ -17,6 +17,7 @@ namespace office {
 LibreOfficeSuite::LibreOfficeSuite()
     : m_timeouts(defaultTimeouts())
     , m_sandboxSetting(VaultrixRegistry().getSandboxSetting())
+    , m_pdfArchivePart(VaultrixRegistry().getPdfArchive())
 {
 }
 
@@ -127,6 +128,18 @@ void LibreOfficeSuite::setNoticeReceiver(std::function<void(const std::string&)>
 {
     std::lock_guard lock(m_mutex);
     m_noticeReceiver = std::move(receiver);
+}
+
+void LibreOfficeSuite::setPdfArchivePart(int part)
+{
+    std::lock_guard lock(m_mutex);
+    m_pdfArchivePart = part;
+}
+
+int LibreOfficeSuite::pdfArchivePart()
+{
+    std::lock_guard lock(m_mutex);
+    return m_pdfArchivePart;
 }
 
 bool LibreOfficeSuite::sandboxed()

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/VaultrixRegistry.h"
 #include "office/libreoffice/CallWatchdog.h"
 #include "office/libreoffice/LibreOfficeInstance.h"
-#include "foundation/VaultrixRegistry.h"
 #include "platform/Sandbox.h"
 
 #include <chrono>
@@ -69,6 +69,11 @@ public:
     // Whether the running office (or the last one) was started in a sandbox.
     bool sandboxed();
 
+    // The part of PDF/A (1 to 3) that PDFs are written to, or 0 for plain PDF: the PdfArchive
+    // setting unless told otherwise.
+    void setPdfArchivePart(int part);
+    int pdfArchivePart();
+
 private:
     // Decides whether the next office runs in a sandbox; throws ComError when one is required
     // and none can be made.
@@ -83,6 +88,7 @@ private:
     VaultrixRegistry::SandboxSetting m_sandboxSetting;
     std::function<platform::Sandbox::Support()> m_sandboxSupport = &platform::Sandbox::support;
     bool m_sandboxed = false;
+    int m_pdfArchivePart;
     std::function<void(const std::string&)> m_noticeReceiver;
     std::set<std::string> m_told;
     CallWatchdog m_watchdog;

@@ -29,19 +29,6 @@ namespace office {
 
 namespace {
 
-beans::PropertyValue property(const char* name, const uno::Any& value)
-{
-    beans::PropertyValue result;
-    result.Name = rtl::OUString::createFromAscii(name);
-    result.Value = value;
-    return result;
-}
-
-uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> values)
-{
-    return uno::Sequence<beans::PropertyValue>(values.begin(), static_cast<sal_Int32>(values.size()));
-}
-
 // Every filter that an application loads with is one of its own module, so the kind of the
 // document is known without asking the office.
 UnoDocument::Kind kindOf(DocumentFamily family)
@@ -209,13 +196,17 @@ int16_t UnoDocument::macroExecutionMode()
     return mode;
 }
 
-void UnoDocument::storeToUrl(
-    const std::string& fileName, const char* filterName, const std::string& filterOptions)
+void UnoDocument::storeToUrl(const std::string& fileName, const char* filterName,
+    const std::string& filterOptions, const uno::Sequence<beans::PropertyValue>& filterData)
 {
     uno::Sequence<beans::PropertyValue> arguments
         = properties({ property("FilterName", uno::Any(toOUString(filterName))),
             property("FilterOptions", uno::Any(toOUString(filterOptions))),
             property("Overwrite", uno::Any(true)) });
+    if (filterData.hasElements()) {
+        arguments.realloc(arguments.getLength() + 1);
+        arguments.getArray()[arguments.getLength() - 1] = property("FilterData", uno::Any(filterData));
+    }
     // The office stores into its own output folder, under the name asked for, and what it wrote
     // there is moved beside fileName: it may write nowhere else.
     const std::string staging = m_instance->outputFolder();
@@ -231,7 +222,14 @@ void UnoDocument::storeToUrl(
 
 void UnoDocument::store(const std::string& fileName, ExportTarget target)
 {
-    UnoExporter(*this).store(fileName, target);
+    UnoExporter(*this, m_suite->pdfArchivePart()).store(fileName, target);
+}
+
+DocumentLabels UnoDocument::labels()
+{
+    DocumentLabels labels;
+    call("reading the properties of", [&] { labels = DocumentLabels::of(m_component); });
+    return labels;
 }
 
 std::vector<std::string> UnoDocument::slideTexts()

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "office/libreoffice/DocumentLabels.h"
 #include "office/libreoffice/ExportTarget.h"
 #include "office/libreoffice/ImportFilter.h"
 
+#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/uno/Sequence.hxx>
 
 #include <chrono>
 #include <functional>
@@ -47,10 +50,13 @@ public:
     void close();
     // The text of every slide, in slide order, one string per slide (presentations only).
     std::vector<std::string> slideTexts();
+    // The document's language, title and pictures' descriptions.
+    DocumentLabels labels();
 
     // Runs operation under the watchdog with this document's time allowance.
     void call(const std::string& what, const std::function<void()>& operation);
-    void storeToUrl(const std::string& fileName, const char* filterName, const std::string& filterOptions);
+    void storeToUrl(const std::string& fileName, const char* filterName, const std::string& filterOptions,
+        const css::uno::Sequence<css::beans::PropertyValue>& filterData = {});
 
 private:
     UnoDocument(std::shared_ptr<LibreOfficeSuite> suite, std::shared_ptr<LibreOfficeInstance> instance,

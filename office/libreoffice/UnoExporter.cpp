@@ -1,6 +1,7 @@
 #include "office/libreoffice/UnoExporter.h"
 
 #include "formats/webarchive/WebArchiveWriter.h"
+#include "formats/webarchive/WebPageLabels.h"
 #include "formats/xps/XpsWriter.h"
 #include "office/ComError.h"
 #include "office/libreoffice/ScratchFolder.h"
@@ -54,6 +55,21 @@ const char* htmlFilter(Kind kind)
         break;
     }
     return "HTML (StarWriter)";
+}
+
+// Tagged, so that a screen reader finds headings, lists, tables and the pictures' descriptions,
+// and a viewer shows the document's title rather than the file's name. A PDF/A part makes the
+// office embed every font and leave out what that part forbids.
+uno::Sequence<beans::PropertyValue> pdfFilterData(int archivePart)
+{
+    uno::Sequence<beans::PropertyValue> data = properties({ property("UseTaggedPDF", uno::Any(true)),
+        property("DisplayPDFDocumentTitle", uno::Any(true)), property("ExportBookmarks", uno::Any(true)) });
+    if (archivePart >= 1 && archivePart <= 3) {
+        data.realloc(data.getLength() + 1);
+        data.getArray()[data.getLength() - 1]
+            = property("SelectPdfVersion", uno::Any(sal_Int32(archivePart)));
+    }
+    return data;
 }
 
 const char* pdfFilter(Kind kind)
@@ -147,12 +163,29 @@ void UnoExporter::store(const std::string& fileName, ExportTarget target)
 
 void UnoExporter::storeHtml(const std::string& fileName)
 {
-    storeInPlace(fileName, htmlFilter(m_document.kind()), "", Form::HtmlPage);
+    storeInPlace(fileName, htmlFilter(m_document.kind()), "", {}, Form::HtmlPage,
+        [this](const std::string& written) { labelPage(written); });
+}
+
+void UnoExporter::labelPage(const std::string& page)
+{
+    const DocumentLabels document = m_document.labels();
+    formats::webarchive::PageLabels labels { document.language, document.title, document.pictureTexts };
+    if (labels.title.empty())
+        labels.title = std::filesystem::path(m_document.path()).filename().string();
+    std::string html;
+    if (!files::readAll(page, html, largestTextExport))
+        throw ComError(hresult::fail, "LibreOffice wrote no page to " + page);
+    std::string labelled = formats::webarchive::labelledPage(html, labels);
+    int error = 0;
+    if (labelled != html
+        && !files::writeFileAtomically(page, labelled, files::modeOrDefault(page, newFileMode), error))
+        throw ComError(hresult::accessDenied, "cannot write " + page + ": " + std::strerror(error));
 }
 
 void UnoExporter::storePdf(const std::string& fileName)
 {
-    storeInPlace(fileName, pdfFilter(m_document.kind()), "", Form::Pdf);
+    storeInPlace(fileName, pdfFilter(m_document.kind()), "", pdfFilterData(m_pdfArchivePart), Form::Pdf);
 }
 
 void UnoExporter::storeText(const std::string& fileName, bool unicode)
@@ -162,7 +195,7 @@ void UnoExporter::storeText(const std::string& fileName, bool unicode)
     const char* filter = spreadsheet ? "Text - txt - csv (StarCalc)" : "Text (encoded)";
     std::string options
         = spreadsheet ? calcTextOptions(unicode) : (unicode ? "UNICODE,CRLF,," : "UTF8,CRLF,,");
-    storeInPlace(fileName, filter, options, Form::Text, [unicode](const std::string& written) {
+    storeInPlace(fileName, filter, options, {}, Form::Text, [unicode](const std::string& written) {
         // The filters leave the line ends of some content (Calc always writes LF) and the byte
         // order mark to the platform; the file is brought to the one form the readers expect.
         std::string bytes;
@@ -200,6 +233,7 @@ void UnoExporter::storeWebArchive(const std::string& fileName)
     std::string page = scratch.file("page.html");
     m_document.storeToUrl(page, htmlFilter(m_document.kind()), "");
     checkStored(scratch, "page.html", Form::HtmlPage);
+    labelPage(page);
     formats::WebArchiveWriter writer;
     if (!writer.write(page, fileName))
         throw ComError(
@@ -214,14 +248,17 @@ void UnoExporter::storeXps(const std::string& fileName)
     std::string pdf = scratch.file("document.pdf");
     m_document.storeToUrl(pdf, pdfFilter(m_document.kind()), "");
     checkStored(scratch, "document.pdf", Form::Pdf);
+    const DocumentLabels labels = m_document.labels();
     formats::XpsWriter writer;
+    writer.setDocumentProperties(labels.title, labels.language);
     if (!writer.write(pdf, fileName))
         throw ComError(
             hresult::fail, "cannot write the XPS document " + fileName + ": " + writer.errorMessage());
 }
 
 void UnoExporter::storeInPlace(const std::string& fileName, const char* filter, const std::string& options,
-    Form form, const std::function<void(const std::string&)>& finish)
+    const uno::Sequence<beans::PropertyValue>& filterData, Form form,
+    const std::function<void(const std::string&)>& finish)
 {
     // LibreOffice writes into a scratch folder beside the target, under the target's own name,
     // so that the images an HTML page refers to get the names they would have beside it. Only a
@@ -234,7 +271,7 @@ void UnoExporter::storeInPlace(const std::string& fileName, const char* filter, 
     std::filesystem::path target(fileName);
     const std::string name = target.filename().string();
     const std::string staged = scratch.file(name);
-    m_document.storeToUrl(staged, filter, options);
+    m_document.storeToUrl(staged, filter, options, filterData);
     checkStored(scratch, name, form);
     if (finish)
         finish(staged);

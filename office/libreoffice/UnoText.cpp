@@ -6,6 +6,21 @@
 
 namespace office {
 
+css::beans::PropertyValue property(const char* name, const css::uno::Any& value)
+{
+    css::beans::PropertyValue result;
+    result.Name = rtl::OUString::createFromAscii(name);
+    result.Value = value;
+    return result;
+}
+
+css::uno::Sequence<css::beans::PropertyValue> properties(
+    std::initializer_list<css::beans::PropertyValue> values)
+{
+    return css::uno::Sequence<css::beans::PropertyValue>(
+        values.begin(), static_cast<sal_Int32>(values.size()));
+}
+
 std::string fileUrl(const std::string& path)
 {
     std::string absolute = path;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/uno/Sequence.hxx>
 #include <rtl/ustring.hxx>
 
+#include <initializer_list>
 #include <string>
 
 namespace office {
@@ -18,6 +21,11 @@ inline std::string toUtf8(const rtl::OUString& text)
     rtl::OString bytes = rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8);
     return std::string(bytes.getStr(), static_cast<size_t>(bytes.getLength()));
 }
+
+// The named arguments that UNO calls take.
+css::beans::PropertyValue property(const char* name, const css::uno::Any& value);
+css::uno::Sequence<css::beans::PropertyValue> properties(
+    std::initializer_list<css::beans::PropertyValue> values);
 
 // The file URL of a path: absolute, every byte outside the unreserved set percent-encoded, so
 // that names which are not valid UTF-8 still reach the office unchanged.

@@ -20,12 +20,13 @@ TEST(PublishArguments, ReadsEveryOptionInBothSpellings)
 {
     PublishArguments out;
     std::string error;
-    ASSERT_TRUE(parse({ "--format", "pdf", "--jobs=4", "--files-from", "list", "-0", "--shard=2/5", "--report",
-                          "r.jsonl", "a.docx", "--", "--b.docx" },
+    ASSERT_TRUE(parse({ "--format", "pdf", "--pdf-a", "3", "--jobs=4", "--files-from", "list", "-0",
+                          "--shard=2/5", "--report", "r.jsonl", "a.docx", "--", "--b.docx" },
         out, error))
         << error;
     EXPECT_EQ(out.command, ID_PUBLISH_AS_PDF);
     EXPECT_EQ(out.jobs, 4);
+    EXPECT_EQ(out.pdfArchivePart, 3);
     EXPECT_EQ(out.filesFrom, "list");
     EXPECT_TRUE(out.nulSeparated);
     ASSERT_TRUE(out.shard);
@@ -36,6 +37,7 @@ TEST(PublishArguments, ReadsEveryOptionInBothSpellings)
     PublishArguments plain;
     ASSERT_TRUE(parse({ "--format=xps", "--files-from=-" }, plain, error)) << error;
     EXPECT_EQ(plain.jobs, 1);
+    EXPECT_FALSE(plain.pdfArchivePart);
     EXPECT_FALSE(plain.shard);
     EXPECT_TRUE(plain.paths.empty());
     EXPECT_EQ(plain.filesFrom, "-");
@@ -63,6 +65,10 @@ TEST(PublishArguments, RefusesBadValuesAndCombinations)
         { "--jobs", "2", "a" },
         { "--format", "pdf" },
         { "--format", "pdf", "--job", "2", "a" },
+        { "--format", "pdf", "--pdf-a", "0", "a" },
+        { "--format", "pdf", "--pdf-a=4", "a" },
+        { "--format", "pdf", "--pdf-a", "1b", "a" },
+        { "--format", "xps", "--pdf-a", "1", "a" },
     };
     for (const auto& arguments : bad) {
         PublishArguments out;

@@ -92,7 +92,8 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 
 // Catches sessions that change what a run gives: rows out of order or lost, outputs missing, a
 // different exit code, a report that disagrees with the rows; the second run is under a locale
-// with a decimal comma, which must not reach the report's numbers.
+// with a decimal comma, which must not reach the report's numbers, and asks every session for
+// PDF/A-2.
 TEST_F(PublishCliParallelTest, TwoSessionsGiveWhatOneGives)
 {
     TemporaryFolder one;
@@ -110,7 +111,7 @@ TEST_F(PublishCliParallelTest, TwoSessionsGiveWhatOneGives)
     ChildProcess::RunResult parallel = publish(
         [&] {
             std::vector<std::string> a = arguments;
-            a.insert(a.end(), { "--jobs", "2", "--report", two.file("report.jsonl") });
+            a.insert(a.end(), { "--jobs", "2", "--pdf-a", "2", "--report", two.file("report.jsonl") });
             for (const std::string& path : documents(two.path()))
                 a.push_back(path);
             return a;
@@ -136,7 +137,11 @@ TEST_F(PublishCliParallelTest, TwoSessionsGiveWhatOneGives)
         if (result == "OK") {
             EXPECT_EQ(report[i].value("code").toInt(-1), 0);
             EXPECT_EQ(report[i].value("output").toString().toStdString(), path + ".pdf");
-            EXPECT_TRUE(fs::exists(path + ".pdf")) << path;
+            // The metadata of an office's PDF/A is not compressed.
+            const std::string pdf = readFile(path + ".pdf");
+            EXPECT_NE(pdf.find("<pdfaid:part>2</pdfaid:part>"), std::string::npos) << path;
+            EXPECT_EQ(readFile(replaced(path, two.path(), one.path()) + ".pdf").find("pdfaid:part"),
+                std::string::npos);
         } else {
             EXPECT_NE(report[i].value("code").toInt(0), 0) << path;
             EXPECT_TRUE(report[i].value("output").isNull());

@@ -1,0 +1,258 @@
+#include "office/OfficeFormat.h"
+#include "platform/ChildProcess.h"
+#include "tests/office/libreoffice/OfficePublishChecks.h"
+#include "tests/office/libreoffice/OfficeTestSupport.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TemporaryRegistry.h"
+#include "tests/support/ZipBuilder.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace office;
+using namespace officetest;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A picture whose red is half transparent, which PDF/A-1 has no way to show but flattened.
+std::string halfTransparentPng()
+{
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(qRgba(255, 0, 0, 128));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+std::string picture(int id, const std::string& description)
+{
+    std::string descr = description.empty() ? "" : " descr=\"" + description + "\"";
+    return "<w:p><w:r><w:drawing><wp:inline><wp:extent cx=\"914400\" cy=\"914400\"/><wp:docPr id=\""
+        + std::to_string(id) + "\" name=\"Bild " + std::to_string(id) + "\"" + descr
+        + "/><a:graphic><a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
+          "<pic:pic><pic:nvPicPr><pic:cNvPr id=\""
+        + std::to_string(id) + "\" name=\"red.png\"" + descr
+        + "/><pic:cNvPicPr/></pic:nvPicPr><pic:blipFill><a:blip r:embed=\"rId2\"/><a:stretch><a:fillRect/>"
+          "</a:stretch></pic:blipFill><pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"914400\" "
+          "cy=\"914400\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr></pic:pic>"
+          "</a:graphicData></a:graphic></wp:inline></w:drawing></w:r></w:p>";
+}
+
+// A German report as Word writes one: its language in the default character attributes, a
+// heading, a described picture and one without a description, and the title when given.
+std::string germanReport(const TemporaryFolder& folder, const std::string& name, const std::string& title)
+{
+    const std::string relationships = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    const std::string package = "http://schemas.openxmlformats.org/package/2006/";
+    ZipBuilder zip;
+    zip.add("[Content_Types].xml",
+        "<Types xmlns=\"" + package
+            + "content-types\"><Default Extension=\"rels\" ContentType=\"application/"
+              "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+              "ContentType=\"application/xml\"/><Default Extension=\"png\" ContentType=\"image/png\"/>"
+              "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/><Override "
+              "PartName=\"/word/styles.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/><Override "
+              "PartName=\"/docProps/core.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-package.core-properties+xml\"/></Types>");
+    zip.add("_rels/.rels",
+        "<Relationships xmlns=\"" + package + "relationships\"><Relationship Id=\"rId1\" Type=\""
+            + relationships
+            + "/officeDocument\" Target=\"word/document.xml\"/><Relationship Id=\"rId2\" Type=\"" + package
+            + "relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
+    zip.add("docProps/core.xml",
+        "<cp:coreProperties xmlns:cp=\"" + package
+            + "metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+            + (title.empty() ? "" : "<dc:title>" + title + "</dc:title>") + "</cp:coreProperties>");
+    zip.add("word/_rels/document.xml.rels",
+        "<Relationships xmlns=\"" + package + "relationships\"><Relationship Id=\"rId1\" Type=\""
+            + relationships + "/styles\" Target=\"styles.xml\"/><Relationship Id=\"rId2\" Type=\""
+            + relationships + "/image\" Target=\"media/red.png\"/></Relationships>");
+    const std::string w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
+    zip.add("word/styles.xml",
+        "<w:styles " + w
+            + "><w:docDefaults><w:rPrDefault><w:rPr><w:lang w:val=\"de-DE\"/></w:rPr></w:rPrDefault>"
+              "</w:docDefaults><w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
+              "w:val=\"Normal\"/></w:style><w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name "
+              "w:val=\"heading 1\"/><w:basedOn w:val=\"Normal\"/><w:pPr><w:outlineLvl w:val=\"0\"/></w:pPr>"
+              "</w:style></w:styles>");
+    zip.add("word/document.xml",
+        "<w:document " + w + " xmlns:r=\"" + relationships
+            + "\" xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
+              "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+              "xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><w:body><w:p><w:pPr>"
+              "<w:pStyle w:val=\"Heading1\"/></w:pPr><w:r><w:t>Überblick</w:t></w:r></w:p><w:p><w:r>"
+              "<w:t>Der Umsatz stieg.</w:t></w:r></w:p>"
+            + picture(1, "Ein rotes Quadrat &amp; ein Schatten") + picture(2, "")
+            + "<w:sectPr/></w:body></w:document>");
+    zip.add("word/media/red.png", halfTransparentPng());
+    return folder.write(name, zip.bytes());
+}
+
+std::string run(const std::vector<std::string>& command)
+{
+    auto result = platform::ChildProcess::run(command, 120s);
+    EXPECT_TRUE(result.succeeded()) << command[0] << ": " << result.standardError;
+    return result.standardOutput;
+}
+
+// The PDF with its objects uncompressed, so that its dictionaries and metadata read as text.
+std::string qdf(const std::string& pdf)
+{
+    const std::string expanded = pdf + ".qdf";
+    run({ "qpdf", "--qdf", "--object-streams=disable", pdf, expanded });
+    return readFile(expanded);
+}
+
+// The text strings a PDF gives key, decoded from UTF-16 (<FEFF...>) or taken literally.
+std::vector<std::string> pdfStrings(const std::string& pdf, const std::string& key)
+{
+    std::vector<std::string> strings;
+    const std::regex pattern("/" + key + R"(\s*(<([0-9a-fA-F]*)>|\(([^)]*)\)))");
+    for (std::sregex_iterator it(pdf.begin(), pdf.end(), pattern), end; it != end; ++it) {
+        if (!(*it)[2].matched) {
+            strings.push_back((*it)[3]);
+            continue;
+        }
+        QByteArray bytes = QByteArray::fromHex(QByteArray::fromStdString((*it)[2]));
+        std::u16string units;
+        for (qsizetype i = 2; i + 1 < bytes.size(); i += 2)
+            units.push_back(static_cast<char16_t>((uchar(bytes[i]) << 8) | uchar(bytes[i + 1])));
+        strings.push_back(QString::fromStdU16String(units).toStdString());
+    }
+    return strings;
+}
+
+size_t count(const std::string& text, const std::string& pattern)
+{
+    const std::regex expression(pattern);
+    return static_cast<size_t>(std::distance(std::sregex_iterator(text.begin(), text.end(), expression), {}));
+}
+
+void checkPage(const std::string& page, const std::string& title)
+{
+    const std::string dom = chromiumDom(page);
+    EXPECT_TRUE(std::regex_search(dom, std::regex(R"(<html[^>]* lang="de-DE")"))) << page;
+    EXPECT_NE(dom.find("<title>" + title + "</title>"), std::string::npos) << page;
+    EXPECT_EQ(count(dom, R"(<img [^>]*alt="Ein rotes Quadrat &amp; ein Schatten")"), 1u) << page;
+    EXPECT_EQ(count(dom, R"(<img [^>]*alt="")"), 1u) << page;
+    EXPECT_EQ(count(dom, "<img "), 2u) << page;
+}
+
+}
+
+// Catches output that a screen reader or an archive cannot use: an untagged PDF, a picture
+// without its description, a page without language or title, an XPS that names neither. The
+// title is the document's, or the file's name for a document without one.
+TEST(OfficeReadableOutputTest, WordOutputsCarryLanguageTitleAndPictureTexts)
+{
+    TemporaryFolder folder;
+    for (const auto& [name, title] :
+        { std::pair<std::string, std::string> { "bericht.docx", "Jahresbericht 2026" },
+            { "ohne Titel.docx", "" } }) {
+        const std::string source = germanReport(folder, name, title);
+        const std::string expectedTitle = title.empty() ? name : title;
+        PublishedSet set = outputsBeside(source, folder.path(), true);
+        std::shared_ptr<WordDocument> document = sharedWord()->documents()->open(source);
+        ASSERT_TRUE(document) << source;
+        EXPECT_EQ(document->saveAs(set.pdf, wordFormat::pdf), hresult::ok);
+        EXPECT_EQ(document->saveAs(set.html, wordFormat::html), hresult::ok);
+        EXPECT_EQ(document->saveAs(set.webArchive, wordFormat::webArchive), hresult::ok);
+        EXPECT_EQ(document->saveAs(set.xps, wordFormat::xps), hresult::ok);
+        EXPECT_EQ(document->close(), hresult::ok);
+
+        const std::string info = run({ "pdfinfo", set.pdf });
+        EXPECT_NE(info.find("Tagged:          yes"), std::string::npos) << info;
+        EXPECT_EQ(
+            info.find("Title:"), title.empty() ? std::string::npos : info.find("Title:           " + title));
+        const std::string pdf = qdf(set.pdf);
+        EXPECT_EQ(pdfStrings(pdf, "Lang"), std::vector<std::string> { "de-DE" });
+        EXPECT_EQ(pdfStrings(pdf, "Alt"), std::vector<std::string> { "Ein rotes Quadrat & ein Schatten" });
+        EXPECT_EQ(count(pdf, R"(/S /Figure\b)"), 2u);
+        EXPECT_EQ(count(pdf, R"(/S /H1\b)"), 1u);
+        EXPECT_EQ(count(pdf, R"(/DisplayDocTitle true)"), title.empty() ? 0u : 1u);
+        EXPECT_EQ(pdf.find("pdfaid:part"), std::string::npos);
+
+        checkPage(set.html, expectedTitle);
+        checkPage(set.webArchive, expectedTitle);
+
+        const std::string core = run({ "unzip", "-p", set.xps, "docProps/core.xml" });
+        EXPECT_NE(core.find("<dc:language>de-DE</dc:language>"), std::string::npos) << core;
+        EXPECT_EQ(
+            core.find("<dc:title>"), title.empty() ? std::string::npos : core.find("<dc:title>" + title));
+        EXPECT_NE(run({ "unzip", "-p", set.xps, "Documents/1/Pages/1.fpage" }).find("xml:lang=\"de-DE\""),
+            std::string::npos);
+    }
+}
+
+// Catches a PDF/A part that the setting asks for and the PDF does not claim or keep: fonts not
+// embedded, the transparency PDF/A-1 forbids left in. A German user's office writes it.
+TEST(OfficeReadableOutputTest, PdfArchiveSettingGivesPdfA)
+{
+    TemporaryFolder folder;
+    const std::string source = germanReport(folder, "bericht.docx", "Jahresbericht 2026");
+    auto publish = [&](const std::string& pdf) {
+        LibreOfficeAutomation automation;
+        std::shared_ptr<WordApplication> word = startWord(automation);
+        std::shared_ptr<WordDocument> document = word->documents()->open(source);
+        ASSERT_TRUE(document);
+        EXPECT_EQ(document->saveAs(pdf, wordFormat::pdf), hresult::ok);
+        EXPECT_EQ(document->close(), hresult::ok);
+    };
+    TemporaryRegistry registry;
+    ScopedEnvironment german("LC_ALL", "de_DE.UTF-8");
+    const std::string plain = folder.file("plain.pdf");
+    publish(plain);
+    EXPECT_GT(count(qdf(plain), "/SMask"), 0u) << "the picture lost its transparency before PDF/A";
+
+    for (int part : { 1, 2 }) {
+        registry.writeUserFile(
+            "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n"
+            "\"PdfArchive\"=dword:0000000"
+            + std::to_string(part) + "\n");
+        const std::string archived = folder.file("part" + std::to_string(part) + ".pdf");
+        publish(archived);
+        const std::string pdf = qdf(archived);
+        EXPECT_NE(pdf.find("<pdfaid:part>" + std::to_string(part) + "</pdfaid:part>"), std::string::npos);
+        // Level A (accessible) is level B and the tags on top, which a tagged PDF has.
+        EXPECT_EQ(count(pdf, "<pdfaid:conformance>[AB]</pdfaid:conformance>"), 1u);
+        EXPECT_EQ(pdfStrings(pdf, "Lang"), std::vector<std::string> { "de-DE" });
+        if (part == 1) {
+            EXPECT_EQ(count(pdf, "/SMask"), 0u);
+        }
+        const std::string fonts = run({ "pdffonts", archived });
+        EXPECT_GT(count(fonts, "\n"), 2u) << fonts;
+        EXPECT_EQ(count(fonts, R"( no  +(yes|no) +(yes|no) +\d+ +\d+\n)"), 0u) << "a font not embedded:\n"
+                                                                               << fonts;
+    }
+}
+
+// Catches the other applications' PDFs left untagged or without their language.
+TEST(OfficeReadableOutputTest, ExcelAndPowerPointPdfsAreTagged)
+{
+    TemporaryFolder folder;
+    const std::string workbook = folder.file("picture_in_cell.xls.pdf");
+    const std::string slides = folder.file("lyt-shapes.pptx.pdf");
+    std::shared_ptr<ExcelWorkbook> book
+        = sharedExcel()->workbooks()->open(corpus("documents/excel/picture_in_cell.xls"));
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->saveAs(workbook, excelFormat::pdf, {}, {}, false, false, 3), hresult::ok);
+    EXPECT_EQ(book->close(), hresult::ok);
+    std::shared_ptr<PowerPointPresentation> presentation
+        = sharedPowerPoint()->presentations()->open(corpus("documents/powerpoint/lyt-shapes.pptx"));
+    ASSERT_TRUE(presentation);
+    EXPECT_EQ(presentation->saveAs(slides, powerPointFormat::pdf), hresult::ok);
+    presentation->close();
+    for (const std::string& pdf : { workbook, slides }) {
+        EXPECT_NE(run({ "pdfinfo", pdf }).find("Tagged:          yes"), std::string::npos) << pdf;
+        EXPECT_EQ(pdfStrings(qdf(pdf), "Lang").size(), 1u) << pdf;
+    }
+}
