@@ -147,8 +147,8 @@ BatchComparison::Side BatchComparison::runBatchOnCopies(size_t documents)
 BatchComparison::Side BatchComparison::runJob(
     const std::vector<std::string>& paths, const fs::path& folder, size_t sessions)
 {
-    std::vector<std::string> argv
-        = { PRESSLING_CLI_PATH, "publish", "--format", "pdf", "--jobs", std::to_string(sessions) };
+    std::vector<std::string> argv = { m_jobProgram.empty() ? PRESSLING_CLI_PATH : m_jobProgram, "publish",
+        "--format", "pdf", "--jobs", std::to_string(sessions) };
     argv.insert(argv.end(), paths.begin(), paths.end());
     Side side;
     side.seconds = runTimed(argv,

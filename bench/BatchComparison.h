@@ -44,11 +44,14 @@ public:
     // One pressling-cli publish over copies of documents documents with sessions office
     // sessions side by side ("--jobs"), on fresh copies.
     Side runJobOnCopies(size_t documents, size_t sessions);
+    // The pressling-cli that runJobOnCopies runs; this build's when empty (as at first).
+    void setJobProgram(std::string path) { m_jobProgram = std::move(path); }
     // The baseline over fresh copies of documents documents.
     Side runBatchOnCopies(size_t documents);
 
 private:
-    Side runJob(const std::vector<std::string>& paths, const std::filesystem::path& folder, size_t sessions = 1);
+    Side runJob(
+        const std::vector<std::string>& paths, const std::filesystem::path& folder, size_t sessions = 1);
     Side runBatch(const std::vector<std::string>& paths, const std::filesystem::path& outFolder);
     std::vector<std::string> batchCall(
         const std::vector<std::string>& paths, const std::filesystem::path& outFolder) const;
@@ -56,4 +59,5 @@ private:
     std::vector<std::filesystem::path> m_sources;
     std::filesystem::path m_scratch;
     size_t m_documentsPerCall;
+    std::string m_jobProgram;
 };

@@ -5,14 +5,15 @@
 // over 100 documents with every Word call timed, times Pressling's own steps of publishing a
 // document apart on fresh copies, and prints a table per step. Part C runs pressling-cli over 100
 // documents with the office in its sandbox and without, in turns, and prints what the sandbox
-// costs.
+// costs. Part D, when PRESSLING_BASELINE_CLI names the pressling-cli of an earlier build, runs it
+// and this build's over 100 documents in turns and prints what this build costs beside it.
 #include "bench/BatchComparison.h"
 #include "bench/BreakdownReport.h"
 #include "bench/DocumentCopies.h"
 #include "bench/JobBreakdown.h"
 #include "bench/OwnStepTimer.h"
-#include "bench/StepClock.h"
 #include "bench/Statistics.h"
+#include "bench/StepClock.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +22,9 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -166,8 +167,40 @@ bool compareSandbox(const std::vector<fs::path>& sources, const fs::path& scratc
     }
     const double ratio = statistics::median(with) / statistics::median(without);
     std::printf("%12s %12s %14s %9s\n", "sandbox s", "without s", "sandbox/without", "aim");
-    std::printf("%12.2f %12.2f %13.3fx %8s%.2fx%s\n", statistics::median(with), statistics::median(without), ratio, "<=", aim,
-        complete ? "" : "  FAILED");
+    std::printf("%12.2f %12.2f %13.3fx %8s%.2fx%s\n", statistics::median(with), statistics::median(without),
+        ratio, "<=", aim, complete ? "" : "  FAILED");
+    return complete && ratio <= aim;
+}
+
+// Part D; false when a run missed a PDF or this build costs more than its aim beside the baseline.
+bool compareWithBaseline(const std::vector<fs::path>& sources, const fs::path& scratch)
+{
+    constexpr double aim = 1.10;
+    constexpr int rounds = 3;
+    const char* baseline = std::getenv("PRESSLING_BASELINE_CLI");
+    if (!baseline || !*baseline) {
+        std::printf("\nD. left out: PRESSLING_BASELINE_CLI names no earlier pressling-cli\n");
+        return true;
+    }
+    std::printf("\nD. this pressling-cli against %s over %zu documents, %d turns each\n", baseline,
+        breakdownCount, rounds);
+    std::fflush(stdout);
+    BatchComparison comparison(sources, scratch / "baseline");
+    std::vector<double> current;
+    std::vector<double> earlier;
+    bool complete = true;
+    for (int round = 0; round < rounds; ++round) {
+        for (bool ours : { false, true }) {
+            comparison.setJobProgram(ours ? "" : baseline);
+            BatchComparison::Side side = comparison.runJobOnCopies(breakdownCount, 1);
+            complete = complete && side.succeeded && side.pdfs == static_cast<int>(breakdownCount);
+            (ours ? current : earlier).push_back(side.seconds);
+        }
+    }
+    const double ratio = statistics::median(current) / statistics::median(earlier);
+    std::printf("%12s %12s %14s %9s\n", "this s", "baseline s", "this/baseline", "aim");
+    std::printf("%12.2f %12.2f %13.3fx %8s%.2fx%s\n", statistics::median(current),
+        statistics::median(earlier), ratio, "<=", aim, complete ? "" : "  FAILED");
     return complete && ratio <= aim;
 }
 
@@ -199,7 +232,8 @@ int main(int argc, char** argv)
     const bool compared = compareWithBatch(sources, scratch, sizes, batchAt100);
     const bool brokenDown = breakDown(sources, scratch, batchAt100);
     const bool sandboxCheap = compareSandbox(sources, scratch);
+    const bool asQuickAsBefore = compareWithBaseline(sources, scratch);
     std::error_code ignored;
     fs::remove_all(scratch, ignored);
-    return compared && brokenDown && sandboxCheap ? 0 : 1;
+    return compared && brokenDown && sandboxCheap && asQuickAsBefore ? 0 : 1;
 }

@@ -85,6 +85,20 @@ const char* pdfFilter(Kind kind)
     return "writer_pdf_Export";
 }
 
+// Puts change(bytes) in place of what the office wrote at path, in a folder of ours; the file
+// keeps the permissions the office gave it.
+void rewrite(const std::string& path, const std::function<std::string(const std::string&)>& change)
+{
+    std::string bytes;
+    if (!files::readAll(path, bytes, largestTextExport))
+        throw ComError(hresult::fail, "LibreOffice wrote nothing readable to " + path);
+    const std::string changed = change(bytes);
+    int error = 0;
+    if (changed != bytes
+        && !files::writeFileAtomically(path, changed, files::modeOrDefault(path, newFileMode), error))
+        throw ComError(hresult::accessDenied, "cannot write " + path + ": " + std::strerror(error));
+}
+
 void collectText(const uno::Reference<drawing::XShapes>& shapes, std::string& text);
 
 void appendText(std::string& text, const std::string& piece)
@@ -173,14 +187,8 @@ void UnoExporter::labelPage(const std::string& page)
     formats::webarchive::PageLabels labels { document.language, document.title, document.pictureTexts };
     if (labels.title.empty())
         labels.title = std::filesystem::path(m_document.path()).filename().string();
-    std::string html;
-    if (!files::readAll(page, html, largestTextExport))
-        throw ComError(hresult::fail, "LibreOffice wrote no page to " + page);
-    std::string labelled = formats::webarchive::labelledPage(html, labels);
-    int error = 0;
-    if (labelled != html
-        && !files::writeFileAtomically(page, labelled, files::modeOrDefault(page, newFileMode), error))
-        throw ComError(hresult::accessDenied, "cannot write " + page + ": " + std::strerror(error));
+    rewrite(
+        page, [&labels](const std::string& html) { return formats::webarchive::labelledPage(html, labels); });
 }
 
 void UnoExporter::storePdf(const std::string& fileName)
@@ -198,17 +206,9 @@ void UnoExporter::storeText(const std::string& fileName, bool unicode)
     storeInPlace(fileName, filter, options, {}, Form::Text, [unicode](const std::string& written) {
         // The filters leave the line ends of some content (Calc always writes LF) and the byte
         // order mark to the platform; the file is brought to the one form the readers expect.
-        std::string bytes;
-        if (!files::readAll(written, bytes, largestTextExport))
-            throw ComError(hresult::fail, "LibreOffice wrote no text to " + written);
-        std::string normalized = unicode ? textForm::normalizedUtf16Le(bytes) : textForm::utf8WithCrlf(bytes);
-        // The normalized text keeps the permissions LibreOffice gave the file, which lies in a
-        // folder of ours.
-        int error = 0;
-        if (normalized != bytes
-            && !files::writeFileAtomically(
-                written, normalized, files::modeOrDefault(written, newFileMode), error))
-            throw ComError(hresult::accessDenied, "cannot write " + written + ": " + std::strerror(error));
+        rewrite(written, [unicode](const std::string& bytes) {
+            return unicode ? textForm::normalizedUtf16Le(bytes) : textForm::utf8WithCrlf(bytes);
+        });
     });
 }
 
