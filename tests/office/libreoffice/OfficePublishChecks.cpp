@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 namespace officetest {
@@ -31,6 +32,8 @@ void checkPdf(const PublishedSet& set, const std::string& documentText)
     SCOPED_TRACE(set.pdf);
     ASSERT_TRUE(fileExists(set.pdf));
     EXPECT_GE(pdfPageCount(set.pdf), 1);
+    EXPECT_NE(pdfInfo(set.pdf).find("Tagged:          yes"), std::string::npos)
+        << "a screen reader finds no tags";
     std::string pdfWords = squeezed(pdfText(set.pdf));
     for (const std::string& word : sampleWords(documentText, 5))
         EXPECT_NE(pdfWords.find(word), std::string::npos) << "PDF lacks " << word;
@@ -42,6 +45,10 @@ void checkHtmlFiles(const PublishedSet& set, const std::string& documentText)
     std::string html = readFile(set.html);
     std::string archive = readFile(set.webArchive);
     EXPECT_NE(html.find("<html"), std::string::npos);
+    // Every picture has a text for those who cannot see it, if only an empty one.
+    const std::regex picture("<img\\b[^>]*>", std::regex::icase);
+    for (std::sregex_iterator it(html.begin(), html.end(), picture), end; it != end; ++it)
+        EXPECT_NE(it->str().find(" alt="), std::string::npos) << it->str();
     EXPECT_NE(archive.find("multipart/related"), std::string::npos)
         << "web archive is no MIME multipart file";
     for (const std::string& word : sampleWords(documentText, 5))
@@ -108,7 +115,6 @@ void checkXps(const PublishedSet& set, const std::string& documentText, const st
         EXPECT_GT(ink(fromXps), ink(fromPdf) / 2) << "the XPS page lost most of the text";
     }
 }
-
 
 PublishedSet outputsBeside(const std::string& source, const std::string& folder, bool withXps)
 {

@@ -22,9 +22,10 @@ PublishedSet outputsBeside(const std::string& source, const std::string& folder,
 // Text: UTF-8 without byte order mark, CR LF only. Unicode text: byte order mark, valid
 // UTF-16 LE, CR LF only, the same text as the plain text file. Returns the decoded text.
 std::string checkTextPair(const PublishedSet& set);
-// PDF: at least one page; the document's words (from its text export) are in its text.
+// PDF: tagged, at least one page; the document's words (from its text export) are in its text.
 void checkPdf(const PublishedSet& set, const std::string& documentText);
-// HTML and web archive files hold the words; the web archive is a MIME multipart/related file.
+// HTML and web archive files hold the words, and the page gives every picture an alt text; the web archive is
+// a MIME multipart/related file.
 void checkHtmlFiles(const PublishedSet& set, const std::string& documentText);
 // XPS: libgxps renders it to as many pages as the PDF, with the same words.
 void checkXps(const PublishedSet& set, const std::string& documentText, const std::string& scratchPdf);

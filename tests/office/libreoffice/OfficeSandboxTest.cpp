@@ -96,8 +96,8 @@ TEST(OfficeSandboxTest, WithoutNamespacesItPublishesAndSaysSoOnce)
             automation.killOffice();
     }
     EXPECT_EQ(automation.officeStartCount(), 2);
-    const std::string expected
-        = "publishing without a network sandbox: user namespaces are not available here (made so by the test)";
+    const std::string expected = "publishing without a network sandbox: user namespaces are not available "
+                                 "here (made so by the test)";
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices.front(), expected);
     EXPECT_EQ(log.count(expected), 1) << log.text();
@@ -110,8 +110,9 @@ TEST(OfficeSandboxTest, WithoutNamespacesItPublishesAndSaysSoOnce)
 TEST(OfficeSandboxTest, ARequiredSandboxThatCannotBeMadeStartsNoOffice)
 {
     TemporaryRegistry registry;
-    registry.writeUserFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n"
-                           "\"Sandbox\"=dword:00000001\n");
+    registry.writeUserFile(
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tarnwick\\Application\\Pressling\\Config]\n"
+        "\"Sandbox\"=dword:00000001\n");
     LogCapture log;
     LibreOfficeAutomation automation;
     automation.setSandboxSupport(noNamespaces);

@@ -141,10 +141,14 @@ bool fileExists(const std::string& path)
     return std::filesystem::is_regular_file(path);
 }
 
+std::string pdfInfo(const std::string& pdf)
+{
+    return runReader({ "pdfinfo", pdf }, 60s).standardOutput;
+}
+
 int pdfPageCount(const std::string& pdf)
 {
-    auto result = runReader({ "pdfinfo", pdf }, 60s);
-    std::istringstream lines(result.standardOutput);
+    std::istringstream lines(pdfInfo(pdf));
     std::string line;
     while (std::getline(lines, line)) {
         if (line.rfind("Pages:", 0) == 0)

@@ -34,6 +34,8 @@ bool fileExists(const std::string& path);
 bool officeGone(const std::string& profileUrl);
 
 // The outside readers. Each fails the current test when the reader itself fails.
+// What pdfinfo says of the PDF.
+std::string pdfInfo(const std::string& pdf);
 int pdfPageCount(const std::string& pdf);
 std::string pdfText(const std::string& pdf);
 // The DOM after headless Chromium has loaded the page (HTML or MHTML).
