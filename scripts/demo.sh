@@ -27,6 +27,9 @@ for format in pdf html; do
     echo "--- pressling-cli publish --format $format"
     "$cli" publish --format "$format" ./*.docx ./*.xlsx ./*.pptx || status=$?
 done
+echo "--- what a screen reader finds in a PDF and a web page"
+pdfinfo having-images.docx.pdf | grep -E '^(Title|Tagged):' || true
+grep -o -E '<html[^>]*>|<img [^>]*>' having-images.docx.html | head -n 3 || true
 echo "--- published files"
 ls -l "$scratch/documents"
 exit "$status"
