@@ -108,9 +108,8 @@ void addTagReferences(const Tag& tag, std::vector<Reference>& out)
 
 }
 
-std::vector<Reference> htmlReferences(std::string_view html)
+void forEachTag(std::string_view html, const std::function<void(const Tag& tag, size_t& position)>& visit)
 {
-    std::vector<Reference> out;
     size_t position = 0;
     while ((position = html.find('<', position)) != std::string_view::npos) {
         if (html.substr(position, 4) == "<!--") {
@@ -119,6 +118,14 @@ std::vector<Reference> htmlReferences(std::string_view html)
             continue;
         }
         Tag tag = parseTag(html, position);
+        visit(tag, position);
+    }
+}
+
+std::vector<Reference> htmlReferences(std::string_view html)
+{
+    std::vector<Reference> out;
+    forEachTag(html, [&](const Tag& tag, size_t& position) {
         addTagReferences(tag, out);
         if (tag.name == "style") {
             size_t end = lower(html.substr(position)).find("</style");
@@ -127,7 +134,7 @@ std::vector<Reference> htmlReferences(std::string_view html)
                 out.push_back({ std::move(reference), ReferenceKind::Resource });
             position = end == std::string::npos ? html.size() : position + end;
         }
-    }
+    });
     return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -29,6 +30,9 @@ struct Tag {
 
 // Parses the tag starting at html[position] == '<'; moves position past it.
 Tag parseTag(std::string_view html, size_t& position);
+// Calls visit for every tag of the page in order, passing over comments. visit gets the tag and
+// position just past it, which it may move on (past the text of a style element, say).
+void forEachTag(std::string_view html, const std::function<void(const Tag& tag, size_t& position)>& visit);
 
 // The references of an HTML page that a browser would load for it (or that belong to the same
 // export), in document order, duplicates included.

@@ -75,14 +75,7 @@ std::string labelledPage(std::string_view html, const PageLabels& labels)
         out += piece;
         copied = at;
     };
-    size_t position = 0;
-    while ((position = html.find('<', position)) != std::string_view::npos) {
-        if (html.substr(position, 4) == "<!--") {
-            size_t end = html.find("-->", position + 4);
-            position = end == std::string_view::npos ? html.size() : end + 3;
-            continue;
-        }
-        Tag tag = parseTag(html, position);
+    forEachTag(html, [&](const Tag& tag, size_t& position) {
         // Attributes go before the tag's end, and before the slash of an empty element.
         size_t end = html[position - 1] == '>' ? position - 1 : position;
         size_t attributesEnd = end > 0 && html[end - 1] == '/' ? end - 1 : end;
@@ -110,7 +103,7 @@ std::string labelledPage(std::string_view html, const PageLabels& labels)
             size_t close = findTag(html, position, tag.name == "style" ? "</style" : "</script");
             position = close == std::string_view::npos ? html.size() : close;
         }
-    }
+    });
     out.append(html.substr(copied));
     return out;
 }

@@ -16,9 +16,10 @@ namespace office {
 
 LibreOfficeSuite::LibreOfficeSuite()
     : m_timeouts(defaultTimeouts())
-    , m_sandboxSetting(VaultrixRegistry().getSandboxSetting())
-    , m_pdfArchivePart(VaultrixRegistry().getPdfArchive())
 {
+    const VaultrixRegistry settings;
+    m_sandboxSetting = settings.getSandboxSetting();
+    m_pdfArchivePart = settings.getPdfArchive();
 }
 
 LibreOfficeSuite::~LibreOfficeSuite()

@@ -6,8 +6,8 @@ using formats::webarchive::labelledPage;
 using formats::webarchive::PageLabels;
 
 // Catches labels put where markup is not (a comment, a script), attributes that break an
-// unquoted value or an empty element's slash, what the page already says overwritten, and text
-// that would end the attribute or the title early.
+// unquoted value or an empty element's slash, what the page already says overwritten, text that
+// would end the attribute or the title early, and text in the wrong character set.
 TEST(WebPageLabels, LabelsOnlyWhatThePageLeavesOut)
 {
     const PageLabels labels { "de-DE", "Bericht \"A\" & <B>", { { "Bild 1", "Ein \"rotes\" Quadrat" } } };
@@ -27,20 +27,17 @@ TEST(WebPageLabels, LabelsOnlyWhatThePageLeavesOut)
     EXPECT_EQ(labelledPage(labelled, labels), labelled);
     EXPECT_EQ(labelledPage("<html><head><meta charset=utf-8></head></html>", { "", "Ä", {} }),
         "<html><head><title>Ä</title><meta charset=utf-8></head></html>");
-}
 
-// Catches UTF-8 text written into a page of another character set, where it would read as
-// mojibake: there everything outside ASCII becomes a character reference.
-TEST(WebPageLabels, TextOutsideAsciiSuitsThePagesCharacterSet)
-{
-    const PageLabels labels { "de", "Übersicht €", {} };
+    // UTF-8 text in a page of another character set would read as mojibake: there everything
+    // outside ASCII becomes a character reference.
+    const PageLabels german { "de", "Übersicht €", {} };
     EXPECT_EQ(labelledPage(
                   "<html><head><meta http-equiv=\"content-type\" content=\"text/html; charset=windows-1252\">"
                   "<title></title></head></html>",
-                  labels),
+                  german),
         "<html lang=\"de\"><head><meta http-equiv=\"content-type\" content=\"text/html; "
         "charset=windows-1252\">"
         "<title>&#220;bersicht &#8364;</title></head></html>");
-    EXPECT_EQ(labelledPage("<html><head><title></title></head></html>", labels),
+    EXPECT_EQ(labelledPage("<html><head><title></title></head></html>", german),
         "<html lang=\"de\"><head><title>Übersicht €</title></head></html>");
 }
