@@ -17,7 +17,7 @@ const QRect initialGeometry(10, 10, 520, 240);
 }
 
 OfficeCheckWindow::OfficeCheckWindow(Qt::WindowState showState, OfficeApplicationMonitor::Listing listing)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint)
+    : QMainWindow(nullptr, Qt::Window | Qt::WindowStaysOnTopHint)
     , m_monitor(std::move(listing))
 {
     setupWindow();
@@ -32,7 +32,6 @@ OfficeCheckWindow::OfficeCheckWindow(Qt::WindowState showState, OfficeApplicatio
 void OfficeCheckWindow::setupWindow()
 {
     setWindowTitle(QStringLiteral("Office Applications - Vaultrix"));
-    setAccessibleName(windowTitle());
     move(initialGeometry.topLeft());
     resize(initialGeometry.size());
 }
@@ -56,11 +55,12 @@ void OfficeCheckWindow::setupList()
 // The list fills the window above the status bar, one pixel of the window's background apart.
 void OfficeCheckWindow::setupLayout()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(1);
-    layout->addWidget(m_list, 1);
-    layout->addWidget(m_statusBar);
+    auto* area = new QWidget(this);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 1);
+    layout->addWidget(m_list);
+    setCentralWidget(area);
+    setStatusBar(m_statusBar);
 }
 
 int OfficeCheckWindow::runCheck()

@@ -3,15 +3,16 @@
 #include "shell/OfficeApplicationList.h"
 #include "shell/OfficeApplicationMonitor.h"
 
+#include <QMainWindow>
 #include <QPointer>
-#include <QWidget>
 
 class QStatusBar;
 
 // The small always-on-top window that the program shows as it starts while office applications
 // are open: it lists them, asks the user to close them, and goes away by itself once none is
-// left. Closing it, once confirmed, cancels the start.
-class OfficeCheckWindow final : public QWidget {
+// left. Closing it, once confirmed, cancels the start. A main window of its own, so that a screen
+// reader reports it as a window when it opens.
+class OfficeCheckWindow final : public QMainWindow {
     Q_OBJECT
 
 public:

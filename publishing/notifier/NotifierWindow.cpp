@@ -72,7 +72,7 @@ QString lastComponent(const QString& path)
 }
 
 NotifierWindow::NotifierWindow(QWidget* owner, std::function<void()> cancelRequested)
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_cancelRequested(std::move(cancelRequested))
 {
     standAbove(owner);
@@ -123,12 +123,15 @@ void NotifierWindow::setupControls()
     m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancelButton->setGeometry(350, 215, 70, 25);
     m_cancelButton->setFont(messageFont);
+    // Enter presses nothing: the window has no default answer, as it had none on Windows.
+    m_cancelButton->setAutoDefault(false);
     connect(m_cancelButton, &QPushButton::clicked, this, &NotifierWindow::applyCancelRule);
 
     m_closeButton = new QPushButton(QStringLiteral("Close"), this);
     m_closeButton->setGeometry(450, 215, 70, 25);
     m_closeButton->setFont(messageFont);
     m_closeButton->setEnabled(false);
+    m_closeButton->setAutoDefault(false);
     connect(m_closeButton, &QPushButton::clicked, this, &QObject::deleteLater);
 }
 
@@ -199,6 +202,11 @@ QString NotifierWindow::progressText() const
 void NotifierWindow::closeEvent(QCloseEvent* event)
 {
     event->ignore();
+    applyCancelRule();
+}
+
+void NotifierWindow::reject()
+{
     applyCancelRule();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 #include <cstdint>
 #include <functional>
@@ -11,7 +11,8 @@ class QTreeWidget;
 
 // The "Publishing Notifier" window: a progress line, the result rows sorted by file name without
 // regard to case, Cancel and Close. It lives on the GUI thread; the job drives it through EncodingNotifier.
-class NotifierWindow : public QWidget {
+// A dialog, not a plain widget, so that a screen reader reports it as a dialog when it opens.
+class NotifierWindow : public QDialog {
     Q_OBJECT
 
 public:
@@ -38,6 +39,8 @@ public:
 protected:
     // The caption's close request is Cancel: it never closes a running job's window unasked.
     void closeEvent(QCloseEvent* event) override;
+    // Escape asks as the caption's close request does.
+    void reject() override;
 
 private:
     void standAbove(QWidget* owner);

@@ -1,0 +1,80 @@
+#include "ScriptedListing.h"
+#include "ShellFixture.h"
+
+#include "publishing/notifier/EncodingNotifier.h"
+#include "publishing/notifier/NotifierWindow.h"
+#include "shell/OfficeCheckWindow.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What AT-SPI tells a screen reader of a window: its role (a plain widget's Client is its
+// "filler") and its name.
+std::string announcement(QWidget* widget)
+{
+    QAccessibleInterface* window = widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+    return window ? std::to_string(window->role()) + " " + window->text(QAccessible::Name).toStdString()
+                  : "none";
+}
+
+std::string expected(QAccessible::Role role, const QString& name)
+{
+    return std::to_string(role) + " " + name.toStdString();
+}
+
+// What is said of the modal window that action opens, which is then dismissed.
+std::string announcementOfModal(const std::function<void()>& action)
+{
+    std::string said = "none";
+    QTimer::singleShot(0, [&said] {
+        said = announcement(QApplication::activeModalWidget());
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->reject();
+        else
+            QApplication::activeModalWidget()->close();
+    });
+    action();
+    return said;
+}
+
+}
+
+// Catches a window that a screen reader does not report as opened: each must be a frame or a
+// dialog (a message box an alert, which is read out whole) named by its title; the editor of a
+// row's name is an edit field inside the list.
+TEST(WindowAccessibility, EveryWindowIsAnnouncedByItsRoleAndTitle)
+{
+    ShellFixture shell;
+    MainWindow& window = shell.window();
+    shell.go("Documents");
+    EXPECT_EQ(announcement(&window), expected(QAccessible::Window, window.windowTitle()));
+
+    EncodingNotifier notifier(&window);
+    notifier.create([] {});
+    NotifierWindow* notifierWindow = nullptr;
+    for (QWidget* topLevel : QApplication::topLevelWidgets())
+        notifierWindow = notifierWindow ? notifierWindow : qobject_cast<NotifierWindow*>(topLevel);
+    EXPECT_EQ(announcement(notifierWindow), expected(QAccessible::Dialog, "Publishing Notifier"));
+    notifier.destroyWindow();
+
+    OfficeCheckWindow check(Qt::WindowNoState, ScriptedListing({ noOffices }).listing());
+    EXPECT_EQ(announcement(&check), expected(QAccessible::Window, "Office Applications - Vaultrix"));
+
+    EXPECT_EQ(announcementOfModal([&] { window.runCommand(MainWindow::ShowVersion); }),
+        expected(QAccessible::Dialog, "Pressling"));
+    window.runCommand(MainWindow::SelectAllFiles);
+    EXPECT_EQ(announcementOfModal([&] { window.runCommand(MainWindow::DeleteFiles); }),
+        expected(QAccessible::AlertMessage, "Delete Files"));
+
+    window.fileList()->controller().XListView_EditLabel(0);
+    auto* editor = window.fileList()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(announcement(editor), expected(QAccessible::EditableText, "New file name"));
+}
