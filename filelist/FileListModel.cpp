@@ -134,13 +134,26 @@ void FileListModel::removeRowAt(int row)
     endRemoveRows();
 }
 
-void FileListModel::renameRow(int row, const QByteArray& name)
+int FileListModel::renameRow(int row, const QByteArray& name)
 {
     if (row < 0 || row >= rowCount())
-        return;
+        return -1;
+    // The rows are in order with the old name among them, so the new name's place among them is
+    // found as for a new row, one less when it lies beyond the row's own.
+    int place = sortedPlaceOf(name);
     m_rows[static_cast<size_t>(row)].name = name;
     QModelIndex changed = index(row, NameColumn);
     emit dataChanged(changed, changed, { Qt::DisplayRole, Qt::EditRole, Qt::AccessibleTextRole });
+    if (place == row || place == row + 1)
+        return row;
+    beginMoveRows(QModelIndex(), row, row, QModelIndex(), place);
+    auto from = m_rows.begin() + row;
+    if (place < row)
+        std::rotate(m_rows.begin() + place, from, from + 1);
+    else
+        std::rotate(from, from + 1, m_rows.begin() + place);
+    endMoveRows();
+    return place < row ? place : place - 1;
 }
 
 QByteArray FileListModel::fullPath(int row) const

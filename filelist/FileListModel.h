@@ -55,9 +55,9 @@ public:
     void removeRowAt(int row);
     // Empties the list and keeps the current folder.
     void removeAllRows();
-    // Gives a row a new name after its file was renamed; the row keeps its place and its other
-    // columns until the next filling.
-    void renameRow(int row, const QByteArray& name);
+    // Gives a row a new name after its file was renamed and moves it to the name's sorted place,
+    // where it now is (-1: no such row); the other columns stay until the next filling.
+    int renameRow(int row, const QByteArray& name);
 
     const FileListRow& rowAt(int row) const { return m_rows[static_cast<size_t>(row)]; }
     // The current folder followed by the row's name.

@@ -5,7 +5,6 @@
 #include "filelist/RenameRules.h"
 #include "foundation/Log.h"
 #include "platform/FileOperations.h"
-#include "platform/FolderEntries.h"
 
 #include <QFile>
 #include <QTimer>
@@ -15,7 +14,8 @@ namespace {
 const QString changeFileNameTitle = QStringLiteral("Change FileName");
 
 // Never replaces a file: on this file system "Report.doc" and "report.DOC" are two files, so
-// even a rename that only changes letter case must not take the place of another one.
+// even a rename that only changes letter case must not take the place of another one. On a file
+// system that ignores case (a FAT stick) such a rename finds the file itself, and goes through.
 bool renameInFolder(const QByteArray& folder, const QByteArray& oldName, const QByteArray& newName)
 {
     int error = 0;
@@ -130,14 +130,11 @@ void FileRename::XListView_ChangeNameFromMenu()
 
 bool FileRename::XListView_FileNameExists(const char* folder, const char* name)
 {
-    QString wanted = QFile::decodeName(name);
-    for (const std::string& entry : platform::FolderEntries::names(folder)) {
-        if (QFile::decodeName(QByteArray::fromStdString(entry)).compare(wanted, Qt::CaseInsensitive) != 0)
-            continue;
-        if (!platform::fileOperations::attributes(std::string(folder) + entry).isDirectory)
-            return true;
-    }
-    return false;
+    // The file system itself says whether the name is taken: here names differ in every byte
+    // ("Report.doc" and "report.doc" are two files), on a FAT stick they ignore letter case.
+    std::string path = std::string(folder) + name;
+    return platform::fileOperations::entryExists(path)
+        && !platform::fileOperations::attributes(path).isDirectory;
 }
 
 bool FileRename::XListView_IsValidNewName(const char* oldName, const char* newName)

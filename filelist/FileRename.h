@@ -20,7 +20,8 @@ public:
     int32_t XListView_EndLabelEdit(const QString& editText);
     // The menu's Change Name, which refuses a protected row.
     void XListView_ChangeNameFromMenu();
-    // True when folder holds a file (not a folder) of that name, letter case aside.
+    // True when folder holds a file (not a folder) of that name, as the file system compares
+    // names.
     static bool XListView_FileNameExists(const char* folder, const char* name);
     bool XListView_IsValidNewName(const char* oldName, const char* newName);
 

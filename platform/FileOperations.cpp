@@ -1,6 +1,7 @@
 #include "platform/FileOperations.h"
 
 #include "platform/AbortCleanup.h"
+#include "platform/FolderEntries.h"
 
 #include <cerrno>
 #include <climits>
@@ -296,21 +297,6 @@ bool nameUnnamedCopy(int descriptor, const std::string& target, ExistingTarget e
     return false;
 }
 
-// Where a file system has no rename that refuses to replace, a hard link refuses just as well.
-bool moveIntoPlaceNoReplace(const std::string& temporary, const std::string& target, int& error)
-{
-    if (renameNoReplace(temporary, target, error))
-        return true;
-    if (error != EINVAL && error != ENOSYS)
-        return false;
-    if (::link(temporary.c_str(), target.c_str()) != 0) {
-        error = errno;
-        return false;
-    }
-    ::unlink(temporary.c_str());
-    return true;
-}
-
 // The copy of a file system without unnamed files: a hidden temporary that a program made to
 // end at once removes again, renamed into place once complete.
 bool copyThroughTemporary(
@@ -323,7 +309,7 @@ bool copyThroughTemporary(
     AbortCleanup removeTemporary([temporary] { ::unlink(temporary.c_str()); });
     bool copied = fillCopy(source, to.get(), error) && to.close(error);
     copied = copied
-        && (existing == ExistingTarget::Keep ? moveIntoPlaceNoReplace(temporary, target, error)
+        && (existing == ExistingTarget::Keep ? renameNoReplace(temporary, target, error)
                                              : renameReplacing(temporary, target, error));
     if (!copied)
         ::unlink(temporary.c_str());
@@ -369,11 +355,64 @@ bool removeFile(const std::string& path, int& error)
     return false;
 }
 
-bool renameNoReplace(const std::string& source, const std::string& target, int& error)
+namespace {
+
+// A rename that never replaces: in one step where the file system can be told so. Where it
+// cannot (file systems in user space often cannot), a hard link refuses to replace just as well;
+// and where there are no hard links either (FAT, exFAT through FUSE), the name is looked at just
+// before a plain rename, as a file manager does.
+bool renameOnce(const std::string& source, const std::string& target, int& error)
 {
     if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     error = errno;
+    if (error != EINVAL && error != ENOSYS)
+        return false;
+    if (::link(source.c_str(), target.c_str()) == 0) {
+        ::unlink(source.c_str());
+        return true;
+    }
+    if (errno == EEXIST || entryExists(target)) {
+        error = EEXIST;
+        return false;
+    }
+    if (::rename(source.c_str(), target.c_str()) == 0)
+        return true;
+    error = errno;
+    return false;
+}
+
+// True when the folder of path holds an entry of exactly path's name. A file system that ignores
+// letter case also answers to the name in another case, which no entry has.
+bool listedAsSuch(const std::string& path)
+{
+    std::string name = path.substr(path.rfind('/') + 1);
+    for (const std::string& entry : FolderEntries::names(folderOf(path))) {
+        if (entry == name)
+            return true;
+    }
+    return false;
+}
+
+}
+
+bool renameNoReplace(const std::string& source, const std::string& target, int& error)
+{
+    if (renameOnce(source, target, error))
+        return true;
+    // A file system that ignores letter case (FAT, as on a USB stick) finds the source itself
+    // under a target that differs from it only in case, and refuses. The file goes through a
+    // name of its own instead; should another file answer to the target's name after all, that
+    // rename refuses too and the file gets its old name back.
+    if (error != EEXIST || listedAsSuch(target))
+        return false;
+    std::string temporary;
+    if (!makeTemporaryName(folderOf(target), temporary, error) || !renameOnce(source, temporary, error))
+        return false;
+    if (renameOnce(temporary, target, error))
+        return true;
+    int ignored = 0;
+    renameOnce(temporary, source, ignored);
     return false;
 }
 

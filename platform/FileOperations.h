@@ -63,7 +63,9 @@ bool sameFile(const std::string& first, const std::string& second);
 // one of the two files is there under the target's name.
 bool renameReplacing(const std::string& source, const std::string& target, int& error);
 // Renames source to target in one atomic step, only when nothing is there under the target's
-// name (error EEXIST otherwise).
+// name (error EEXIST otherwise). Where the file system ignores letter case and only finds the
+// target's name in another case, the file is renamed in two steps, through a temporary name, and
+// never over another file.
 bool renameNoReplace(const std::string& source, const std::string& target, int& error);
 bool removeFile(const std::string& path, int& error);
 // Removes everything in the open folder: a symlink inside is removed itself and never followed,

@@ -27,8 +27,10 @@ packages=(
   shared-mime-info
   # the icons of file types that the file list shows when no desktop names an icon theme
   adwaita-icon-theme
-  # a file system of its own for the trash tests of another mount
-  e2fsprogs
+  # file systems of their own: another mount for the trash tests, and a FAT one (as on a USB
+  # stick, names without regard to case) for the rename tests, through FUSE where the kernel
+  # has no FAT of its own
+  e2fsprogs dosfstools fusefat
   # a locale with a decimal comma, under which the tests write XPS and publish
   locales
   # the Debian package: cpack's dependency list (dpkg-shlibdeps) and the checks of the package,

@@ -11,8 +11,9 @@ FolderHistory::FolderHistory(QComboBox* comboBox)
 void FolderHistory::visit(const QByteArray& folder)
 {
     const QString text = QFile::decodeName(folder).left(MaximumLength);
-    // A fixed-string match ignores letter case unless told otherwise.
-    if (!text.isEmpty() && m_comboBox->findText(text, Qt::MatchFixedString) < 0)
+    // Folders are told apart by their bytes, as the file system tells them: "Projects/" and
+    // "projects/" are two folders, each with its entry.
+    if (!text.isEmpty() && m_comboBox->findData(folder) < 0)
         m_comboBox->insertItem(0, text, folder);
     m_comboBox->setEditText(QFile::decodeName(folder));
 }
@@ -25,5 +26,5 @@ QByteArray FolderHistory::folderAt(int index) const
 
 bool FolderHistory::namesCurrentFolder(const QString& chosen, const QByteArray& currentFolder)
 {
-    return chosen.compare(QFile::decodeName(currentFolder), Qt::CaseInsensitive) == 0;
+    return chosen == QFile::decodeName(currentFolder);
 }

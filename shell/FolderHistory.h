@@ -4,8 +4,9 @@
 
 class QComboBox;
 
-// The folders visited in this run, in the combo box above the tree: newest first, each once
-// whatever its letter case, at most 260 characters each. Not kept between runs.
+// The folders visited in this run, in the combo box above the tree: newest first, each once (two
+// names that differ only in letter case are two folders), at most 260 characters each. Not kept
+// between runs.
 class FolderHistory {
 public:
     static constexpr int MaximumLength = 260;
@@ -20,8 +21,7 @@ public:
     // there.
     QByteArray folderAt(int index) const;
 
-    // Whether a chosen entry's text names the current folder, compared without regard to case,
-    // so that choosing it goes nowhere.
+    // Whether a chosen entry's text names the current folder, so that choosing it goes nowhere.
     static bool namesCurrentFolder(const QString& chosen, const QByteArray& currentFolder);
 
 private:

@@ -280,8 +280,9 @@ TEST(FileListModel, InsertedFileTakesItsSortedPlace)
     EXPECT_EQ(model.rowCount(), 4);
 }
 
-// Catches a rename that moves the row or leaves the view unaware, and removal of the wrong row.
-TEST(FileListModel, RenameKeepsThePlaceAndRemoveTakesTheRow)
+// Catches a renamed row left out of order (where a row added later relies on the order) or the
+// view left unaware, and removal of the wrong row.
+TEST(FileListModel, RenameMovesTheRowToItsPlaceAndRemoveTakesTheRow)
 {
     TemporaryFolder folder;
     for (const char* name : { "a.doc", "b.doc", "c.doc" })
@@ -289,15 +290,18 @@ TEST(FileListModel, RenameKeepsThePlaceAndRemoveTakesTheRow)
     FileListModel model;
     model.showFolder(folderOf(folder));
     QSignalSpy changes(&model, &FileListModel::dataChanged);
+    QSignalSpy moves(&model, &FileListModel::rowsMoved);
 
-    model.renameRow(0, "z.doc");
-    EXPECT_EQ(namesOf(model), (std::vector<std::string> { "z.doc", "b.doc", "c.doc" }));
-    ASSERT_EQ(changes.count(), 1);
-    EXPECT_EQ(changes[0][0].toModelIndex(), model.index(0, FileListModel::NameColumn));
-    EXPECT_EQ(model.fullPath(0), folderOf(folder) + "z.doc");
-    model.removeRowAt(1);
+    EXPECT_EQ(model.renameRow(0, "z.doc"), 2);
+    EXPECT_EQ(model.renameRow(1, "d.doc"), 1);
+    EXPECT_EQ(namesOf(model), (std::vector<std::string> { "b.doc", "d.doc", "z.doc" }));
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(moves.count(), 1);
+    EXPECT_EQ(model.fullPath(2), folderOf(folder) + "z.doc");
+    EXPECT_EQ(model.insertFile(folderOf(folder) + "c.doc"), 1);
+    model.removeRowAt(0);
     model.removeRowAt(7);
-    EXPECT_EQ(namesOf(model), (std::vector<std::string> { "z.doc", "c.doc" }));
+    EXPECT_EQ(namesOf(model), (std::vector<std::string> { "c.doc", "d.doc", "z.doc" }));
 }
 
 // Catches a document without the desktop's type name or icon, an icon on other columns, and a

@@ -1,8 +1,10 @@
 #include "ListFixture.h"
 
 #include "filelist/XListView.h"
+#include "platform/ChildProcess.h"
 #include "tests/support/AnsweringMessageBox.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/ScratchMount.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TemporaryRegistry.h"
 
@@ -16,6 +18,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -96,7 +99,7 @@ TEST_F(Rename, RefusedNamesShowTheirMessageAndEditTheRowAgain)
     const Case cases[] = {
         { "Report.doc", "Report.docx", "Error: You cannot change the file extension!" },
         { "a.doc", "b?.doc", "Error: You cannot use the characters \\/:*?\"<>| in the filename!" },
-        { "a.doc", "b.doc", "Error: The same file name already exists." },
+        { "a.doc", "B.DOC", "Error: The same file name already exists." },
         { "a.doc", "", "Error: Please enter the file name." },
     };
     for (const Case& refused : cases) {
@@ -112,6 +115,42 @@ TEST_F(Rename, RefusedNamesShowTheirMessageAndEditTheRowAgain)
     }
     EXPECT_EQ(fixture.names(), (QStringList { "a.doc", "B.DOC", "Report.doc" }));
     EXPECT_TRUE(exists("a.doc") && exists("B.DOC") && exists("Report.doc"));
+
+    // Names differ in every byte here: "b.doc" beside "B.DOC" is a name of its own.
+    EXPECT_EQ(endEdit("a.doc", "b.doc"), 1);
+    EXPECT_TRUE(exists("b.doc") && exists("B.DOC"));
+}
+
+// Catches a case-only rename refused on a file system that ignores letter case (a FAT stick),
+// where the file itself answers to its new name.
+TEST_F(Rename, LetterCaseOnlyRenameOnAFatStick)
+{
+    TemporaryFolder images;
+    const std::string image = images.file("stick.img");
+    auto formatted = platform::ChildProcess::run({ "mkfs.vfat", "-C", image, "2048" }, 60s);
+    if (!formatted.succeeded())
+        GTEST_SKIP() << "cannot make a FAT file system: " << formatted.error << formatted.standardError;
+    // The kernel's own FAT where it has one, else the same on-disk format through FUSE, told not
+    // to keep answers about names, as the kernel's FAT keeps none of another letter case.
+    auto stick = std::make_unique<ScratchMount>(
+        fixture.folder().path(), std::vector<std::string> { "mount", "-o", "loop", image });
+    if (!stick->mounted())
+        stick = std::make_unique<ScratchMount>(fixture.folder().path(),
+            std::vector<std::string> {
+                "fusefat", "-o", "rw+,entry_timeout=0,negative_timeout=0,attr_timeout=0", image });
+    if (!stick->mounted())
+        GTEST_SKIP() << "cannot mount a FAT file system here: " << stick->reason();
+    fixture.write("Report.doc", "the report");
+    fixture.show();
+    EXPECT_EQ(endEdit("Report.doc", "report.DOC"), 1);
+    EXPECT_EQ(box.asked, 0);
+    QStringList onDisk;
+    for (const auto& entry : fs::directory_iterator(fixture.folder().path()))
+        onDisk << QString::fromStdString(entry.path().filename().string());
+    EXPECT_EQ(onDisk, QStringList { "report.DOC" });
+    EXPECT_EQ(fixture.readFile("report.DOC"), "the report");
+    fixture.show();
+    EXPECT_EQ(fixture.names(), QStringList { "report.DOC" });
 }
 
 TEST_F(Rename, ExtensionsCompareWithoutCaseAndUnknownOnesMustBecomeDoc)
@@ -188,11 +227,13 @@ TEST_F(Rename, EditorOpenedByF2RenamesOnEnterAndEscapeCancelsSilently)
     QTest::keyClick(&fixture.list(), Qt::Key_F2);
     editor = reopenedEditor();
     ASSERT_NE(editor, nullptr);
-    editor->setText("renamed.doc");
+    editor->setText("0 renamed.doc");
     QTest::keyClick(editor, Qt::Key_Return);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return exists("renamed.doc"); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return exists("0 renamed.doc"); }, 2000));
     EXPECT_FALSE(exists("z.doc"));
-    EXPECT_EQ(fixture.model().rowAt(1).name, "renamed.doc");
+    // The renamed row moves to its place in the order, still the current one.
+    EXPECT_EQ(fixture.names(), (QStringList { "0 renamed.doc", "a.doc" }));
+    EXPECT_EQ(fixture.list().currentIndex().row(), 0);
     EXPECT_EQ(box.asked, 0);
     QTest::qWait(300);
     EXPECT_TRUE(fs::is_empty(opened.path())) << "the Enter of the edit opened the selected files";
