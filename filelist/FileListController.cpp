@@ -15,10 +15,13 @@
 #include "platform/FileOperations.h"
 #include "platform/Trash.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QSet>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -293,22 +296,42 @@ void FileListController::RunSelectedFiles()
 
 int32_t FileListController::XListView_DeleteSelectedFiles()
 {
-    QList<int> rows = selectedRows();
-    if (rows.isEmpty())
+    qsizetype count = selectedRows().size();
+    if (count == 0)
         return 1;
-    QString question = QStringLiteral("Are you sure you want to move the selected %1 files to the TrashBox?")
-                           .arg(rows.size());
+    QString question
+        = QStringLiteral("Are you sure you want to move the selected %1 files to the TrashBox?").arg(count);
     if (ask(QStringLiteral("Delete Files"), question, MessageBox::Buttons::OkCancel,
             MessageBox::Icon::Question)
         != MessageBox::Answer::Ok)
         return 1;
-    // From the highest row down, so that removing a row never moves one still to be visited.
-    for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
-        QByteArray fullPath = m_model.fullPath(*row);
+    // The rows may have moved while the question was open (the list follows its folder), so the
+    // files are taken by name from the selection as it is now.
+    QList<QByteArray> names;
+    for (int row : selectedRows())
+        names.append(m_model.rowAt(row).name);
+    QSet<QByteArray> gone;
+    QStringList kept;
+    for (auto name = names.crbegin(); name != names.crend(); ++name) {
+        QByteArray fullPath = m_model.currentFolder() + *name;
         int32_t result = XListView_DeleteToTrashBox(fullPath.constData());
         logDebug("OnKeyDown,2,Deleted a filePath=%s d=%d", fullPath.constData(), result);
-        m_model.removeRowAt(*row);
+        // A row goes only with its file: one that the trash refused stays, and the user is told.
+        if (!platform::fileOperations::entryExists(fullPath.toStdString()))
+            gone.insert(*name);
+        else if (result != 0)
+            kept.append(QStringLiteral("%1 (%2)").arg(
+                QFile::decodeName(*name), QString::fromLocal8Bit(std::strerror(result))));
     }
+    for (int row = m_model.rowCount() - 1; row >= 0 && !gone.isEmpty(); --row) {
+        if (gone.remove(m_model.rowAt(row).name))
+            m_model.removeRowAt(row);
+    }
+    if (!kept.isEmpty())
+        showError(QStringLiteral("Delete Files"),
+            QStringLiteral(
+                "Error: Couldn't move the files below to the TrashBox; they are still in the folder.\n\n%1")
+                .arg(kept.join(QLatin1Char('\n'))));
     return 1;
 }
 

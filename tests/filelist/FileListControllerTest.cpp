@@ -10,9 +10,11 @@
 #include "foundation/Iterator.h"
 #include "foundation/LinkedList.h"
 #include "foundation/String.h"
+#include "platform/ChildProcess.h"
 #include "tests/support/AnsweringMessageBox.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ReadFile.h"
+#include "tests/support/ScratchMount.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <QApplication>
@@ -26,6 +28,7 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -110,6 +113,40 @@ TEST_F(Controller, DeleteMovesTheSelectedFilesToTheTrashOnlyWhenAnsweredOk)
     EXPECT_EQ(rows(), QStringList { "controller-kept.doc" });
     EXPECT_FALSE(exists("controller-trashed.doc"));
     EXPECT_EQ(::readFile(trash + "/files/controller-trashed.doc"), "trashed");
+}
+
+// Catches files taken by the row numbers of before the question when the rows moved while it
+// was open (a new file came before them), a row dropped for a file the trash refused, and such
+// a refusal not told.
+TEST_F(Controller, DeleteTakesTheFilesSelectedAfterTheQuestionAndKeepsWhatTheTrashRefused)
+{
+    folder.write("b.doc", "b");
+    folder.write("c.doc", "c");
+    show();
+    select({ "c.doc" });
+    box.whileShown = [this] { list->XListView_InsertFileItem(folder.write("a.doc", "a").c_str()); };
+    list->XListView_OnKeyDown(FileListController::KeyDelete);
+    EXPECT_EQ(rows(), (QStringList { "a.doc", "b.doc" }));
+    EXPECT_FALSE(exists("c.doc"));
+    EXPECT_TRUE(exists("b.doc"));
+
+    ScratchMount stick(folder.file("stick"), { "mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs" });
+    if (!stick.mounted())
+        GTEST_SKIP() << "cannot mount a file system here: " << stick.reason();
+    folder.write("stick/kept.doc", "kept");
+    ASSERT_TRUE(
+        platform::ChildProcess::run({ "mount", "-o", "remount,ro", folder.file("stick") }, 60s).succeeded());
+    list->XListView_ShowFiles((folder.file("stick") + "/").c_str());
+    box.whileShown = nullptr;
+    select({ "kept.doc" });
+    list->XListView_RunCommand(ListCommand::Delete);
+    EXPECT_EQ(box.asked, 3);
+    EXPECT_EQ(box.lastTitle, "Delete Files");
+    EXPECT_EQ(box.lastIcon, MessageBox::Icon::Error);
+    EXPECT_TRUE(box.lastText.startsWith("Error: Couldn't move the files below to the TrashBox"));
+    EXPECT_TRUE(box.lastText.contains("folder.\n\nkept.doc (")) << box.lastText.toStdString();
+    EXPECT_EQ(rows(), QStringList { "kept.doc" });
+    EXPECT_EQ(::readFile(folder.file("stick/kept.doc")), "kept");
 }
 
 // A refused name says why and asks the view for a new edit of the row; an accepted one renames
