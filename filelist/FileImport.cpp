@@ -335,11 +335,10 @@ PreparedCopy FileImport::XListView_PrepareFileCopy(const char* destination)
         return PreparedCopy::Refused;
     }
     logDebug("XListView_PrepareFileCopy,2,fileAttr not dir");
-    if (existing.readOnly) {
+    // A read-only file is replaced by a rename, which needs no right to write the file itself:
+    // nothing about it changes unless the user says it may go.
+    if (existing.readOnly)
         logDebug("XListView_PrepareFileCopy,2,ReadOnly");
-        int error = 0;
-        files::setWritable(destination, true, error);
-    }
     QString question = QStringLiteral("The same file name '%1' already exists in the destination drop "
                                       "target.\r\nAre you sure you want to overwrite it?")
                            .arg(shown(destination));

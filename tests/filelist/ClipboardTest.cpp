@@ -155,8 +155,8 @@ TEST_F(Clipboard, PasteIntoTheSameFileGivesTheMessageAndChangesNothing)
     EXPECT_EQ(target.names(), QStringList({ "hard.doc", "notes.doc" }));
 }
 
-// Cancel on the overwrite question of a read-only file keeps the file, no longer read-only; OK
-// replaces it, and the list keeps one row for it.
+// Cancel on the overwrite question of a read-only file keeps the file as it was, still read-only;
+// OK replaces it, and the list keeps one row for it.
 TEST_F(Clipboard, OverwriteQuestionOfAReadOnlyFile)
 {
     std::string existing = target.write("report.docx", "the old report");
@@ -172,7 +172,7 @@ TEST_F(Clipboard, OverwriteQuestionOfAReadOnlyFile)
     EXPECT_EQ(box.lastButtons, MessageBox::Buttons::OkCancel);
     EXPECT_EQ(box.lastIcon, MessageBox::Icon::Question);
     EXPECT_EQ(target.readFile("report.docx"), "the old report");
-    EXPECT_TRUE(isWritable(existing)) << "the read-only attribute is cleared before asking";
+    EXPECT_FALSE(isWritable(existing)) << "the read-only attribute was cleared before the answer";
 
     box.setAnswer(MessageBox::Answer::Ok);
     paste();
