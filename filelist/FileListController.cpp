@@ -71,6 +71,19 @@ int rowOfEntry(const FileListModel& model, const ListItem& entry)
     return -1;
 }
 
+// The files that the trash refused, each with why, as many as a message box can show.
+QString notMovedText(const QStringList& kept)
+{
+    constexpr qsizetype shownAtMost = 20;
+    QString text
+        = QStringLiteral("Error: Couldn't move the files below to the TrashBox; they are still in the "
+                         "folder.\n\n")
+        + kept.first(std::min(kept.size(), shownAtMost)).join(QLatin1Char('\n'));
+    if (kept.size() > shownAtMost)
+        text += QStringLiteral("\n... and %1 more").arg(kept.size() - shownAtMost);
+    return text;
+}
+
 }
 
 FileListController::FileListController(FileListModel& model, QItemSelectionModel& selection,
@@ -328,10 +341,7 @@ int32_t FileListController::XListView_DeleteSelectedFiles()
             m_model.removeRowAt(row);
     }
     if (!kept.isEmpty())
-        showError(QStringLiteral("Delete Files"),
-            QStringLiteral(
-                "Error: Couldn't move the files below to the TrashBox; they are still in the folder.\n\n%1")
-                .arg(kept.join(QLatin1Char('\n'))));
+        showError(QStringLiteral("Delete Files"), notMovedText(kept));
     return 1;
 }
 
