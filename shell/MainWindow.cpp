@@ -30,8 +30,9 @@ constexpr int programIcon = 130;
 // The splitter's bar, and how far short of the window's right edge it stops.
 constexpr int splitterBarWidth = 4;
 
-// The usual keys of this desktop beside the entries that act on the list; they are shown in the
-// menu, and the list and the tree answer them themselves, each for what it holds.
+// The usual keys of this desktop for the entries that act on the list and the tree, each key on
+// one entry only: Delete and F2 belong to the File menu's entries, which act on whichever of the
+// two has the focus, as the keys do in each of them.
 QKeySequence shortcutOf(int32_t command)
 {
     switch (command) {
@@ -41,7 +42,6 @@ QKeySequence shortcutOf(int32_t command)
         return QKeySequence::Paste;
     case MainWindow::SelectAllFiles:
         return QKeySequence::SelectAll;
-    case MainWindow::DeleteFiles:
     case MainWindow::DeleteFocused:
         return QKeySequence::Delete;
     case MainWindow::RenameFocused:
@@ -51,19 +51,23 @@ QKeySequence shortcutOf(int32_t command)
     }
 }
 
-void fillMenu(QMenu* menu, const MenuResources::Popup& popup, MainWindow* window)
+void fillMenu(
+    QMenu* menu, const MenuResources::Popup& popup, MainWindow* window, QHash<int32_t, QAction*>& commands)
 {
     for (const MenuResources::MenuEntry& entry : popup.entries) {
         if (entry.submenu) {
-            fillMenu(menu->addMenu(QString::fromUtf8(entry.text)), *entry.submenu, window);
+            fillMenu(menu->addMenu(QString::fromUtf8(entry.text)), *entry.submenu, window, commands);
         } else if (entry.command == 0) {
             menu->addSeparator();
         } else {
             QAction* action = menu->addAction(QString::fromUtf8(entry.text));
             action->setData(entry.command);
             action->setShortcut(shortcutOf(entry.command));
-            // Only inside the open menu: elsewhere the key belongs to the widget with the focus.
-            action->setShortcutContext(Qt::WidgetShortcut);
+            // The key works wherever the window has the focus; a widget that takes the key for
+            // itself first (the text of the history box) keeps it.
+            action->setShortcutContext(Qt::WindowShortcut);
+            window->addAction(action);
+            commands.insert(entry.command, action);
             QObject::connect(action, &QAction::triggered, window,
                 [window, command = entry.command] { window->runCommand(command); });
         }
@@ -86,6 +90,7 @@ MainWindow::MainWindow(PublishingJobs& jobs, TraceSink trace, FolderTreeModel* t
     setupMenu();
     setupWidgets(jobs);
     setupHistory();
+    setupCommandStates();
 }
 
 MainWindow::~MainWindow() = default;
@@ -106,7 +111,7 @@ void MainWindow::setupMenu()
         return;
     }
     for (const MenuResources::Popup& popup : popups)
-        fillMenu(menuBar()->addMenu(QString::fromUtf8(popup.title)), popup, this);
+        fillMenu(menuBar()->addMenu(QString::fromUtf8(popup.title)), popup, this, m_commands);
 }
 
 void MainWindow::setupWidgets(PublishingJobs& jobs)
@@ -158,6 +163,43 @@ void MainWindow::setupHistory()
         if (target.isValid())
             m_tree->selectFolder(target);
     });
+}
+
+void MainWindow::setupCommandStates()
+{
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        // While the user walks the menus the menu bar holds the focus; the entries keep the state
+        // that the widget the user came from gave them.
+        if (!now || now->window() != this || qobject_cast<QMenuBar*>(now))
+            return;
+        m_focusOnTreeOrList = now == m_tree || now == m_list;
+        updateCommandStates();
+    });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &MainWindow::updateCommandStates);
+    connect(&m_list->controller(), &FileListController::folderShown, this, &MainWindow::updateCommandStates);
+    QAbstractItemModel* rows = m_list->fileModel();
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &MainWindow::updateCommandStates);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateCommandStates);
+    connect(rows, &QAbstractItemModel::modelReset, this, &MainWindow::updateCommandStates);
+    updateCommandStates();
+}
+
+void MainWindow::updateCommandStates()
+{
+    const bool anySelected = !m_list->selectedRows().isEmpty();
+    const std::pair<int32_t, bool> states[] = {
+        { CopyFiles, anySelected },
+        { DeleteFiles, anySelected },
+        { PasteFiles, !currentFolder().isEmpty() },
+        { SelectAllFiles, m_list->fileModel()->rowCount() > 0 },
+        { DeleteFocused, m_focusOnTreeOrList },
+        { RenameFocused, m_focusOnTreeOrList },
+    };
+    for (const auto& [command, enabled] : states) {
+        if (QAction* action = m_commands.value(command))
+            action->setEnabled(enabled);
+    }
 }
 
 const QByteArray& MainWindow::currentFolder() const
