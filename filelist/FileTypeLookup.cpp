@@ -1,13 +1,31 @@
 #include "filelist/FileTypeLookup.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
 namespace {
 
-// The theme that the installation brings along, taken when the desktop names none.
-const QString FallbackIconTheme = QStringLiteral("Adwaita");
-// The freedesktop base theme that every theme inherits from.
+// The theme that the installation brings along.
+const QString InstalledIconTheme = QStringLiteral("Adwaita");
+// The freedesktop base theme that every theme inherits from; it draws no file types.
 const QString BaseIconTheme = QStringLiteral("hicolor");
+
+// An installed theme that draws file types: the installation's own, else the first other one
+// whose folders hold type icons; empty when there is none.
+QString installedThemeWithTypeIcons(const QStringList& searchPaths)
+{
+    QStringList themes;
+    for (const QString& folder : searchPaths) {
+        for (const QString& theme : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile index(folder + QLatin1Char('/') + theme + QStringLiteral("/index.theme"));
+            if (theme != BaseIconTheme && index.open(QIODevice::ReadOnly)
+                && index.readAll().contains("mimetypes"))
+                themes << theme;
+        }
+    }
+    return themes.contains(InstalledIconTheme) ? InstalledIconTheme : themes.value(0);
+}
 
 }
 
@@ -38,20 +56,31 @@ QIcon FileTypeLookup::iconOf(const QMimeType& type)
 
 void FileTypeLookup::useInstalledIconThemes()
 {
-    // A platform without a desktop behind it (offscreen, minimal) names no icon theme and looks
-    // for themes only among the program's resources, so that no file would get an icon. Such a
-    // platform is given the installed themes; a desktop's own choice is left as it is.
-    if (!QIcon::themeName().isEmpty())
-        return;
+    // A platform without a desktop behind it (offscreen, minimal) looks for themes only among the
+    // program's resources, so that no file would get an icon; the installed themes are added.
     QStringList searchPaths = QIcon::themeSearchPaths();
     const QStringList installed = QStandardPaths::locateAll(
         QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
+    bool changed = false;
     for (const QString& folder : installed) {
-        if (!searchPaths.contains(folder))
+        if (!searchPaths.contains(folder)) {
             searchPaths.append(folder);
+            changed = true;
+        }
     }
-    QIcon::setThemeSearchPaths(searchPaths);
-    QIcon::setThemeName(BaseIconTheme);
-    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == BaseIconTheme)
-        QIcon::setFallbackThemeName(FallbackIconTheme);
+    // Without a desktop environment to choose a theme, Qt names the base theme (xcb) or none
+    // (offscreen, minimal), and falls back on the base theme too: no file type would get an icon.
+    // The base theme is then given an installed theme that draws them to fall back on; a
+    // desktop's own choice is left as it is.
+    if (QIcon::themeName().isEmpty())
+        QIcon::setThemeName(BaseIconTheme);
+    const QString fallback = QIcon::fallbackThemeName();
+    if (QIcon::themeName() == BaseIconTheme && (fallback.isEmpty() || fallback == BaseIconTheme)) {
+        QIcon::setFallbackThemeName(installedThemeWithTypeIcons(searchPaths));
+        changed = true;
+    }
+    // Setting the search paths also makes Qt read its themes again: one it has read already
+    // would keep falling back on the base theme.
+    if (changed)
+        QIcon::setThemeSearchPaths(searchPaths);
 }
