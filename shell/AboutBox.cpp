@@ -1,7 +1,7 @@
 #include "shell/AboutBox.h"
 
 #include "resources/ResourceIcons.h"
-#include "shell/DialogPlacement.h"
+#include "ui/DialogPlacement.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -37,7 +37,8 @@ void AboutBox::setupContents()
     icon->setAccessibleName(QStringLiteral("Pressling icon"));
     auto* version = new QLabel(QStringLiteral(" Pressling  Version: 1.0.0.1"), this);
     auto* purpose = new QLabel(
-        QStringLiteral(" Publishes Word, Excel and PowerPoint documents as HTML, web archive, text, XPS and PDF."),
+        QStringLiteral(
+            " Publishes Word, Excel and PowerPoint documents as HTML, web archive, text, XPS and PDF."),
         this);
     purpose->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -4,7 +4,9 @@
 #include "ui/MessageBox.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QThread>
 
 #include <condition_variable>
@@ -47,6 +49,14 @@ void onGuiThread(std::function<void()> work, bool wait = false)
         application, std::move(work), wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
 }
 
+// The available area of the screen that the owner's window is on, or of the primary screen for a
+// job without an owner.
+QRect screenAreaOf(const QWidget* owner)
+{
+    const QScreen* screen = owner ? owner->window()->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 QString fromNarrow(const char* text)
 {
     return text ? QString::fromUtf8(text) : QString();
@@ -73,7 +83,7 @@ void EncodingNotifier::create(std::function<void()> cancel)
     onGuiThread(
         [shared, owner = m_owner, cancel = std::move(cancel)] {
             shared->owner = owner;
-            auto* window = new NotifierWindow(owner, cancel);
+            auto* window = new NotifierWindow(owner, screenAreaOf(owner), cancel);
             QObject::connect(window, &QObject::destroyed, [shared] { shared->markClosed(); });
             shared->window = window;
             window->show();

@@ -1,6 +1,7 @@
 #include "publishing/notifier/NotifierWindow.h"
 
 #include "resources/ResourceIcons.h"
+#include "ui/DialogPlacement.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QPushButton>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QWindow>
 
@@ -71,12 +71,12 @@ QString lastComponent(const QString& path)
 
 }
 
-NotifierWindow::NotifierWindow(QWidget* owner, std::function<void()> cancelRequested)
+NotifierWindow::NotifierWindow(QWidget* owner, const QRect& screenArea, std::function<void()> cancelRequested)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_cancelRequested(std::move(cancelRequested))
 {
     standAbove(owner);
-    setupWindow();
+    setupWindow(screenArea);
     setupControls();
     setupResultList();
 }
@@ -95,16 +95,14 @@ void NotifierWindow::standAbove(QWidget* owner)
     windowHandle()->setTransientParent(ownerWindow->windowHandle());
 }
 
-void NotifierWindow::setupWindow()
+void NotifierWindow::setupWindow(const QRect& screenArea)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QString::fromLatin1(Title));
     setWindowIcon(ResourceIcons::icon(ResourceIcons::PublishingNotifier));
     setFixedSize(Width, Height - 20);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area = screen->geometry();
-        move((area.width() - Width) / 2, (area.height() - Height) / 2);
-    }
+    if (!screenArea.isEmpty())
+        move(centredDialogPosition(QSize(Width, Height), screenArea, screenArea));
 }
 
 void NotifierWindow::setupControls()

@@ -20,8 +20,10 @@ public:
 
     // cancelRequested is called on the GUI thread once the user has confirmed Cancel. The window
     // is a top-level window that stands above owner's window (null: none), never owner's child,
-    // so that it stays when the owner goes first.
-    NotifierWindow(QWidget* owner, std::function<void()> cancelRequested);
+    // so that it stays when the owner goes first. It opens centred on screenArea, the available
+    // area of the screen it belongs on, wherever that screen stands (empty: where the window
+    // system puts it).
+    NotifierWindow(QWidget* owner, const QRect& screenArea, std::function<void()> cancelRequested);
 
     void showProgress(const QString& text);
     void addResult(const QString& path, const QString& resultText, int32_t successMark);
@@ -44,7 +46,7 @@ protected:
 
 private:
     void standAbove(QWidget* owner);
-    void setupWindow();
+    void setupWindow(const QRect& screenArea);
     void setupControls();
     void setupResultList();
     void applyCancelRule();

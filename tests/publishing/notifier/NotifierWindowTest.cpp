@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -22,6 +23,11 @@
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QPoint& point, std::ostream* out)
+{
+    *out << '(' << point.x() << ", " << point.y() << ')';
 }
 
 namespace {
@@ -229,7 +235,7 @@ TEST(EncodingNotifier, MessageIsShownOnTheGuiThreadWhileTheJobWaits)
     };
     std::thread worker([&] {
         EncodingNotifier notifier;
-        notifier.create([] { });
+        notifier.create([] {});
         notifier.showMessage("Error", "Error");
         returned = true;
         notifier.destroyWindow();
@@ -255,7 +261,7 @@ TEST(EncodingNotifier, JobThreadDrivesTheWindowAndWaitsForClose)
     std::atomic<bool> returned { false };
     std::thread worker([&] {
         EncodingNotifier notifier;
-        notifier.create([] { });
+        notifier.create([] {});
         notifier.showProgress("Publishing (1/2): '/docs/a.doc'");
         notifier.addResult("/docs/a.doc", "OK", 1);
         notifier.showProgress("Publishing (2/2): '/docs/b.xls'");
@@ -285,4 +291,28 @@ TEST(EncodingNotifier, JobThreadDrivesTheWindowAndWaitsForClose)
     EXPECT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, 10000));
     worker.join();
     EXPECT_EQ(findWindow(), nullptr);
+}
+
+// Catches a window centred as if the primary screen started at the origin, and one centred on
+// another screen than that of the window which started the job.
+TEST(EncodingNotifier, WindowIsCentredOnTheScreenOfTheWindowThatStartedTheJob)
+{
+    ASSERT_EQ(QGuiApplication::screens().size(), 2);
+    ASSERT_NE(QGuiApplication::primaryScreen()->geometry().topLeft(), QPoint(0, 0));
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        QWidget owner;
+        owner.setGeometry(area.x() + 40, area.y() + 40, 400, 300);
+        owner.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+        EncodingNotifier notifier(&owner);
+        notifier.create([] {});
+        ASSERT_NE(findWindow(), nullptr);
+        EXPECT_EQ(findWindow()->pos(),
+            area.topLeft()
+                + QPoint(
+                    (area.width() - NotifierWindow::Width) / 2, (area.height() - NotifierWindow::Height) / 2))
+            << screen->name().toStdString();
+        notifier.destroyWindow();
+    }
 }

@@ -1,4 +1,4 @@
-#include "shell/DialogPlacement.h"
+#include "ui/DialogPlacement.h"
 
 QPoint centredDialogPosition(const QSize& dialog, const std::optional<QRect>& owner, const QRect& screen)
 {
