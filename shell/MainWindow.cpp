@@ -51,12 +51,11 @@ QKeySequence shortcutOf(int32_t command)
     }
 }
 
-void fillMenu(
-    QMenu* menu, const MenuResources::Popup& popup, MainWindow* window, QHash<int32_t, QAction*>& commands)
+void fillMenu(QMenu* menu, const MenuResources::Popup& popup, MainWindow* window)
 {
     for (const MenuResources::MenuEntry& entry : popup.entries) {
         if (entry.submenu) {
-            fillMenu(menu->addMenu(QString::fromUtf8(entry.text)), *entry.submenu, window, commands);
+            fillMenu(menu->addMenu(QString::fromUtf8(entry.text)), *entry.submenu, window);
         } else if (entry.command == 0) {
             menu->addSeparator();
         } else {
@@ -67,7 +66,6 @@ void fillMenu(
             // itself first (the text of the history box) keeps it.
             action->setShortcutContext(Qt::WindowShortcut);
             window->addAction(action);
-            commands.insert(entry.command, action);
             QObject::connect(action, &QAction::triggered, window,
                 [window, command = entry.command] { window->runCommand(command); });
         }
@@ -90,7 +88,6 @@ MainWindow::MainWindow(PublishingJobs& jobs, TraceSink trace, FolderTreeModel* t
     setupMenu();
     setupWidgets(jobs);
     setupHistory();
-    setupCommandStates();
 }
 
 MainWindow::~MainWindow() = default;
@@ -111,7 +108,7 @@ void MainWindow::setupMenu()
         return;
     }
     for (const MenuResources::Popup& popup : popups)
-        fillMenu(menuBar()->addMenu(QString::fromUtf8(popup.title)), popup, this, m_commands);
+        fillMenu(menuBar()->addMenu(QString::fromUtf8(popup.title)), popup, this);
 }
 
 void MainWindow::setupWidgets(PublishingJobs& jobs)
@@ -163,43 +160,6 @@ void MainWindow::setupHistory()
         if (target.isValid())
             m_tree->selectFolder(target);
     });
-}
-
-void MainWindow::setupCommandStates()
-{
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        // While the user walks the menus the menu bar holds the focus; the entries keep the state
-        // that the widget the user came from gave them.
-        if (!now || now->window() != this || qobject_cast<QMenuBar*>(now))
-            return;
-        m_focusOnTreeOrList = now == m_tree || now == m_list;
-        updateCommandStates();
-    });
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        &MainWindow::updateCommandStates);
-    connect(&m_list->controller(), &FileListController::folderShown, this, &MainWindow::updateCommandStates);
-    QAbstractItemModel* rows = m_list->fileModel();
-    connect(rows, &QAbstractItemModel::rowsInserted, this, &MainWindow::updateCommandStates);
-    connect(rows, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateCommandStates);
-    connect(rows, &QAbstractItemModel::modelReset, this, &MainWindow::updateCommandStates);
-    updateCommandStates();
-}
-
-void MainWindow::updateCommandStates()
-{
-    const bool anySelected = !m_list->selectedRows().isEmpty();
-    const std::pair<int32_t, bool> states[] = {
-        { CopyFiles, anySelected },
-        { DeleteFiles, anySelected },
-        { PasteFiles, !currentFolder().isEmpty() },
-        { SelectAllFiles, m_list->fileModel()->rowCount() > 0 },
-        { DeleteFocused, m_focusOnTreeOrList },
-        { RenameFocused, m_focusOnTreeOrList },
-    };
-    for (const auto& [command, enabled] : states) {
-        if (QAction* action = m_commands.value(command))
-            action->setEnabled(enabled);
-    }
 }
 
 const QByteArray& MainWindow::currentFolder() const

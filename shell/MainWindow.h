@@ -5,7 +5,6 @@
 #include "shell/FolderHistory.h"
 #include "shell/WindowGeometry.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QModelIndex>
 
@@ -15,7 +14,6 @@
 
 class FolderTree;
 class FolderTreeModel;
-class QAction;
 class QComboBox;
 class QMenu;
 class QSplitter;
@@ -87,10 +85,6 @@ private:
     void setupMenu();
     void setupWidgets(PublishingJobs& jobs);
     void setupHistory();
-    void setupCommandStates();
-    // Enables each entry that has a key by whether its command has anything to act on, so that a
-    // key with nothing to do is left to the widget with the focus.
-    void updateCommandStates();
     void applySavedGeometry();
     void correctForFrame();
     void placeSplitter();
@@ -105,10 +99,6 @@ private:
     QComboBox* m_history = nullptr;
     QSplitter* m_splitter = nullptr;
     std::unique_ptr<FolderHistory> m_folderHistory;
-    // The menu's entries by command.
-    QHash<int32_t, QAction*> m_commands;
-    // The tree or the list itself has the keyboard focus (not the editor of a name in it).
-    bool m_focusOnTreeOrList = false;
     WindowGeometry::Saved m_saved;
     bool m_frameCorrected = false;
     // The splitter's place chosen by the user; 0 or less while it stays at a third.
