@@ -149,8 +149,6 @@ TEST_F(Rename, LetterCaseOnlyRenameOnAFatStick)
         onDisk << QString::fromStdString(entry.path().filename().string());
     EXPECT_EQ(onDisk, QStringList { "report.DOC" });
     EXPECT_EQ(fixture.readFile("report.DOC"), "the report");
-    fixture.show();
-    EXPECT_EQ(fixture.names(), QStringList { "report.DOC" });
 }
 
 TEST_F(Rename, ExtensionsCompareWithoutCaseAndUnknownOnesMustBecomeDoc)
