@@ -26,6 +26,5 @@ TEST(FileTypeLookup, TypesGetAnInstalledThemesIconWhereOnlyTheBaseThemeIsNamed)
     QIcon::setThemeName(theme);
     QIcon::setFallbackThemeName(fallback);
     QIcon::setThemeSearchPaths(searchPaths);
-    EXPECT_TRUE(document);
-    EXPECT_TRUE(folder);
+    EXPECT_TRUE(document && folder);
 }

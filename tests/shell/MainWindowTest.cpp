@@ -8,11 +8,13 @@
 #include "tests/support/AnsweringMessageBox.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
@@ -254,6 +256,15 @@ TEST(MainWindow, MenuHasEveryEntryWithItsCommand)
     EXPECT_EQ(commands, (QList<int> { 32823, 32824, 32830, 32814 }));
     EXPECT_EQ(edit->actions().at(0)->shortcut(), QKeySequence(QKeySequence::Copy));
     EXPECT_EQ(edit->actions().at(3)->shortcut(), QKeySequence(QKeySequence::SelectAll));
+    // No two entries show the same key.
+    QList<QKeySequence> keys;
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->shortcut().isEmpty())
+            continue;
+        EXPECT_FALSE(keys.contains(action->shortcut())) << action->shortcut().toString().toStdString();
+        keys << action->shortcut();
+    }
+    EXPECT_EQ(keys.size(), 5);
     QMenu* help = popupNamed(window, "Help(&H)");
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(entryTexts(help), QStringList { "Show Verision (&A)" });
@@ -261,35 +272,50 @@ TEST(MainWindow, MenuHasEveryEntryWithItsCommand)
 }
 
 // Catches the File menu's Delete acting on the list while the tree has the focus (or the other
-// way round), and acting at all while neither has it.
-TEST(MainWindow, FileMenuDeleteGoesToTheWidgetWithTheFocus)
+// way round) or while neither has it, and keys that the menu shows but that act only while it is
+// open: Ctrl+A, Ctrl+C and Ctrl+V work on the list from the tree too.
+TEST(MainWindow, MenuKeysAndDeleteGoToTheWidgetWithTheFocus)
 {
     ShellFixture shell;
     AnsweringMessageBox box(MessageBox::Answer::Cancel);
     MainWindow& window = shell.window();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    FolderTree* tree = window.folderTree();
+    FileListView* list = window.fileList();
     shell.go("Documents");
-    window.runCommand(MainWindow::SelectAllFiles);
-    ASSERT_GT(window.fileList()->selectedRows().size(), 0);
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_A, Qt::ControlModifier);
+    const int rows = list->fileModel()->rowCount();
+    ASSERT_GT(rows, 0);
+    EXPECT_EQ(list->selectedRows().size(), rows);
+    QTest::keyClick(tree, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->urls().size(), rows);
 
     window.historyBox()->setFocus();
     window.runCommand(MainWindow::DeleteFocused);
     window.runCommand(MainWindow::RenameFocused);
     EXPECT_EQ(box.asked, 0);
-
-    window.fileList()->setFocus();
-    window.runCommand(MainWindow::DeleteFocused);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(box.asked, 1);
     EXPECT_EQ(box.lastTitle, "Delete Files");
 
     // A folder of the home's own, not one of the places, which are never deleted.
     shell.go("Projects");
-    window.folderTree()->setFocus();
-    window.runCommand(MainWindow::DeleteFocused);
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(fs::exists(shell.home().file("Projects/report.docx")));
+    QTest::keyClick(tree, Qt::Key_Delete);
     EXPECT_EQ(box.asked, 2);
     EXPECT_NE(box.lastTitle, "Delete Files");
     EXPECT_TRUE(fs::exists(shell.home().file("Documents/report.docx")));
     window.runCommand(4242);
     EXPECT_EQ(box.asked, 2);
+    list->setFocus();
+    list->controller().selectRow(0);
+    QTest::keyClick(list, Qt::Key_F2);
+    EXPECT_NE(list->viewport()->findChild<QLineEdit*>(), nullptr);
 }
 
 // Catches the focus rule looking at the focused widget only, so that the list's own editor or a

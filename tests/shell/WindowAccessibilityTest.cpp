@@ -13,22 +13,17 @@ namespace {
 
 // What AT-SPI tells a screen reader of a window: its role (a plain widget's Client is its
 // "filler") and its name.
-std::string announcement(QWidget* widget)
+std::pair<QAccessible::Role, QString> announcement(QWidget* widget)
 {
     QAccessibleInterface* window = widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
-    return window ? std::to_string(window->role()) + " " + window->text(QAccessible::Name).toStdString()
-                  : "none";
-}
-
-std::string expected(QAccessible::Role role, const QString& name)
-{
-    return std::to_string(role) + " " + name.toStdString();
+    return window ? std::pair { window->role(), window->text(QAccessible::Name) }
+                  : std::pair { QAccessible::NoRole, QString() };
 }
 
 // What is said of the modal window that action opens, which is then dismissed.
-std::string announcementOfModal(const std::function<void()>& action)
+std::pair<QAccessible::Role, QString> announcementOfModal(const std::function<void()>& action)
 {
-    std::string said = "none";
+    std::pair<QAccessible::Role, QString> said;
     QTimer::singleShot(0, [&said] {
         said = announcement(QApplication::activeModalWidget());
         QApplication::activeModalWidget()->close();
@@ -43,20 +38,18 @@ std::string announcementOfModal(const std::function<void()>& action)
 // dialog (a message box an alert, which is read out whole) named by its title.
 TEST(WindowAccessibility, EveryWindowIsAnnouncedByItsRoleAndTitle)
 {
+    using Said = std::pair<QAccessible::Role, QString>;
     ShellFixture shell;
     MainWindow& window = shell.window();
     shell.go("Documents");
-    EXPECT_EQ(announcement(&window), expected(QAccessible::Window, window.windowTitle()));
-
+    EXPECT_EQ(announcement(&window), Said(QAccessible::Window, window.windowTitle()));
     NotifierWindow notifier(&window, QRect(), {});
-    EXPECT_EQ(announcement(&notifier), expected(QAccessible::Dialog, "Publishing Notifier"));
-
+    EXPECT_EQ(announcement(&notifier), Said(QAccessible::Dialog, "Publishing Notifier"));
     OfficeCheckWindow check(Qt::WindowNoState, [] { return std::vector<office::OfficeInstance> {}; });
-    EXPECT_EQ(announcement(&check), expected(QAccessible::Window, "Office Applications - Vaultrix"));
-
+    EXPECT_EQ(announcement(&check), Said(QAccessible::Window, "Office Applications - Vaultrix"));
     EXPECT_EQ(announcementOfModal([&] { window.runCommand(MainWindow::ShowVersion); }),
-        expected(QAccessible::Dialog, "Pressling"));
+        Said(QAccessible::Dialog, "Pressling"));
     window.runCommand(MainWindow::SelectAllFiles);
     EXPECT_EQ(announcementOfModal([&] { window.runCommand(MainWindow::DeleteFiles); }),
-        expected(QAccessible::AlertMessage, "Delete Files"));
+        Said(QAccessible::AlertMessage, "Delete Files"));
 }
