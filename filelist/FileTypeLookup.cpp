@@ -15,16 +15,23 @@ const QString BaseIconTheme = QStringLiteral("hicolor");
 // whose folders hold type icons; empty when there is none.
 QString installedThemeWithTypeIcons(const QStringList& searchPaths)
 {
-    QStringList themes;
+    auto drawsTypes = [](const QString& folder, const QString& theme) {
+        QFile index(folder + QLatin1Char('/') + theme + QStringLiteral("/index.theme"));
+        return index.open(QIODevice::ReadOnly) && index.readAll().contains("mimetypes");
+    };
+    // The installation's own theme is looked for first, so that the others' indexes are read
+    // only where it is missing.
+    for (const QString& folder : searchPaths) {
+        if (drawsTypes(folder, InstalledIconTheme))
+            return InstalledIconTheme;
+    }
     for (const QString& folder : searchPaths) {
         for (const QString& theme : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile index(folder + QLatin1Char('/') + theme + QStringLiteral("/index.theme"));
-            if (theme != BaseIconTheme && index.open(QIODevice::ReadOnly)
-                && index.readAll().contains("mimetypes"))
-                themes << theme;
+            if (theme != BaseIconTheme && drawsTypes(folder, theme))
+                return theme;
         }
     }
-    return themes.contains(InstalledIconTheme) ? InstalledIconTheme : themes.value(0);
+    return QString();
 }
 
 }
