@@ -1,6 +1,7 @@
 #include "bench/BatchComparison.h"
 
 #include "bench/DocumentCopies.h"
+#include "office/libreoffice/OrphanedOffices.h"
 #include "platform/ChildProcess.h"
 #include "platform/FileOperations.h"
 #include "platform/ProcessHandle.h"
@@ -36,31 +37,6 @@ uint64_t proportionalKilobytes(std::string_view rollup)
     return 0;
 }
 
-// The proportional set size, in MB, of the office processes that the pressling-cli with process
-// id job runs: their pipe names carry the job's id. Shared pages count once across them. The
-// offices start and end while they are looked at: one that has ended meanwhile answers nothing
-// and counts for nothing.
-double officeMegabytes(pid_t job)
-{
-    const std::string marker = "name=pressling-" + std::to_string(job) + "-";
-    uint64_t kilobytes = 0;
-    for (pid_t pid : platform::ProcessHandle::all()) {
-        platform::ProcessHandle process;
-        if (!process.open(pid))
-            continue;
-        std::vector<std::string> arguments = process.arguments();
-        if (std::none_of(arguments.begin(), arguments.end(),
-                [&](const std::string& argument) { return argument.find(marker) != std::string::npos; }))
-            continue;
-        std::string rollup;
-        if (!platform::fileOperations::readAll(
-                "/proc/" + std::to_string(pid) + "/smaps_rollup", rollup, largestRollup))
-            continue;
-        kilobytes += proportionalKilobytes(rollup);
-    }
-    return static_cast<double>(kilobytes) / 1024;
-}
-
 // Runs argv with its output discarded; succeeded tells whether it ended with status 0. With
 // peakMegabytes, the memory of the program's offices is looked at every 100 ms meanwhile.
 double runTimed(const std::vector<std::string>& argv,
@@ -82,13 +58,36 @@ double runTimed(const std::vector<std::string>& argv,
     do {
         status = child.waitFor(std::chrono::milliseconds(peakMegabytes ? 100 : 1800000));
         if (peakMegabytes && status.outcome == platform::ChildProcess::Outcome::TimedOut)
-            *peakMegabytes = std::max(*peakMegabytes, officeMegabytes(child.pid()));
+            *peakMegabytes = std::max(*peakMegabytes, BatchComparison::officeMegabytes(child.pid()));
     } while (status.outcome == platform::ChildProcess::Outcome::TimedOut
         && std::chrono::steady_clock::now() < deadline);
     succeeded = status.outcome == platform::ChildProcess::Outcome::Exited && status.exitCode == 0;
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
+}
+
+// The offices start and end while they are looked at: one that has ended meanwhile answers nothing
+// and counts for nothing.
+double BatchComparison::officeMegabytes(pid_t program)
+{
+    const std::string marker = "name=" + office::OrphanedOffices::pipePrefix(program);
+    uint64_t kilobytes = 0;
+    for (pid_t pid : platform::ProcessHandle::all()) {
+        platform::ProcessHandle process;
+        if (!process.open(pid))
+            continue;
+        std::vector<std::string> arguments = process.arguments();
+        if (std::none_of(arguments.begin(), arguments.end(),
+                [&](const std::string& argument) { return argument.find(marker) != std::string::npos; }))
+            continue;
+        std::string rollup;
+        if (!platform::fileOperations::readAll(
+                "/proc/" + std::to_string(pid) + "/smaps_rollup", rollup, largestRollup))
+            continue;
+        kilobytes += proportionalKilobytes(rollup);
+    }
+    return static_cast<double>(kilobytes) / 1024;
 }
 
 bool BatchComparison::Result::complete() const

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // One pressling-cli publish job over N Word documents to PDF against LibreOffice's own batch
@@ -48,6 +49,10 @@ public:
     void setJobProgram(std::string path) { m_jobProgram = std::move(path); }
     // The baseline over fresh copies of documents documents.
     Side runBatchOnCopies(size_t documents);
+
+    // The proportional set size, in MB, of the offices that the process with id program has
+    // started (their pipe names carry its id) at this moment. Shared pages count once across them.
+    static double officeMegabytes(pid_t program);
 
 private:
     Side runJob(
