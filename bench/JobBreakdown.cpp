@@ -40,7 +40,7 @@ JobBreakdown::Result JobBreakdown::run(const std::vector<std::string>& paths)
     std::shared_ptr<StepClock> clock = result.officeCalls;
     std::shared_ptr<TimestampNotifier::Record> record = result.record;
     auto job = std::make_unique<PasswordEncryptionThread>(
-        nullptr, list, ID_PUBLISH_AS_PDF,
+        nullptr, list, ID_PUBLISH_AS_PDF, 1,
         [record, clock] { return std::make_unique<TimestampNotifier>(record, clock); },
         [clock] {
             return std::make_unique<TimedAutomation>(

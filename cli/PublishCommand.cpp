@@ -4,18 +4,81 @@
 #include "cli/DocumentListFile.h"
 #include "cli/DocumentSet.h"
 #include "cli/PublishArguments.h"
-#include "cli/PublishSessions.h"
 #include "cli/PublishTerminal.h"
 #include "cli/ResultReport.h"
 #include "cli/ShellQuote.h"
+#include "cli/TerminalNotifier.h"
+#include "foundation/LinkedList.h"
+#include "foundation/String.h"
 #include "foundation/TraceSink.h"
+#include "office/libreoffice/LibreOfficeAutomation.h"
+#include "platform/InterruptWatcher.h"
+#include "publishing/PasswordEncryptionThread.h"
 #include "publishing/PublishingSummary.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <set>
 
 namespace {
+
+// What the sessions' offices have to say to the user (no sandbox here, an office that cannot
+// start) goes to standard error, each text once for the whole run however many sessions meet it.
+class Notices {
+public:
+    void tell(const std::string& text)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_told.insert(text).second)
+            std::fprintf(stderr, "pressling-cli: %s\n", text.c_str());
+    }
+
+private:
+    std::mutex m_mutex;
+    std::set<std::string> m_told;
+};
+
+// Publishes the terminal's documents in one job with sessions office sessions side by side and
+// returns when it has ended. A terminal has no window to bring forward and learns of the job's
+// end by joining it, so the job needs no observer. Ctrl-C (or SIGTERM) asks every session to stop
+// after its current document.
+void publish(int32_t command, size_t sessions, const std::shared_ptr<PublishTerminal>& terminal,
+    std::optional<int> pdfArchivePart)
+{
+    // The XPS writer reads and writes images with Qt, which wants an application object.
+    int argc = 1;
+    char name[] = "pressling-cli";
+    char* argv[] = { name, nullptr };
+    QCoreApplication application(argc, argv);
+    LinkedList list;
+    for (const std::string& path : terminal->documents())
+        list.addLast(std::make_unique<String>(path.c_str()));
+    auto notices = std::make_shared<Notices>();
+    PasswordEncryptionThread job(
+        nullptr, list, command, sessions,
+        [terminal, command] { return std::make_unique<TerminalNotifier>(terminal, command); },
+        [notices, pdfArchivePart] {
+            auto automation = std::make_unique<office::LibreOfficeAutomation>();
+            automation->setNoticeReceiver([notices](const std::string& text) { notices->tell(text); });
+            if (pdfArchivePart)
+                automation->setPdfArchivePart(*pdfArchivePart);
+            return automation;
+        });
+    {
+        platform::InterruptWatcher interrupt([&job] {
+            std::fprintf(stderr,
+                "\npressling-cli: cancelling after the current document (interrupt again to stop at once)\n");
+            job.requestStop();
+        });
+        job.start();
+        job.join();
+    }
+    terminal->runEnded();
+}
 
 // Every document of the run, from the command line and then the list, each once.
 bool collectDocuments(const PublishArguments& arguments, DocumentSet& documents, std::string& error)
@@ -134,10 +197,7 @@ int PublishCommand::run(const std::vector<std::string>& arguments)
         return 1;
     }
     const auto total = static_cast<int>(paths.size());
-    // No more sessions than documents: an office without a document would only cost its start.
-    const auto sessions = static_cast<size_t>(std::min(parsed.jobs, total));
-    auto terminal
-        = std::make_shared<PublishTerminal>(std::move(paths), sessions, report.isOpen() ? &report : nullptr);
-    PublishSessions::run(parsed.command, sessions, terminal, parsed.pdfArchivePart);
+    auto terminal = std::make_shared<PublishTerminal>(std::move(paths), report.isOpen() ? &report : nullptr);
+    publish(parsed.command, static_cast<size_t>(parsed.jobs), terminal, parsed.pdfArchivePart);
     return terminal->succeeded() == total && !report.failed() ? 0 : 1;
 }

@@ -34,30 +34,18 @@ std::string printableProgress(const std::string& text)
 
 }
 
-PublishTerminal::PublishTerminal(std::vector<std::string> documents, size_t sessions, ResultReport* report)
+PublishTerminal::PublishTerminal(std::vector<std::string> documents, ResultReport* report)
     : m_documents(std::move(documents))
-    , m_sessionsRunning(sessions)
     , m_report(report)
-    , m_rows(m_documents.size())
-    , m_settled(m_documents.size(), false)
     , m_terminal(platform::isTerminal(2))
 {
-}
-
-std::string PublishTerminal::renumbered(const std::string& text, size_t index, size_t total)
-{
-    const std::string opening = "Publishing (";
-    const size_t close = text.find("): ");
-    if (text.rfind(opening, 0) != 0 || close == std::string::npos)
-        return text;
-    return opening + std::to_string(index) + "/" + std::to_string(total) + text.substr(close);
 }
 
 void PublishTerminal::showProgress(const std::string& text)
 {
     std::lock_guard lock(m_mutex);
     ++m_started;
-    std::string line = printableProgress(renumbered(text, m_started, m_documents.size()));
+    std::string line = printableProgress(text);
     if (!m_terminal) {
         std::fprintf(stderr, "%s\n", line.c_str());
         return;
@@ -77,39 +65,13 @@ void PublishTerminal::clearProgressLine()
     }
 }
 
-void PublishTerminal::addRow(size_t index, ResultRow row)
+void PublishTerminal::addRow(const ResultRow& row)
 {
     std::lock_guard lock(m_mutex);
-    if (index >= m_rows.size() || m_settled[index])
+    if (m_finished)
         return;
     if (row.succeeded)
         ++m_succeeded;
-    m_rows[index] = std::move(row);
-    m_settled[index] = true;
-    printReadyRows();
-}
-
-void PublishTerminal::passOver(size_t index)
-{
-    std::lock_guard lock(m_mutex);
-    if (index >= m_settled.size() || m_settled[index])
-        return;
-    m_settled[index] = true;
-    printReadyRows();
-}
-
-void PublishTerminal::printReadyRows()
-{
-    for (; m_nextRow < m_settled.size() && m_settled[m_nextRow]; ++m_nextRow) {
-        if (m_rows[m_nextRow]) {
-            printRow(*m_rows[m_nextRow]);
-            m_rows[m_nextRow].reset();
-        }
-    }
-}
-
-void PublishTerminal::printRow(const ResultRow& row)
-{
     clearProgressLine();
     std::fprintf(stdout, "%s\t%s\n", row.result.c_str(), ShellQuote::printable(row.path).c_str());
     std::fflush(stdout);
@@ -127,26 +89,11 @@ void PublishTerminal::showMessage(const std::string& caption, const std::string&
     std::fflush(stderr);
 }
 
-void PublishTerminal::sessionEnded()
-{
-    std::lock_guard lock(m_mutex);
-    if (m_sessionsRunning > 0 && --m_sessionsRunning == 0)
-        finish();
-}
-
 void PublishTerminal::runEnded()
 {
     std::lock_guard lock(m_mutex);
-    finish();
-}
-
-void PublishTerminal::finish()
-{
     if (m_finished)
         return;
-    // Every session has said its last word: documents still without a row get none.
-    m_settled.assign(m_settled.size(), true);
-    printReadyRows();
     clearProgressLine();
     std::fprintf(
         stdout, "%s\n", publishingSummary(static_cast<int32_t>(m_documents.size()), m_succeeded).c_str());

@@ -3,10 +3,25 @@
 #include "cli/PublishTerminal.h"
 #include "publishing/PublishFormat.h"
 
-TerminalNotifier::TerminalNotifier(
-    std::shared_ptr<PublishTerminal> terminal, std::vector<size_t> documents, int32_t command)
+#include <string_view>
+
+namespace {
+
+// The path that a progress line "Publishing (2/5): '/a/b.docx'" names; empty for another text.
+std::string pathOf(std::string_view progress)
+{
+    const std::string_view opening = "): '";
+    const size_t open = progress.find(opening);
+    if (progress.rfind("Publishing (", 0) != 0 || open == std::string_view::npos || progress.back() != '\'')
+        return {};
+    const size_t start = open + opening.size();
+    return std::string(progress.substr(start, progress.size() - 1 - start));
+}
+
+}
+
+TerminalNotifier::TerminalNotifier(std::shared_ptr<PublishTerminal> terminal, int32_t command)
     : m_terminal(std::move(terminal))
-    , m_documents(std::move(documents))
     , m_command(command)
 {
 }
@@ -17,27 +32,13 @@ void TerminalNotifier::showProgress(const char* text)
 {
     if (!text)
         return;
-    m_started = std::chrono::steady_clock::now();
+    m_started[pathOf(text)] = Clock::now();
     m_terminal->showProgress(text);
 }
 
 void TerminalNotifier::noteResultCode(const char* path, int32_t code)
 {
-    m_code = std::make_pair(std::string(path ? path : ""), code);
-}
-
-std::optional<size_t> TerminalNotifier::claim(const std::string& path)
-{
-    const std::vector<std::string>& all = m_terminal->documents();
-    for (size_t next = m_next; next < m_documents.size(); ++next) {
-        if (all[m_documents[next]] != path)
-            continue;
-        for (; m_next < next; ++m_next)
-            m_terminal->passOver(m_documents[m_next]);
-        ++m_next;
-        return m_documents[next];
-    }
-    return std::nullopt;
+    m_ended[path ? path : ""] = Ended { code, Clock::now() };
 }
 
 void TerminalNotifier::addResult(const char* path, const char* resultText, int32_t successMark)
@@ -46,23 +47,25 @@ void TerminalNotifier::addResult(const char* path, const char* resultText, int32
     row.path = path ? path : "";
     row.result = resultText ? resultText : "";
     row.succeeded = successMark != 0;
-    if (m_code && m_code->first == row.path)
-        row.code = m_code->second;
-    m_code.reset();
+    Clock::time_point ended = Clock::now();
+    if (auto found = m_ended.find(row.path); found != m_ended.end()) {
+        row.code = found->second.code;
+        ended = found->second.at;
+        m_ended.erase(found);
+    }
     const char* suffix = publishedSuffix(row.path.c_str(), m_command);
     if (row.succeeded && suffix)
         row.output = row.path + suffix;
-    row.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
-    std::optional<size_t> index = claim(row.path);
-    if (index)
-        m_terminal->addRow(*index, std::move(row));
+    if (auto started = m_started.find(row.path); started != m_started.end()) {
+        row.seconds = std::chrono::duration<double>(ended - started->second).count();
+        m_started.erase(started);
+    }
+    m_terminal->addRow(row);
 }
 
 void TerminalNotifier::showSummary(const char*)
 {
-    for (; m_next < m_documents.size(); ++m_next)
-        m_terminal->passOver(m_documents[m_next]);
-    m_terminal->sessionEnded();
+    m_terminal->runEnded();
 }
 
 void TerminalNotifier::showMessage(const char* caption, const char* text)

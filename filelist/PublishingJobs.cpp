@@ -1,6 +1,7 @@
 #include "filelist/PublishingJobs.h"
 
 #include "publishing/PublishingJobObserver.h"
+#include "publishing/SessionCount.h"
 #include "publishing/notifier/EncodingNotifier.h"
 
 #include <QEventLoop>
@@ -23,8 +24,8 @@ public:
 
     void jobEnded() override
     {
-        QMetaObject::invokeMethod(m_jobs, [jobs = m_jobs, job = this] { jobs->jobEnded(job); },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_jobs, [jobs = m_jobs, job = this] { jobs->jobEnded(job); }, Qt::QueuedConnection);
     }
 
     // Outlives the job: the jobs object joins every job before it goes.
@@ -51,8 +52,8 @@ void PublishingJobs::startJob(const LinkedList& paths, int32_t command, std::fun
         notifier = [owner = m_mainWindow] { return std::make_unique<EncodingNotifier>(owner); };
     }
     auto job = std::make_unique<Job>(*this, std::move(ended));
-    job->m_thread = std::make_unique<PasswordEncryptionThread>(
-        job.get(), paths, command, std::move(notifier), m_factories.automation);
+    job->m_thread = std::make_unique<PasswordEncryptionThread>(job.get(), paths, command,
+        SessionCount::forJob(paths.getSize()), std::move(notifier), m_factories.automation);
     m_jobs.push_back(std::move(job));
     m_jobs.back()->m_thread->start();
 }
@@ -84,7 +85,8 @@ void PublishingJobs::waitUntilAllEnded()
 
 void PublishingJobs::sessionEnded()
 {
-    QMetaObject::invokeMethod(this, [this] { bringMainWindowToFront(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { bringMainWindowToFront(); }, Qt::QueuedConnection);
 }
 
 void PublishingJobs::bringMainWindowToFront()

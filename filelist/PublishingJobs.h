@@ -31,12 +31,12 @@ public:
     ~PublishingJobs() override;
 
     // The window that the notifiers stand above and that comes back to the front when a job's
-    // office session ends; it may go before the jobs do.
+    // office sessions end; it may go before the jobs do.
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
 
     void startJob(const LinkedList& paths, int32_t command, std::function<void()> ended) override;
 
-    // From any thread: a job's office session has ended, so the main window comes back to the
+    // From any thread: a job's office sessions have ended, so the main window comes back to the
     // front, on the GUI thread.
     void sessionEnded();
 

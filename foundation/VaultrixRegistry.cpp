@@ -49,6 +49,13 @@ int32_t VaultrixRegistry::getPdfArchive() const
     return part >= 1 && part <= 3 ? part : 0;
 }
 
+uint32_t VaultrixRegistry::getSessions() const
+{
+    int32_t sessions = 0;
+    getInteger(keyPath, "Sessions", sessions);
+    return sessions > 0 ? static_cast<uint32_t>(sessions) : 0;
+}
+
 bool VaultrixRegistry::getInitialFolder(String& out) const
 {
     return getString(keyPath, "InitialFolder", out);

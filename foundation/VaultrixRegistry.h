@@ -27,6 +27,9 @@ public:
     // The part of PDF/A that published PDFs follow: 1 to 3 (PDF/A-1b, -2b, -3b), 0 for plain PDF
     // when missing or out of range.
     int32_t getPdfArchive() const;
+    // How many office sessions a job of the desktop program runs side by side; 0 (also when
+    // absent or negative): as many as the machine allows.
+    uint32_t getSessions() const;
     // 2 when absent.
     int32_t getFilesDisplayFormat() const;
     // The configured folder, or HOME/sfc, which is created when missing.

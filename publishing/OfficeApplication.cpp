@@ -3,8 +3,8 @@
 #include "foundation/Exception.h"
 #include "foundation/Log.h"
 #include "foundation/VaultrixRegistry.h"
-#include "publishing/CurrentExceptionText.h"
 #include "office/ComError.h"
+#include "publishing/CurrentExceptionText.h"
 #include "publishing/OfficeVersion.h"
 
 namespace {
@@ -52,24 +52,11 @@ OfficeApplication::OfficeApplication(std::unique_ptr<office::OfficeAutomation> a
     logDebug("OfficeApplication#OfficeApplication,10,End");
 }
 
-void OfficeApplication::tellSessionEnded() noexcept
-{
-    if (!m_sessionEnded)
-        return;
-    try {
-        m_sessionEnded();
-    } catch (...) {
-        logError("OfficeApplication#~OfficeApplication,9,Failed to tell the end of the session %s",
-            CurrentExceptionText().get());
-    }
-}
-
 OfficeApplication::~OfficeApplication()
 {
     logDebug("OfficeApplication#~OfficeApplication,1,Start");
     quitApplications();
     logDebug("OfficeApplication#~OfficeApplication,7,CoUninitialize----------------");
-    tellSessionEnded();
     logDebug("OfficeApplication#~OfficeApplication,8,End");
     // Ending the automation ends the session's office suite with it.
     m_automation.reset();

@@ -48,9 +48,6 @@ public:
 
     // Where a publisher tells the user something; not owned, null: nobody is told.
     void setNotifier(PublishingNotifier* notifier) { m_notifier = notifier; }
-    // Called at the very end of the session, once its applications have quit, on the job's
-    // thread; the desktop program brings its main window back to the front there.
-    void setSessionEnded(std::function<void()> ended) { m_sessionEnded = std::move(ended); }
 
     // True when one of the started applications can read and write the 2007 formats.
     bool isOffice2007Convertible() const;
@@ -60,8 +57,6 @@ public:
     int32_t getMacroSecurityLevel() const { return m_macroSecurityLevel; }
 
 private:
-    void tellSessionEnded() noexcept;
-
     // Who starts an application decides the texts of its log lines and of its failure.
     enum class StartedBy { Session, Document };
 
@@ -83,5 +78,4 @@ private:
     int32_t m_excelVersion = 0;
     int32_t m_macroSecurityLevel = 3;
     PublishingNotifier* m_notifier = nullptr;
-    std::function<void()> m_sessionEnded;
 };

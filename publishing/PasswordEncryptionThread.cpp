@@ -10,13 +10,41 @@
 #include "publishing/PublishingJobObserver.h"
 #include "publishing/PublishingSummary.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// A session's thread: the job's own thread runs the first session, one of these each other one.
+class SessionThread final : public Thread {
+public:
+    explicit SessionThread(std::function<void()> work)
+        : m_work(std::move(work))
+    {
+    }
+    void run() override { m_work(); }
+
+private:
+    std::function<void()> m_work;
+};
+
+}
+
+struct PasswordEncryptionThread::Sessions {
+    Counts counts;
+    // The sessions that have not yet given up on their office.
+    std::atomic<size_t> hopeful;
+    std::atomic<bool> anyOpened { false };
+    // A failure of the job itself on a session's thread: the rest is failed after the join.
+    std::atomic<bool> failed { false };
+};
 
 PasswordEncryptionThread::PasswordEncryptionThread(PublishingJobObserver* observer,
-    const LinkedList& fileList, int32_t publishCommand, NotifierFactory notifierFactory,
+    const LinkedList& fileList, int32_t publishCommand, size_t sessions, NotifierFactory notifierFactory,
     AutomationFactory automationFactory)
     : m_observer(observer)
     , m_publishCommand(publishCommand)
+    , m_sessions(sessions)
     , m_notifierFactory(std::move(notifierFactory))
     , m_automationFactory(std::move(automationFactory))
 {
@@ -75,69 +103,83 @@ void PasswordEncryptionThread::readWorkingFolder() const
     VaultrixRegistry().getWorkingFolder(workingFolder);
 }
 
-void PasswordEncryptionThread::publishAll(FailSafeNotifier& notifier, Progress& progress)
+void PasswordEncryptionThread::runSessions(DocumentQueue& queue)
+{
+    Sessions sessions;
+    sessions.counts = countApplications();
+    // No more sessions than documents: an office without a document would only cost its start.
+    const size_t count = std::max<size_t>(1, std::min<size_t>(m_sessions, m_fileList.getSize()));
+    sessions.hopeful = count;
+    auto guarded = [this, &queue, &sessions] {
+        try {
+            runSession(queue, sessions);
+        } catch (...) {
+            logError("PasswordEncryptionThread#run,3,The job failed %s", CurrentExceptionText().get());
+            sessions.failed = true;
+        }
+    };
+    std::vector<std::unique_ptr<SessionThread>> others;
+    for (size_t other = 1; other < count; ++other) {
+        others.push_back(std::make_unique<SessionThread>(guarded));
+        others.back()->start();
+    }
+    guarded();
+    for (const auto& other : others)
+        other->join();
+    // Every office has quit: the user is brought back to where the job was started, once.
+    if (sessions.anyOpened && m_observer)
+        m_observer->sessionEnded();
+    if (sessions.failed)
+        failTheRest(queue);
+}
+
+void PasswordEncryptionThread::runSession(DocumentQueue& queue, Sessions& sessions)
 {
     // Without a notifier nobody could watch the job or cancel it, so no office is started.
     std::unique_ptr<OfficeApplication> session
-        = notifier.failed() ? nullptr : openSession(countApplications());
+        = queue.notifierFailed() ? nullptr : openSession(sessions.counts);
+    if (!session && --sessions.hopeful > 0)
+        return;
     if (session) {
-        session->setNotifier(&notifier);
-        if (m_observer)
-            session->setSessionEnded([observer = m_observer] { observer->sessionEnded(); });
+        sessions.anyOpened = true;
+        session->setNotifier(&queue);
     }
-    const bool office2007 = session && session->isOffice2007Convertible();
-    readWorkingFolder();
-    publishFrom(notifier, session.get(), office2007, progress);
+    publishFrom(queue, session.get(), session && session->isOffice2007Convertible());
     // The session ends here, before the summary, also when a failure leaves early.
 }
 
-void PasswordEncryptionThread::publishFrom(
-    FailSafeNotifier& notifier, OfficeApplication* session, bool office2007, Progress& progress)
+void PasswordEncryptionThread::publishFrom(DocumentQueue& queue, OfficeApplication* session, bool office2007)
 {
-    const int32_t total = m_fileList.getSize();
-    for (; progress.node; progress.node = progress.node->getNext()) {
-        if (m_stopRequested)
-            return;
-        auto* path = dynamic_cast<String*>(progress.node->getElement());
-        if (path && !path->isNull()) {
-            char line[1024];
-            std::snprintf(
-                line, sizeof line, "Publishing (%d/%d): '%s'", progress.handled + 1, total, path->getText());
-            notifier.showProgress(line);
-            if (publishOne(notifier, notifier.failed() ? nullptr : session, office2007, path->getText()))
-                ++progress.succeeded;
-        }
-        // The next document starts at once: the notifier's window lives on the main thread and
-        // needs nothing of this one, and a stop request is seen above before every
-        // document. A fixed pause here would only add its length to every document of the job.
-        ++progress.handled;
+    // The next document starts at once: the notifier's window lives on the main thread and needs
+    // nothing of this one, and a stop request is seen before every document. A fixed pause here
+    // would only add its length to every document of the job.
+    while (std::optional<size_t> index = queue.take(m_stopRequested)) {
+        const char* path = queue.path(*index);
+        queue.settle(*index, publishOne(queue.notifierFailed() ? nullptr : session, office2007, path));
     }
 }
 
-void PasswordEncryptionThread::failTheRest(FailSafeNotifier& notifier, Progress& progress)
+void PasswordEncryptionThread::failTheRest(DocumentQueue& queue)
 {
     try {
-        publishFrom(notifier, nullptr, false, progress);
+        queue.failUnsettled();
+        publishFrom(queue, nullptr, false);
     } catch (...) {
         logError("PasswordEncryptionThread#run,4,Failed to show the remaining rows %s",
             CurrentExceptionText().get());
     }
 }
 
-bool PasswordEncryptionThread::publishOne(
-    PublishingNotifier& notifier, OfficeApplication* session, bool office2007, const char* path)
+std::optional<DocumentQueue::Row> PasswordEncryptionThread::publishOne(
+    OfficeApplication* session, bool office2007, const char* path)
 {
     FileType fileType;
     if (fileType.isXpsFile(path))
-        return false;
-    if (!session) {
-        notifier.addResult(path, "NG", 0);
-        return false;
-    }
-    if (fileType.isOffice2007File(path) && !office2007) {
-        notifier.addResult(path, "SKIPPED", 0);
-        return false;
-    }
+        return std::nullopt;
+    if (!session)
+        return DocumentQueue::Row { "NG", 0, std::nullopt };
+    if (fileType.isOffice2007File(path) && !office2007)
+        return DocumentQueue::Row { "SKIPPED", 0, std::nullopt };
     int32_t result = 1;
     try {
         result = session->protect(path, m_publishCommand);
@@ -145,18 +187,15 @@ bool PasswordEncryptionThread::publishOne(
         // protect reports its failures as codes; anything else still costs this document only.
         logError("PasswordEncryptionThread#run,2,Exception %s %s", path, CurrentExceptionText().get());
     }
-    notifier.noteResultCode(path, result);
-    notifier.addResult(path, result == 0 ? "OK" : "NG", result == 0 ? 1 : 0);
-    return result == 0;
+    return DocumentQueue::Row { result == 0 ? "OK" : "NG", result == 0 ? 1 : 0, result };
 }
 
-void PasswordEncryptionThread::showEnd(FailSafeNotifier& notifier, const Progress& progress)
+void PasswordEncryptionThread::showEnd(DocumentQueue& queue)
 {
-    const int32_t total = m_fileList.getSize();
-    notifier.showSummary(publishingSummary(total, progress.succeeded).c_str());
-    notifier.waitForClose();
-    notifier.hide();
-    notifier.destroyWindow();
+    queue.showSummary(publishingSummary(queue.total(), queue.succeeded()).c_str());
+    queue.waitForClose();
+    queue.hide();
+    queue.destroyWindow();
 }
 
 void PasswordEncryptionThread::tellObserver()
@@ -171,21 +210,27 @@ void PasswordEncryptionThread::tellObserver()
 }
 
 // Nothing may leave run: the thread would end without the summary and the notice to the
-// observer. A failure of the job itself (its settings, its session, anything but a
-// single document) is turned into what a session that cannot be set up gives.
+// observer. A failure of the job itself (its settings, its sessions, anything but a single
+// document) is turned into what a session that cannot be set up gives.
 void PasswordEncryptionThread::run()
 {
-    Progress progress { m_fileList.getHead() };
     {
         FailSafeNotifier notifier(m_notifierFactory);
-        notifier.create([this] { requestStop(); });
+        std::vector<const char*> paths;
+        for (Iterator* node = m_fileList.getHead(); node; node = node->getNext()) {
+            auto* path = dynamic_cast<String*>(node->getElement());
+            paths.push_back(path && !path->isNull() ? path->getText() : nullptr);
+        }
+        DocumentQueue queue(std::move(paths), notifier);
+        queue.create([this] { requestStop(); });
         try {
-            publishAll(notifier, progress);
+            readWorkingFolder();
+            runSessions(queue);
         } catch (...) {
             logError("PasswordEncryptionThread#run,3,The job failed %s", CurrentExceptionText().get());
-            failTheRest(notifier, progress);
+            failTheRest(queue);
         }
-        showEnd(notifier, progress);
+        showEnd(queue);
     }
     tellObserver();
 }

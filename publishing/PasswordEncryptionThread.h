@@ -3,20 +3,24 @@
 #include "foundation/LinkedList.h"
 #include "foundation/Thread.h"
 #include "office/OfficeAutomation.h"
+#include "publishing/DocumentQueue.h"
 #include "publishing/PublishingNotifier.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
-class FailSafeNotifier;
 class OfficeApplication;
 class PublishingJobObserver;
 
 // One publishing job: on a thread of its own it publishes a list of documents in the format of
 // one publish command, shows a row per document and a summary on its notifier, waits until the
-// notifier is closed and tells its observer. The creator keeps the object, calls start once and
+// notifier is closed and tells its observer. Its documents go through one or more office
+// sessions side by side, each its own private office on a thread of its own; what the notifier
+// shows is the same whatever their number. The creator keeps the object, calls start once and
 // joins the job before destroying it. Whatever fails on the way, the job ends the same way: rows
 // for every document, the summary, the notice to the observer.
 class PasswordEncryptionThread : public Thread {
@@ -24,18 +28,21 @@ public:
     using NotifierFactory = std::function<std::unique_ptr<PublishingNotifier>()>;
     using AutomationFactory = std::function<std::unique_ptr<office::OfficeAutomation>()>;
 
-    // observer (not owned, null: nobody) hears of the end of the job's session and of the job;
+    // observer (not owned, null: nobody) hears of the end of the job's sessions and of the job;
     // it must outlive the job. The paths are copied, so the caller may destroy fileList at once.
-    // Both factories are called on the job's thread: the desktop program passes its notifier
-    // window, pressling-cli a terminal one, and each job gets an office suite of its own. Throws
-    // what Thread and LinkedList throw.
+    // sessions: how many office sessions publish side by side, never more than the documents.
+    // The notifier factory is called once on the job's thread (the desktop program passes its
+    // notifier window, pressling-cli a terminal one), the automation factory once on each
+    // session's thread, so that every session gets an office suite of its own. Throws what
+    // Thread and LinkedList throw.
     PasswordEncryptionThread(PublishingJobObserver* observer, const LinkedList& fileList,
-        int32_t publishCommand, NotifierFactory notifierFactory, AutomationFactory automationFactory);
+        int32_t publishCommand, size_t sessions, NotifierFactory notifierFactory,
+        AutomationFactory automationFactory);
     ~PasswordEncryptionThread() override;
 
     void run() override;
-    // From any thread: the job stops before its next document (a confirmed Cancel). The document
-    // in hand is finished first, so that it is never left half published.
+    // From any thread: every session stops before its next document (a confirmed Cancel). The
+    // documents in hand are finished first, so that none is left half published.
     void requestStop() { m_stopRequested = true; }
 
 protected:
@@ -50,35 +57,31 @@ private:
         int32_t powerPoint = 0;
         int32_t excel = 0;
     };
-
-    // How far the job has gone through its list: the node in hand, the nodes handled before it
-    // and the documents published.
-    struct Progress {
-        Iterator* node = nullptr;
-        int32_t handled = 0;
-        int32_t succeeded = 0;
-    };
+    // What the sessions of one run share besides the documents.
+    struct Sessions;
 
     Counts countApplications() const;
     std::unique_ptr<OfficeApplication> openSession(const Counts& counts);
-    void publishAll(FailSafeNotifier& notifier, Progress& progress);
-    // Goes on from the node in hand to the end of the list or a confirmed Cancel. Without a
-    // session (or a notifier) every document that is reached fails.
-    void publishFrom(
-        FailSafeNotifier& notifier, OfficeApplication* session, bool office2007, Progress& progress);
+    void runSessions(DocumentQueue& queue);
+    // One session: its office, then documents from the queue until none is left or a Cancel. A
+    // session whose office cannot be set up leaves the documents to the others, unless it is the
+    // last one; the last one fails every document it reaches.
+    void runSession(DocumentQueue& queue, Sessions& sessions);
+    void publishFrom(DocumentQueue& queue, OfficeApplication* session, bool office2007);
     // After a failure of the job itself: the documents not done fail as with a session that
     // could not be set up.
-    void failTheRest(FailSafeNotifier& notifier, Progress& progress);
-    void showEnd(FailSafeNotifier& notifier, const Progress& progress);
+    void failTheRest(DocumentQueue& queue);
+    void showEnd(DocumentQueue& queue);
     void tellObserver();
-    // Adds the row of one path; true when it was published.
-    bool publishOne(
-        PublishingNotifier& notifier, OfficeApplication* session, bool office2007, const char* path);
+    // The row of one path, or none for an XPS file.
+    std::optional<DocumentQueue::Row> publishOne(
+        OfficeApplication* session, bool office2007, const char* path);
 
     PublishingJobObserver* m_observer;
     std::atomic<bool> m_stopRequested { false };
     LinkedList m_fileList;
     int32_t m_publishCommand;
+    size_t m_sessions;
     NotifierFactory m_notifierFactory;
     AutomationFactory m_automationFactory;
 };

@@ -6,7 +6,7 @@ class PublishingJobObserver {
 public:
     virtual ~PublishingJobObserver() = default;
 
-    // The job's office session has ended and its applications have quit: the desktop program
+    // The job's office sessions have ended and their applications have quit: the desktop program
     // brings its main window to the front, so that the user is back where the job was started.
     virtual void sessionEnded() = 0;
     // The job is over: every row and the summary shown, the notifier closed. The job touches

@@ -19,9 +19,10 @@ public:
     virtual void showProgress(const char* text) = 0;
     // successMark 1 for a success, 0 otherwise.
     virtual void addResult(const char* path, const char* resultText, int32_t successMark) = 0;
-    // The result code of the document whose row comes next, for a document that was handed to
-    // the office (0 for a published one). A window shows only the row; pressling-cli keeps the
-    // code for its report, where a batch system looks up why a document failed.
+    // The result code of a document that was handed to the office (0 for a published one), as
+    // soon as its publishing has ended; its row may come later, after the rows of the documents
+    // before it. A window shows only the row; pressling-cli keeps the code and the time for its
+    // report, where a batch system looks up why a document failed.
     virtual void noteResultCode(const char* path, int32_t code)
     {
         (void)path;

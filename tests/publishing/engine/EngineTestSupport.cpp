@@ -46,7 +46,7 @@ public:
     CountedJob(PublishingJobObserver* observer, const LinkedList& list, int32_t command, JobSetup setup,
         JobCounters& counters)
         : PasswordEncryptionThread(
-            observer, list, command, std::move(setup.notifiers), std::move(setup.automations))
+            observer, list, command, setup.sessions, std::move(setup.notifiers), std::move(setup.automations))
         , m_readWorkingFolder(std::move(setup.readWorkingFolder))
         , m_counters(counters)
     {
@@ -131,7 +131,8 @@ std::unique_ptr<PasswordEncryptionThread> startJob(const std::vector<std::string
 bool runJobWithSetup(const std::vector<std::string>& paths, int32_t command, JobSetup setup,
     DoneReceiver& receiver, JobCounters& counters, int timeoutMilliseconds)
 {
-    std::unique_ptr<PasswordEncryptionThread> job = startJob(paths, command, std::move(setup), &receiver, counters);
+    std::unique_ptr<PasswordEncryptionThread> job
+        = startJob(paths, command, std::move(setup), &receiver, counters);
     if (!serveEventsUntil([&] { return receiver.done > 0; }, timeoutMilliseconds)) {
         // A job that is still running keeps its object; the test has failed already.
         job.release();

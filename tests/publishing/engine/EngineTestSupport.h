@@ -49,6 +49,7 @@ struct JobSetup {
     PasswordEncryptionThread::NotifierFactory notifiers;
     PasswordEncryptionThread::AutomationFactory automations;
     std::function<void()> readWorkingFolder;
+    size_t sessions = 1;
 };
 
 // Starts one job over paths that tells observer of its end; the job's destruction is counted on

@@ -174,23 +174,3 @@ TEST_F(OfficeSessionTest, WordSaveStatusGoesToTheNotifierWhenThereIsOne)
     EXPECT_EQ(session->protect(document.c_str(), ID_PUBLISH_AS_TEXT), 203);
     EXPECT_EQ(record->messages.size(), 1u);
 }
-
-// Catches a session that ends without telling whoever brings the user back to the main window,
-// or that tells it before its office applications are gone.
-TEST_F(OfficeSessionTest, EndIsToldOnceAfterQuitting)
-{
-    TestRegistry registry;
-    auto script = std::make_shared<OfficeScript>();
-    LogCapture capture;
-    int told = 0;
-    std::string seenWhenTold;
-    std::unique_ptr<OfficeApplication> session = openSession(script, 1, 0, 0);
-    session->setSessionEnded([&] {
-        ++told;
-        seenWhenTold = capture.text();
-    });
-    session.reset();
-    EXPECT_EQ(told, 1);
-    EXPECT_NE(seenWhenTold.find("OfficeApplication#~OfficeApplication,7,"), std::string::npos);
-    EXPECT_EQ(seenWhenTold.find("OfficeApplication#~OfficeApplication,8,End"), std::string::npos);
-}

@@ -7,6 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <stdexcept>
+
 namespace {
 
 class PublishingJobTest : public ::testing::Test {
@@ -190,4 +196,163 @@ TEST_F(PublishingJobTest, WordSaveStatusIsShownAsTheErrorBox)
     EXPECT_EQ(log.count("OfficeApplication#protectWord,9,Save: Error"), 1);
     EXPECT_TRUE(log.contains("OfficeApplication#protect,17,End rc=203"));
     EXPECT_EQ(readFile(paths[0]), "a");
+}
+
+namespace {
+
+// Until set, a session that waits here stands still, as one working on a slow document does; a
+// lost release fails the test instead of hanging it.
+class Gate {
+public:
+    void open()
+    {
+        std::lock_guard lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+    bool waitOpen()
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(20), [this] { return m_open; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = false;
+};
+
+}
+
+// Catches rows shown in the order the sessions finished, a document published twice or left
+// out, a document without a row (an XPS file) holding the rows behind it back, and sessions that
+// do not all end before the summary.
+TEST_F(PublishingJobTest, SessionsSideBySideShowTheRowsInTheOrderOfTheDocuments)
+{
+    TestRegistry registry;
+    for (size_t sessions : { size_t(2), size_t(3) }) {
+        auto script = std::make_shared<OfficeScript>();
+        auto record = std::make_shared<RecordingNotifier::Record>();
+        DoneReceiver receiver;
+        JobCounters counters;
+        std::vector<std::string> paths;
+        for (int i = 0; i < 6; ++i)
+            paths.push_back(
+                i == 2 ? m_folder.file("d2.xps") : m_folder.write("d" + std::to_string(i) + ".doc", "x"));
+        // The first document is slow: it is done only after another session has reached the fifth.
+        Gate fifthOpened;
+        size_t rowsWhileTheFirstWasInHand = 99;
+        script->onOpen = [&](const std::string& path) {
+            if (path == paths[0]) {
+                EXPECT_TRUE(fifthOpened.waitOpen());
+            }
+            if (path == paths[4]) {
+                rowsWhileTheFirstWasInHand = record->rowsCopy().size();
+                fifthOpened.open();
+            }
+        };
+        JobSetup setup;
+        setup.sessions = sessions;
+        setup.notifiers = [record] { return std::make_unique<RecordingNotifier>(record); };
+        setup.automations = [script] { return std::make_unique<ScriptedAutomation>(script); };
+        ASSERT_TRUE(runJobWithSetup(paths, ID_PUBLISH_AS_PDF, std::move(setup), receiver, counters));
+
+        EXPECT_EQ(rowsWhileTheFirstWasInHand, 0u) << sessions;
+        std::vector<std::string> rows;
+        for (const auto& row : record->rowsCopy())
+            rows.push_back(row.path);
+        EXPECT_EQ(rows, (std::vector<std::string> { paths[0], paths[1], paths[3], paths[4], paths[5] }))
+            << sessions;
+        for (size_t i = 0; i < paths.size(); ++i)
+            EXPECT_EQ(
+                record->progress.at(i), "Publishing (" + std::to_string(i + 1) + "/6): '" + paths[i] + "'");
+        EXPECT_EQ(record->summary, "Publishing Result: Total=6   Scucceeded=5   Failed=1");
+        EXPECT_EQ(script->automationsCreated, static_cast<int>(sessions));
+        EXPECT_EQ(script->automationsDestroyed, static_cast<int>(sessions));
+        EXPECT_EQ(script->count("Word.open(" + paths[5] + ")"), 1);
+        EXPECT_EQ(receiver.sessionsEnded, 1);
+        EXPECT_EQ(counters.destroyed, 1);
+    }
+
+    // One document, one session, whatever was asked for.
+    auto script = std::make_shared<OfficeScript>();
+    JobSetup setup;
+    setup.sessions = 4;
+    setup.notifiers = [record = m_record] { return std::make_unique<RecordingNotifier>(record); };
+    setup.automations = [script] { return std::make_unique<ScriptedAutomation>(script); };
+    ASSERT_TRUE(runJobWithSetup(
+        { m_folder.write("one.doc", "1") }, ID_PUBLISH_AS_PDF, std::move(setup), m_receiver, m_counters));
+    EXPECT_EQ(script->automationsCreated, 1);
+    EXPECT_EQ(results(), (std::vector<std::string> { "OK" }));
+}
+
+// Catches a session that goes on to its next document after a confirmed Cancel, a document in
+// hand left half published, and an office left running.
+TEST_F(PublishingJobTest, CancelStopsEverySessionBeforeItsNextDocument)
+{
+    TestRegistry registry;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 6; ++i)
+        paths.push_back(m_folder.write("d" + std::to_string(i) + ".doc", "d" + std::to_string(i)));
+    // Whichever session takes the second document waits there until the other has the third, where
+    // the user cancels: both are in the middle of a document.
+    Gate thirdOpened;
+    m_script->onOpen = [&](const std::string& path) {
+        if (path == paths[1]) {
+            EXPECT_TRUE(thirdOpened.waitOpen());
+        }
+        if (path == paths[2]) {
+            m_record->cancel();
+            thirdOpened.open();
+        }
+    };
+    JobSetup setup;
+    setup.sessions = 2;
+    setup.notifiers = [record = m_record] { return std::make_unique<RecordingNotifier>(record); };
+    setup.automations = [script = m_script] { return std::make_unique<ScriptedAutomation>(script); };
+    ASSERT_TRUE(runJobWithSetup(paths, ID_PUBLISH_AS_PDF, std::move(setup), m_receiver, m_counters));
+    EXPECT_EQ(results(), (std::vector<std::string> { "OK", "OK", "OK" }));
+    EXPECT_EQ(m_record->summary, "Publishing Result: Total=6   Scucceeded=3   Failed=3");
+    EXPECT_EQ(m_script->indexOf("Word.open(" + paths[3]), -1);
+    EXPECT_EQ(m_script->automationsDestroyed, 2);
+    std::vector<std::string> expected;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(readFile(paths[i]), "d" + std::to_string(i));
+        expected.push_back("d" + std::to_string(i) + ".doc");
+        if (i < 3)
+            expected.push_back("d" + std::to_string(i) + ".doc.pdf");
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folderEntries(m_folder.path()), expected) << "a backup or an output too many";
+}
+
+// Catches a session whose office cannot start taking documents from the one that works and
+// failing them, and the last session that cannot start leaving documents without a row.
+TEST_F(PublishingJobTest, SessionThatCannotStartLeavesItsDocumentsToTheOthers)
+{
+    TestRegistry registry;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 4; ++i)
+        paths.push_back(m_folder.write("d" + std::to_string(i) + ".doc", "d"));
+    for (int working : { 1, 0 }) {
+        auto record = std::make_shared<RecordingNotifier::Record>();
+        auto script = std::make_shared<OfficeScript>();
+        auto starts = std::make_shared<std::atomic<int>>(0);
+        DoneReceiver receiver;
+        JobCounters counters;
+        JobSetup setup;
+        setup.sessions = 3;
+        setup.notifiers = [record] { return std::make_unique<RecordingNotifier>(record); };
+        setup.automations = [script, starts, working]() -> std::unique_ptr<office::OfficeAutomation> {
+            if (++*starts > working)
+                throw std::runtime_error("no office here");
+            return std::make_unique<ScriptedAutomation>(script);
+        };
+        ASSERT_TRUE(runJobWithSetup(paths, ID_PUBLISH_AS_PDF, std::move(setup), receiver, counters));
+        std::vector<std::string> results;
+        for (const auto& row : record->rowsCopy())
+            results.push_back(row.result);
+        EXPECT_EQ(results, std::vector<std::string>(4, working ? "OK" : "NG")) << working;
+        EXPECT_EQ(receiver.done, 1);
+    }
 }

@@ -14,8 +14,21 @@ bool OfficeScript::called(const std::string& call) const
     return count(call) > 0;
 }
 
+void OfficeScript::note(const std::string& call)
+{
+    std::lock_guard lock(mutex);
+    calls.push_back(call);
+}
+
+OfficeScript::Document& OfficeScript::document(const std::string& path)
+{
+    std::lock_guard lock(mutex);
+    return documents[path];
+}
+
 int OfficeScript::count(const std::string& call) const
 {
+    std::lock_guard lock(mutex);
     int found = 0;
     for (const std::string& entry : calls)
         found += entry == call ? 1 : 0;
@@ -24,6 +37,7 @@ int OfficeScript::count(const std::string& call) const
 
 int OfficeScript::indexOf(const std::string& prefix) const
 {
+    std::lock_guard lock(mutex);
     for (size_t i = 0; i < calls.size(); ++i) {
         if (calls[i].rfind(prefix, 0) == 0)
             return static_cast<int>(i);
@@ -44,11 +58,11 @@ public:
 protected:
     void record(const std::string& call)
     {
-        m_script->calls.push_back(m_name + "." + call);
+        m_script->note(m_name + "." + call);
         if (m_script->failingConfiguration == m_name && call.rfind("set", 0) == 0)
             throw ComError(hresult::fail, "scripted configuration failure");
     }
-    OfficeScript::Document& document(const std::string& path) { return m_script->documents[path]; }
+    OfficeScript::Document& document(const std::string& path) { return m_script->document(path); }
 
     std::shared_ptr<OfficeScript> m_script;
     std::string m_name;
@@ -300,13 +314,13 @@ ScriptedAutomation::ScriptedAutomation(std::shared_ptr<OfficeScript> script)
 ScriptedAutomation::~ScriptedAutomation()
 {
     ++m_script->automationsDestroyed;
-    m_script->calls.push_back("automation.end");
+    m_script->note("automation.end");
 }
 
 HResult ScriptedAutomation::createInstance(
     const std::string& progId, std::shared_ptr<AutomationApplication>& application)
 {
-    m_script->calls.push_back("create(" + progId + ")");
+    m_script->note("create(" + progId + ")");
     auto scripted = m_script->createResults.find(progId);
     if (scripted != m_script->createResults.end() && failed(scripted->second))
         return scripted->second;

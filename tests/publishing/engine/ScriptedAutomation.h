@@ -2,9 +2,11 @@
 
 #include "office/OfficeAutomation.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -33,8 +35,14 @@ struct OfficeScript {
     int excelOpenWorkbooks = 0;
 
     std::vector<std::string> calls;
-    int automationsCreated = 0;
-    int automationsDestroyed = 0;
+    std::atomic<int> automationsCreated { 0 };
+    std::atomic<int> automationsDestroyed { 0 };
+    // Sessions side by side call from threads of their own: the calls and the documents are
+    // taken under this lock.
+    mutable std::mutex mutex;
+
+    void note(const std::string& call);
+    Document& document(const std::string& path);
 
     bool called(const std::string& call) const;
     int count(const std::string& call) const;

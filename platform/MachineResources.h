@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// What this machine lends the program: its processors and its free memory.
+class MachineResources {
+public:
+    // The processors this process may run on (its affinity, which a container or taskset may
+    // narrow), at least 1.
+    static size_t usableProcessors();
+    // The memory that can be given to new programs without swapping (the kernel's MemAvailable),
+    // in bytes; nothing where the kernel does not say. meminfo: the file to read.
+    static std::optional<uint64_t> availableMemory(const std::string& meminfo = "/proc/meminfo");
+    // The MemAvailable line of a meminfo text, in bytes.
+    static std::optional<uint64_t> availableMemoryIn(std::string_view meminfo);
+};
+
+}
