@@ -8,19 +8,43 @@
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 struct EncodingNotifier::Shared {
     // Touched on the GUI thread only.
     QPointer<NotifierWindow> window;
     QPointer<QWidget> owner;
+    // Progress lines and rows not shown yet. With sessions side by side a job starts and
+    // finishes dozens of documents a second; the window takes what came in one go at most ten
+    // times a second, so that it paints once for many rows instead of the offices' processors
+    // painting lines nobody can read.
+    std::mutex pendingLock;
+    std::vector<std::function<void(NotifierWindow&)>> pending;
+    bool flushScheduled = false;
     // Set on the GUI thread when the window is gone; the job thread waits for it.
     std::mutex lock;
     std::condition_variable changed;
     bool closed = false;
+
+    // On the GUI thread: what came so far, in the order it came.
+    void flush()
+    {
+        std::vector<std::function<void(NotifierWindow&)>> taken;
+        {
+            std::lock_guard guard(pendingLock);
+            taken.swap(pending);
+            flushScheduled = false;
+        }
+        for (const auto& show : taken) {
+            if (window)
+                show(*window);
+        }
+    }
 
     void markClosed()
     {
@@ -62,6 +86,32 @@ QString fromNarrow(const char* text)
     return text ? QString::fromUtf8(text) : QString();
 }
 
+constexpr int flushMilliseconds = 100;
+
+// Keeps show for the window's next flush, which is scheduled unless one is already; on the GUI
+// thread itself there is no flood to gather, and show runs at once.
+void showSoon(
+    const std::shared_ptr<EncodingNotifier::Shared>& shared, std::function<void(NotifierWindow&)> show)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application && QThread::currentThread() == application->thread()) {
+        shared->flush();
+        if (shared->window)
+            show(*shared->window);
+        return;
+    }
+    {
+        std::lock_guard guard(shared->pendingLock);
+        shared->pending.push_back(std::move(show));
+        if (shared->flushScheduled)
+            return;
+        shared->flushScheduled = true;
+    }
+    onGuiThread([shared] {
+        QTimer::singleShot(flushMilliseconds, QCoreApplication::instance(), [shared] { shared->flush(); });
+    });
+}
+
 }
 
 EncodingNotifier::EncodingNotifier(QPointer<QWidget> owner)
@@ -95,23 +145,21 @@ void EncodingNotifier::create(std::function<void()> cancel)
 
 void EncodingNotifier::showProgress(const char* text)
 {
-    onGuiThread([shared = m_shared, line = fromNarrow(text)] {
-        if (shared->window)
-            shared->window->showProgress(line);
-    });
+    showSoon(m_shared, [line = fromNarrow(text)](NotifierWindow& window) { window.showProgress(line); });
 }
 
 void EncodingNotifier::addResult(const char* path, const char* resultText, int32_t successMark)
 {
-    onGuiThread([shared = m_shared, name = fromNarrow(path), result = fromNarrow(resultText), successMark] {
-        if (shared->window)
-            shared->window->addResult(name, result, successMark);
-    });
+    showSoon(m_shared,
+        [name = fromNarrow(path), result = fromNarrow(resultText), successMark](
+            NotifierWindow& window) { window.addResult(name, result, successMark); });
 }
 
+// Whatever else the job does with the window comes after the lines and rows before it.
 void EncodingNotifier::showSummary(const char* text)
 {
     onGuiThread([shared = m_shared, line = fromNarrow(text)] {
+        shared->flush();
         if (shared->window)
             shared->window->showSummary(line);
     });
@@ -122,7 +170,8 @@ void EncodingNotifier::showSummary(const char* text)
 void EncodingNotifier::showMessage(const char* caption, const char* text)
 {
     onGuiThread(
-        [title = fromNarrow(caption), line = fromNarrow(text)] {
+        [shared = m_shared, title = fromNarrow(caption), line = fromNarrow(text)] {
+            shared->flush();
             MessageBox::current().show(
                 nullptr, title, line, MessageBox::Buttons::Ok, MessageBox::Icon::Error);
         },
@@ -140,6 +189,7 @@ void EncodingNotifier::waitForClose()
 void EncodingNotifier::hide()
 {
     onGuiThread([shared = m_shared] {
+        shared->flush();
         if (shared->window)
             shared->window->hide();
         if (shared->owner)
@@ -151,6 +201,7 @@ void EncodingNotifier::destroyWindow()
 {
     m_created = false;
     onGuiThread([shared = m_shared] {
+        shared->flush();
         if (shared->owner)
             shared->owner->setEnabled(true);
         delete shared->window.data();
