@@ -109,7 +109,6 @@ void PasswordEncryptionThread::runSessions(DocumentQueue& queue)
     sessions.counts = countApplications();
     // No more sessions than documents: an office without a document would only cost its start.
     const size_t count = std::max<size_t>(1, std::min<size_t>(m_sessions, m_fileList.getSize()));
-    sessions.hopeful = count;
     auto guarded = [this, &queue, &sessions] {
         try {
             runSession(queue, sessions);
@@ -118,11 +117,19 @@ void PasswordEncryptionThread::runSessions(DocumentQueue& queue)
             sessions.failed = true;
         }
     };
+    // The threads are made held back, and started only once they are all there: a thread that
+    // cannot be made costs its session, and the others know how many they are.
     std::vector<std::unique_ptr<SessionThread>> others;
-    for (size_t other = 1; other < count; ++other) {
-        others.push_back(std::make_unique<SessionThread>(guarded));
-        others.back()->start();
+    try {
+        while (others.size() + 1 < count)
+            others.push_back(std::make_unique<SessionThread>(guarded));
+    } catch (...) {
+        logError("PasswordEncryptionThread#run,6,%zu office sessions instead of %zu %s", others.size() + 1,
+            count, CurrentExceptionText().get());
     }
+    sessions.hopeful = others.size() + 1;
+    for (const auto& other : others)
+        other->start();
     guarded();
     for (const auto& other : others)
         other->join();
