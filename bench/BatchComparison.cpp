@@ -38,7 +38,8 @@ uint64_t proportionalKilobytes(std::string_view rollup)
 }
 
 // Runs argv with its output discarded; succeeded tells whether it ended with status 0. With
-// peakMegabytes, the memory of the program's offices is looked at every 100 ms meanwhile.
+// peakMegabytes, the memory of the program's offices is looked at twice a second meanwhile: reading
+// an office's memory map costs the kernel time that the offices would otherwise have.
 double runTimed(const std::vector<std::string>& argv,
     const std::vector<std::pair<std::string, std::string>>& environment, bool& succeeded,
     double* peakMegabytes = nullptr)
@@ -56,7 +57,7 @@ double runTimed(const std::vector<std::string>& argv,
     platform::ChildProcess::Status status;
     const auto deadline = started + std::chrono::minutes(30);
     do {
-        status = child.waitFor(std::chrono::milliseconds(peakMegabytes ? 100 : 1800000));
+        status = child.waitFor(std::chrono::milliseconds(peakMegabytes ? 500 : 1800000));
         if (peakMegabytes && status.outcome == platform::ChildProcess::Outcome::TimedOut)
             *peakMegabytes = std::max(*peakMegabytes, BatchComparison::officeMegabytes(child.pid()));
     } while (status.outcome == platform::ChildProcess::Outcome::TimedOut

@@ -74,7 +74,7 @@ bool writeSessionsSetting(const fs::path& registry, size_t sessions)
 }
 
 // One desktop publishing job over fresh copies of the documents, with the memory of its offices
-// looked at every second on the GUI thread while it runs: reading an office's memory map costs
+// looked at twice a second on the GUI thread while it runs: reading an office's memory map costs
 // the kernel time that the offices would otherwise have.
 BatchComparison::Side runDesktopJob(
     const std::vector<fs::path>& sources, const fs::path& scratch, size_t sessions)
@@ -117,7 +117,7 @@ BatchComparison::Side runDesktopJob(
         }
     });
     QTimer memory;
-    memory.setInterval(1000);
+    memory.setInterval(500);
     QObject::connect(&memory, &QTimer::timeout, [&] {
         side.peakOfficeMegabytes
             = std::max(side.peakOfficeMegabytes, BatchComparison::officeMegabytes(::getpid()));
