@@ -10,8 +10,9 @@
 class PublishTerminal;
 
 // The notifier of a pressling-cli run: it hands what its job shows to the run's terminal, with
-// the result code and the output that the report wants beside each row. Nothing on a terminal is
-// left to close, so waiting for the close returns at once.
+// the result code, the output and the time that the report wants beside each row. The job's
+// sessions call it one at a time. Nothing on a terminal is left to close, so waiting for the
+// close returns at once.
 class TerminalNotifier final : public PublishingNotifier {
 public:
     TerminalNotifier(std::shared_ptr<PublishTerminal> terminal, int32_t command);

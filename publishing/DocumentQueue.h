@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
-#include <string>
 #include <vector>
 
 class FailSafeNotifier;
