@@ -4,12 +4,11 @@
 #include "office/libreoffice/OrphanedOffices.h"
 #include "platform/ChildProcess.h"
 #include "platform/FileOperations.h"
+#include "platform/MachineResources.h"
 #include "platform/ProcessHandle.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
-#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -17,25 +16,6 @@ namespace {
 
 // smaps_rollup is a score of short lines.
 constexpr uint64_t largestRollup = 64 * 1024;
-
-// The "Pss:" line of a process's smaps_rollup, in kB; 0 when there is none. The kernel writes the
-// number in decimal digits whatever the locale, so it is read as such.
-uint64_t proportionalKilobytes(std::string_view rollup)
-{
-    constexpr std::string_view label = "Pss:";
-    for (size_t start = 0; start < rollup.size();) {
-        size_t end = std::min(rollup.find('\n', start), rollup.size());
-        std::string_view line = rollup.substr(start, end - start);
-        start = end + 1;
-        if (line.substr(0, label.size()) != label)
-            continue;
-        line.remove_prefix(std::min(line.size(), line.find_first_not_of(' ', label.size())));
-        uint64_t value = 0;
-        auto [next, failure] = std::from_chars(line.data(), line.data() + line.size(), value);
-        return failure == std::errc() ? value : 0;
-    }
-    return 0;
-}
 
 // Runs argv with its output discarded; succeeded tells whether it ended with status 0. With
 // peakMegabytes, the memory of the program's offices is looked at twice a second meanwhile: reading
@@ -86,7 +66,7 @@ double BatchComparison::officeMegabytes(pid_t program)
         if (!platform::fileOperations::readAll(
                 "/proc/" + std::to_string(pid) + "/smaps_rollup", rollup, largestRollup))
             continue;
-        kilobytes += proportionalKilobytes(rollup);
+        kilobytes += platform::MachineResources::kilobytesIn(rollup, "Pss:").value_or(0);
     }
     return static_cast<double>(kilobytes) / 1024;
 }

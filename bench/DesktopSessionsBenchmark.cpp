@@ -194,15 +194,10 @@ void printRow(const char* name, const BatchComparison::Side& side, const BatchCo
 
 int main(int argc, char** argv)
 {
-    const char* sourceDir = std::getenv("PRESSLING_SOURCE_DIR");
-    fs::path corpus = fs::path(sourceDir ? sourceDir : PRESSLING_SOURCE_DIR_DEFAULT) / ".." / "shared"
-        / "corpus" / "documents" / "word";
-    std::vector<fs::path> sources = DocumentCopies::sample(corpus, sourceCount);
-    if (sources.size() < sourceCount) {
-        std::fprintf(stderr, "DesktopSessionsBenchmark: fewer than %zu Word documents in %s\n", sourceCount,
-            corpus.c_str());
+    std::vector<fs::path> sources
+        = DocumentCopies::wordCorpus("DesktopSessionsBenchmark", PRESSLING_SOURCE_DIR_DEFAULT, sourceCount);
+    if (sources.empty())
         return 1;
-    }
     // The job, its offices and the batch call get a home and a settings store of their own, so
     // that nothing of the user's settings (a log switched on, a macro level) takes part; they are
     // set before anything reads them.

@@ -1,6 +1,8 @@
 #include "bench/DocumentCopies.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace fs = std::filesystem;
 
@@ -15,6 +17,19 @@ std::vector<fs::path> DocumentCopies::sample(const fs::path& folder, size_t coun
     if (found.size() > count)
         found.resize(count);
     return found;
+}
+
+std::vector<fs::path> DocumentCopies::wordCorpus(
+    const char* program, const fs::path& sourceTree, size_t count)
+{
+    const char* sourceDir = std::getenv("PRESSLING_SOURCE_DIR");
+    fs::path corpus
+        = fs::path(sourceDir ? sourceDir : sourceTree) / ".." / "shared" / "corpus" / "documents" / "word";
+    std::vector<fs::path> sources = sample(corpus, count);
+    if (sources.size() >= count)
+        return sources;
+    std::fprintf(stderr, "%s: fewer than %zu Word documents in %s\n", program, count, corpus.c_str());
+    return {};
 }
 
 std::string DocumentCopies::copyName(const std::string& name, size_t round)

@@ -12,6 +12,11 @@ class DocumentCopies {
 public:
     // The first count ".docx" files of folder, sorted by name; fewer when the folder has fewer.
     static std::vector<std::filesystem::path> sample(const std::filesystem::path& folder, size_t count);
+    // The sample of count Word documents of the corpus beside the source tree (PRESSLING_SOURCE_DIR,
+    // else sourceTree); nothing, with a line on standard error that names program, when the
+    // corpus holds fewer.
+    static std::vector<std::filesystem::path> wordCorpus(
+        const char* program, const std::filesystem::path& sourceTree, size_t count);
 
     // The name of the copy of name in round: the name itself in round 0, "r1-name" in round 1,
     // "r2-name" in round 2 and so on.

@@ -36,9 +36,10 @@ void printRow(const char* name, const BatchComparison::Side& side, const BatchCo
         std::snprintf(aimText, sizeof aimText, "<=%.2fx", aim);
     char memory[32] = "-";
     if (sessions > 0)
-        std::snprintf(memory, sizeof memory, "%.0f", side.peakOfficeMegabytes / static_cast<double>(sessions));
-    std::printf("%6zu %-10s %9.2f %8.2fx %7s %9.1f %12s %5d%s\n", documents, name, side.seconds, ratio, aimText,
-        1000 * side.seconds / static_cast<double>(documents), memory, side.pdfs,
+        std::snprintf(
+            memory, sizeof memory, "%.0f", side.peakOfficeMegabytes / static_cast<double>(sessions));
+    std::printf("%6zu %-10s %9.2f %8.2fx %7s %9.1f %12s %5d%s\n", documents, name, side.seconds, ratio,
+        aimText, 1000 * side.seconds / static_cast<double>(documents), memory, side.pdfs,
         complete(side, documents) ? "" : "  FAILED");
     std::fflush(stdout);
 }
@@ -47,17 +48,11 @@ void printRow(const char* name, const BatchComparison::Side& side, const BatchCo
 
 int main()
 {
-    const char* sourceDir = std::getenv("PRESSLING_SOURCE_DIR");
-    fs::path corpus = fs::path(sourceDir ? sourceDir : PRESSLING_SOURCE_DIR_DEFAULT) / ".." / "shared"
-        / "corpus" / "documents" / "word";
-    std::vector<fs::path> sources = DocumentCopies::sample(corpus, sourceCount);
-    if (sources.size() < sourceCount) {
-        std::fprintf(stderr, "ParallelPublishBenchmark: fewer than %zu Word documents in %s\n", sourceCount,
-            corpus.c_str());
+    std::vector<fs::path> sources
+        = DocumentCopies::wordCorpus("ParallelPublishBenchmark", PRESSLING_SOURCE_DIR_DEFAULT, sourceCount);
+    if (sources.empty())
         return 1;
-    }
-    fs::path scratch
-        = fs::temp_directory_path() / ("pressling-parallel-bench-" + std::to_string(::getpid()));
+    fs::path scratch = fs::temp_directory_path() / ("pressling-parallel-bench-" + std::to_string(::getpid()));
     BatchComparison comparison(sources, scratch);
     if (!comparison.warmUp()) {
         std::fprintf(stderr, "ParallelPublishBenchmark: soffice --convert-to does not work here\n");

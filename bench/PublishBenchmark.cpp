@@ -213,15 +213,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: PublishBenchmark [SIZE...]   (default: 20 100 300)\n");
         return 2;
     }
-    const char* sourceDir = std::getenv("PRESSLING_SOURCE_DIR");
-    fs::path corpus = fs::path(sourceDir ? sourceDir : PRESSLING_SOURCE_DIR_DEFAULT) / ".." / "shared"
-        / "corpus" / "documents" / "word";
-    std::vector<fs::path> sources = DocumentCopies::sample(corpus, sourceCount);
-    if (sources.size() < sourceCount) {
-        std::fprintf(
-            stderr, "PublishBenchmark: fewer than %zu Word documents in %s\n", sourceCount, corpus.c_str());
+    std::vector<fs::path> sources
+        = DocumentCopies::wordCorpus("PublishBenchmark", PRESSLING_SOURCE_DIR_DEFAULT, sourceCount);
+    if (sources.empty())
         return 1;
-    }
     fs::path scratch = fs::temp_directory_path() / ("pressling-publish-bench-" + std::to_string(::getpid()));
     fs::create_directories(scratch / "registry");
     // The job in this process gets the same home and settings store as pressling-cli's in part A.

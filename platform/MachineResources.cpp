@@ -27,22 +27,30 @@ std::optional<uint64_t> MachineResources::availableMemory(const std::string& mem
     return availableMemoryIn(text);
 }
 
-// "MemAvailable:    8123456 kB": the kernel writes the number in decimal digits whatever the
-// locale, so it is read as such.
 std::optional<uint64_t> MachineResources::availableMemoryIn(std::string_view meminfo)
 {
-    constexpr std::string_view label = "MemAvailable:";
-    size_t start = meminfo.rfind(label, 0) == 0 ? 0 : meminfo.find("\n" + std::string(label));
-    if (start == std::string_view::npos)
-        return std::nullopt;
-    std::string_view line = meminfo.substr(meminfo.find(label, start) + label.size());
-    line = line.substr(0, line.find('\n'));
-    line.remove_prefix(std::min(line.size(), line.find_first_not_of(' ')));
-    uint64_t kilobytes = 0;
-    auto [end, failure] = std::from_chars(line.data(), line.data() + line.size(), kilobytes);
-    if (failure != std::errc() || std::string_view(end, line.data() + line.size()) != " kB")
-        return std::nullopt;
-    return kilobytes * 1024;
+    std::optional<uint64_t> kilobytes = kilobytesIn(meminfo, "MemAvailable:");
+    return kilobytes ? std::optional<uint64_t>(*kilobytes * 1024) : std::nullopt;
+}
+
+// "MemAvailable:    8123456 kB": the kernel writes the number in decimal digits whatever the
+// locale, so it is read as such.
+std::optional<uint64_t> MachineResources::kilobytesIn(std::string_view table, std::string_view label)
+{
+    for (size_t start = 0; start < table.size();) {
+        const size_t end = std::min(table.find('\n', start), table.size());
+        std::string_view line = table.substr(start, end - start);
+        start = end + 1;
+        if (line.substr(0, label.size()) != label)
+            continue;
+        line.remove_prefix(std::min(line.size(), line.find_first_not_of(' ', label.size())));
+        uint64_t kilobytes = 0;
+        auto [rest, failure] = std::from_chars(line.data(), line.data() + line.size(), kilobytes);
+        if (failure != std::errc() || std::string_view(rest, line.data() + line.size()) != " kB")
+            return std::nullopt;
+        return kilobytes;
+    }
+    return std::nullopt;
 }
 
 }

@@ -19,6 +19,9 @@ public:
     static std::optional<uint64_t> availableMemory(const std::string& meminfo = "/proc/meminfo");
     // The MemAvailable line of a meminfo text, in bytes.
     static std::optional<uint64_t> availableMemoryIn(std::string_view meminfo);
+    // The figure of the line that starts with label ("Pss:", "MemAvailable:") in one of the
+    // kernel's "label   N kB" tables (meminfo, smaps_rollup, status), in kB.
+    static std::optional<uint64_t> kilobytesIn(std::string_view table, std::string_view label);
 };
 
 }
