@@ -9,8 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <future>
 #include <stdexcept>
 
 namespace {
@@ -200,27 +199,23 @@ TEST_F(PublishingJobTest, WordSaveStatusIsShownAsTheErrorBox)
 
 namespace {
 
-// Until set, a session that waits here stands still, as one working on a slow document does; a
-// lost release fails the test instead of hanging it.
-class Gate {
-public:
-    void open()
-    {
-        std::lock_guard lock(m_mutex);
-        m_open = true;
-        m_changed.notify_all();
-    }
-    bool waitOpen()
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::seconds(20), [this] { return m_open; });
-    }
+// A job of sessions sessions side by side, with the recording notifier and the scripted office.
+JobSetup sessionsSetup(
+    size_t sessions, std::shared_ptr<RecordingNotifier::Record> record, std::shared_ptr<OfficeScript> script)
+{
+    JobSetup setup;
+    setup.sessions = sessions;
+    setup.notifiers = [record] { return std::make_unique<RecordingNotifier>(record); };
+    setup.automations = [script] { return std::make_unique<ScriptedAutomation>(script); };
+    return setup;
+}
 
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_open = false;
-};
+// A session that waits for a signal stands still, as one working on a slow document does; a
+// signal that never comes fails the test instead of hanging it.
+bool waitFor(const std::shared_future<void>& signal)
+{
+    return signal.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+}
 
 }
 
@@ -240,22 +235,20 @@ TEST_F(PublishingJobTest, SessionsSideBySideShowTheRowsInTheOrderOfTheDocuments)
             paths.push_back(
                 i == 2 ? m_folder.file("d2.xps") : m_folder.write("d" + std::to_string(i) + ".doc", "x"));
         // The first document is slow: it is done only after another session has reached the fifth.
-        Gate fifthOpened;
+        std::promise<void> fifthOpened;
+        std::shared_future<void> fifthOpen = fifthOpened.get_future().share();
         size_t rowsWhileTheFirstWasInHand = 99;
         script->onOpen = [&](const std::string& path) {
             if (path == paths[0]) {
-                EXPECT_TRUE(fifthOpened.waitOpen());
+                EXPECT_TRUE(waitFor(fifthOpen));
             }
             if (path == paths[4]) {
                 rowsWhileTheFirstWasInHand = record->rowsCopy().size();
-                fifthOpened.open();
+                fifthOpened.set_value();
             }
         };
-        JobSetup setup;
-        setup.sessions = sessions;
-        setup.notifiers = [record] { return std::make_unique<RecordingNotifier>(record); };
-        setup.automations = [script] { return std::make_unique<ScriptedAutomation>(script); };
-        ASSERT_TRUE(runJobWithSetup(paths, ID_PUBLISH_AS_PDF, std::move(setup), receiver, counters));
+        ASSERT_TRUE(runJobWithSetup(
+            paths, ID_PUBLISH_AS_PDF, sessionsSetup(sessions, record, script), receiver, counters));
 
         EXPECT_EQ(rowsWhileTheFirstWasInHand, 0u) << sessions;
         std::vector<std::string> rows;
@@ -275,14 +268,9 @@ TEST_F(PublishingJobTest, SessionsSideBySideShowTheRowsInTheOrderOfTheDocuments)
     }
 
     // One document, one session, whatever was asked for.
-    auto script = std::make_shared<OfficeScript>();
-    JobSetup setup;
-    setup.sessions = 4;
-    setup.notifiers = [record = m_record] { return std::make_unique<RecordingNotifier>(record); };
-    setup.automations = [script] { return std::make_unique<ScriptedAutomation>(script); };
-    ASSERT_TRUE(runJobWithSetup(
-        { m_folder.write("one.doc", "1") }, ID_PUBLISH_AS_PDF, std::move(setup), m_receiver, m_counters));
-    EXPECT_EQ(script->automationsCreated, 1);
+    ASSERT_TRUE(runJobWithSetup({ m_folder.write("one.doc", "1") }, ID_PUBLISH_AS_PDF,
+        sessionsSetup(4, m_record, m_script), m_receiver, m_counters));
+    EXPECT_EQ(m_script->automationsCreated, 1);
     EXPECT_EQ(results(), (std::vector<std::string> { "OK" }));
 }
 
@@ -296,21 +284,19 @@ TEST_F(PublishingJobTest, CancelStopsEverySessionBeforeItsNextDocument)
         paths.push_back(m_folder.write("d" + std::to_string(i) + ".doc", "d" + std::to_string(i)));
     // Whichever session takes the second document waits there until the other has the third, where
     // the user cancels: both are in the middle of a document.
-    Gate thirdOpened;
+    std::promise<void> thirdOpened;
+    std::shared_future<void> thirdOpen = thirdOpened.get_future().share();
     m_script->onOpen = [&](const std::string& path) {
         if (path == paths[1]) {
-            EXPECT_TRUE(thirdOpened.waitOpen());
+            EXPECT_TRUE(waitFor(thirdOpen));
         }
         if (path == paths[2]) {
             m_record->cancel();
-            thirdOpened.open();
+            thirdOpened.set_value();
         }
     };
-    JobSetup setup;
-    setup.sessions = 2;
-    setup.notifiers = [record = m_record] { return std::make_unique<RecordingNotifier>(record); };
-    setup.automations = [script = m_script] { return std::make_unique<ScriptedAutomation>(script); };
-    ASSERT_TRUE(runJobWithSetup(paths, ID_PUBLISH_AS_PDF, std::move(setup), m_receiver, m_counters));
+    ASSERT_TRUE(runJobWithSetup(
+        paths, ID_PUBLISH_AS_PDF, sessionsSetup(2, m_record, m_script), m_receiver, m_counters));
     EXPECT_EQ(results(), (std::vector<std::string> { "OK", "OK", "OK" }));
     EXPECT_EQ(m_record->summary, "Publishing Result: Total=6   Scucceeded=3   Failed=3");
     EXPECT_EQ(m_script->indexOf("Word.open(" + paths[3]), -1);
@@ -340,9 +326,7 @@ TEST_F(PublishingJobTest, SessionThatCannotStartLeavesItsDocumentsToTheOthers)
         auto starts = std::make_shared<std::atomic<int>>(0);
         DoneReceiver receiver;
         JobCounters counters;
-        JobSetup setup;
-        setup.sessions = 3;
-        setup.notifiers = [record] { return std::make_unique<RecordingNotifier>(record); };
+        JobSetup setup = sessionsSetup(3, record, script);
         setup.automations = [script, starts, working]() -> std::unique_ptr<office::OfficeAutomation> {
             if (++*starts > working)
                 throw std::runtime_error("no office here");
