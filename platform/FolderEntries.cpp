@@ -16,6 +16,9 @@ FolderEntry entryOf(std::string name, const struct stat& status)
     entry.isDirectory = S_ISDIR(status.st_mode);
     entry.size = status.st_size > 0 ? static_cast<uint64_t>(status.st_size) : 0;
     entry.modified = static_cast<int64_t>(status.st_mtim.tv_sec);
+    entry.device = static_cast<uint64_t>(status.st_dev);
+    entry.inode = static_cast<uint64_t>(status.st_ino);
+    entry.changed = static_cast<int64_t>(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
     return entry;
 }
 

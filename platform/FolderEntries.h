@@ -16,6 +16,12 @@ struct FolderEntry {
     uint64_t size = 0;
     // The time of the last write, in seconds since the epoch.
     int64_t modified = 0;
+    // What tells this file's present contents apart from what was there before: the file
+    // system's identity of the file and the time of its last change (a write or a rename in
+    // place), in nanoseconds since the epoch.
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t changed = 0;
 };
 
 // The listing of a folder's entries or only of their names, and the look-up of one entry by its
