@@ -29,23 +29,77 @@ std::string defaultCorpus()
     return std::string(source ? source : ".") + "/../shared/corpus";
 }
 
+bool endsWithAny(const std::string& name, std::initializer_list<const char*> suffixes)
+{
+    return std::any_of(suffixes.begin(), suffixes.end(), [&](const char* suffix) {
+        std::string_view end(suffix);
+        return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+    });
+}
+
+std::string fileName(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
 }
 
 MixedFolder::MixedFolder(std::string corpus)
     : m_work(
         (std::filesystem::temp_directory_path() / ("pressling-bench-" + std::to_string(::getpid()))).string())
+    , m_folder(m_work + "/folder/")
 {
     collectSources(corpus.empty() ? defaultCorpus() : corpus);
     generateSources(m_work + "/sources");
     std::sort(m_sources.begin(), m_sources.end());
-    buildFolder();
+    buildFolder(FileCount);
     std::fprintf(stderr, "%zu files copied from %zu sources\n", m_paths.size(), m_sources.size());
+}
+
+MixedFolder::MixedFolder(std::string corpus, int shownCount, int otherCount)
+    : m_work(
+        (std::filesystem::temp_directory_path() / ("pressling-bench-" + std::to_string(::getpid()))).string())
+    , m_folder(m_work + "/folder/")
+{
+    collectSources(corpus.empty() ? defaultCorpus() : corpus);
+    // The corpus's licence texts would be shown as published files; the shown files are to be
+    // the Word documents and the few published files generated below.
+    std::erase_if(m_sources, [](const std::string& path) { return endsWithAny(path, { ".txt" }); });
+    generateSources(m_work + "/sources");
+    generateOtherSources(m_work + "/sources");
+    std::sort(m_sources.begin(), m_sources.end());
+    buildFolder(shownCount, otherCount);
+    std::fprintf(stderr, "%zu files (%zu shown) copied from %zu sources\n", m_paths.size(),
+        m_shownPaths.size(), m_sources.size());
+}
+
+std::unique_ptr<MixedFolder> MixedFolder::existing(const std::string& folder)
+{
+    std::unique_ptr<MixedFolder> mixed(new MixedFolder);
+    mixed->m_folder = folder;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.is_regular_file())
+            mixed->m_paths.push_back(entry.path().string());
+    }
+    std::sort(mixed->m_paths.begin(), mixed->m_paths.end());
+    for (const std::string& path : mixed->m_paths) {
+        if (isShownName(fileName(path)))
+            mixed->m_shownPaths.push_back(path);
+    }
+    return mixed;
 }
 
 MixedFolder::~MixedFolder()
 {
+    if (m_work.empty())
+        return;
     std::error_code error;
     std::filesystem::remove_all(m_work, error);
+}
+
+bool MixedFolder::isShownName(const std::string& name)
+{
+    return endsWithAny(name, { ".doc", ".docx", ".docm", ".htm", ".html", ".mhtml", ".txt", ".xps", ".pdf" });
 }
 
 void MixedFolder::collectSources(const std::string& corpus)
@@ -84,29 +138,79 @@ void MixedFolder::generateSources(const std::string& generated)
         m_sources.push_back(entry.path().string());
 }
 
-void MixedFolder::buildFolder()
+// Files that sit among documents in a real folder and that the file list passes over by name.
+void MixedFolder::generateOtherSources(const std::string& generated)
 {
-    std::string folder = m_work + "/folder";
-    std::filesystem::create_directories(folder);
+    std::string picture("\x89PNG\r\n\x1A\n", 8);
+    picture += std::string("\0\0\0\x0DIHDR", 8) + std::string(4000, '\x5A');
+    write(generated + "/picture.png", picture);
+    std::string table = "name,size,date\n";
+    for (int line = 0; line < 500; ++line)
+        table += "row" + std::to_string(line) + "," + std::to_string(line * 37) + ",2024-01-01\n";
+    write(generated + "/table.csv", table);
+    m_sources.push_back(generated + "/picture.png");
+    m_sources.push_back(generated + "/table.csv");
+}
+
+void MixedFolder::buildFolder(int count)
+{
+    std::filesystem::create_directories(m_folder);
     std::vector<std::string> contents;
     for (const std::string& source : m_sources)
         contents.push_back(readAll(source));
-    for (int i = 0; i < FileCount; ++i) {
+    for (int i = 0; i < count; ++i) {
         size_t which = static_cast<size_t>(i) % m_sources.size();
-        char prefix[32];
-        std::snprintf(prefix, sizeof(prefix), "%05d-", i);
-        std::string path
-            = folder + "/" + prefix + std::filesystem::path(m_sources[which]).filename().string();
-        write(path, contents[which]);
-        m_paths.push_back(path);
+        addFile(i, m_sources[which], contents[which]);
     }
 }
 
-double MixedFolder::openAndReadAll(long& checksum) const
+void MixedFolder::buildFolder(int shownCount, int otherCount)
+{
+    std::filesystem::create_directories(m_folder);
+    std::vector<std::string> shown;
+    std::vector<std::string> other;
+    for (const std::string& source : m_sources)
+        (isShownName(fileName(source)) ? shown : other).push_back(source);
+    std::vector<std::string> shownContents;
+    std::vector<std::string> otherContents;
+    for (const std::string& source : shown)
+        shownContents.push_back(readAll(source));
+    for (const std::string& source : other)
+        otherContents.push_back(readAll(source));
+    // File i is a shown one when the share of shown files among the first i + 1 grows past a
+    // whole file, so that both kinds are spread evenly through the folder's order.
+    long total = shownCount + otherCount;
+    size_t shownMade = 0;
+    size_t otherMade = 0;
+    for (long i = 0; i < total; ++i) {
+        bool isShown = (i + 1) * shownCount / total > i * shownCount / total;
+        if (isShown) {
+            size_t which = shownMade++ % shown.size();
+            addFile(static_cast<int>(i), shown[which], shownContents[which]);
+        } else {
+            size_t which = otherMade++ % other.size();
+            addFile(static_cast<int>(i), other[which], otherContents[which]);
+        }
+    }
+}
+
+void MixedFolder::addFile(int number, const std::string& source, const std::string& contents)
+{
+    char prefix[32];
+    std::snprintf(prefix, sizeof(prefix), "%05d-", number);
+    std::string name = prefix + fileName(source);
+    std::string path = m_folder + name;
+    write(path, contents);
+    m_paths.push_back(path);
+    if (isShownName(name))
+        m_shownPaths.push_back(path);
+}
+
+double MixedFolder::openAndRead(const std::vector<std::string>& paths, long& checksum)
 {
     auto start = std::chrono::steady_clock::now();
     char buffer[512];
-    for (const std::string& path : m_paths) {
+    for (const std::string& path : paths) {
         FILE* file = std::fopen(path.c_str(), "rb");
         if (!file)
             continue;
