@@ -1,6 +1,5 @@
 #include "filelist/FileListController.h"
 
-#include "classify/EncryptedFileFinder.h"
 #include "classify/FileType.h"
 #include "filelist/DocumentLauncher.h"
 #include "filelist/FileListModel.h"
@@ -47,15 +46,6 @@ void addPath(LinkedList& paths, const QByteArray& fullPath)
     paths.addLast(std::make_unique<String>(fullPath.constData()));
 }
 
-// The wait cursor for as long as the list is being filled, whatever happens on the way.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 // The row that shows the entry's file: the entry's own row where it still does, else wherever
 // the name is now; -1 when no row shows it.
 int rowOfEntry(const FileListModel& model, const ListItem& entry)
@@ -97,6 +87,9 @@ FileListController::FileListController(FileListModel& model, QItemSelectionModel
     , m_import(*this)
     , m_rename(*this)
 {
+    // A waiting command is for the rows selected when it was given.
+    connect(
+        &m_selection, &QItemSelectionModel::selectionChanged, this, &FileListController::dropWaitingCommand);
 }
 
 MessageBox::Answer FileListController::ask(
@@ -168,12 +161,11 @@ int32_t FileListController::XListView_GetNonEncSelectedFilesList(
     LinkedList& paths, int32_t& protectedCount) const
 {
     int32_t added = 0;
-    EncryptedFileFinder finder(m_trace);
     for (int row : selectedRows()) {
         QByteArray fullPath = m_model.fullPath(row);
-        // The file is judged as it is now, not as it was when its row was made.
-        ProtectionKind kind = PROTECTION_NONE;
-        if (finder.isEncryptedFile(fullPath.constData(), kind)) {
+        // The file is judged as it is now, not as it was when its row was made: the kept answer
+        // serves only while the file is unchanged.
+        if (m_model.protectionOf(fullPath) != PROTECTION_NONE) {
             ++protectedCount;
             continue;
         }
@@ -210,9 +202,46 @@ void FileListController::XListView_ShowFiles(const char* folder)
 {
     QByteArray shown = folder ? QByteArray(folder) : QByteArray();
     logDebug("XListView_ShowFiles,1,folder=%s", shown.constData());
+    // A command waiting for rows of the folder shown before has nothing left to act on.
+    dropWaitingCommand();
     emit folderShown(shown);
-    WaitCursor waiting;
     m_model.showFolder(shown);
+}
+
+void FileListController::whenProtectionKnown(std::function<void()> command)
+{
+    dropWaitingCommand();
+    QList<QByteArray> names;
+    for (int row : selectedRows())
+        names.append(m_model.rowAt(row).name);
+    if (m_model.protectionKnown(names)) {
+        command();
+        return;
+    }
+    // The selection's files are tested first, and the command waits for their answers (with the
+    // wait cursor over the list) rather than take an unknown protection for none.
+    m_waitingFor = names;
+    m_waitingCommand = std::move(command);
+    m_model.testFirst(names);
+    m_waitingConnection = connect(&m_model, &FileListModel::protectionFound, this, [this] {
+        if (!m_model.protectionKnown(m_waitingFor))
+            return;
+        std::function<void()> waiting = std::move(m_waitingCommand);
+        dropWaitingCommand();
+        waiting();
+    });
+    emit waitingChanged(true);
+}
+
+void FileListController::dropWaitingCommand()
+{
+    if (!m_waitingConnection)
+        return;
+    disconnect(m_waitingConnection);
+    m_waitingConnection = {};
+    m_waitingCommand = nullptr;
+    m_waitingFor.clear();
+    emit waitingChanged(false);
 }
 
 int32_t FileListController::XListView_InsertFileItem(const char* fullPath)
@@ -269,7 +298,7 @@ int32_t FileListController::XListView_OnKeyDown(int32_t keyCode)
 void FileListController::XListView_RunCommand(int32_t command)
 {
     if (ListCommand::isPublishCommand(command)) {
-        XListView_PublishSelectedFiles(command);
+        whenProtectionKnown([this, command] { XListView_PublishSelectedFiles(command); });
         return;
     }
     switch (command) {
@@ -283,7 +312,7 @@ void FileListController::XListView_RunCommand(int32_t command)
         RunSelectedFiles();
         break;
     case ListCommand::ChangeName:
-        m_rename.XListView_ChangeNameFromMenu();
+        whenProtectionKnown([this] { m_rename.XListView_ChangeNameFromMenu(); });
         break;
     case ListCommand::Copy:
         m_import.XListView_CopyToClipboard();

@@ -3,7 +3,6 @@
 #include "filelist/ContextMenuRules.h"
 #include "filelist/FileImport.h"
 #include "filelist/FileRename.h"
-#include "foundation/TraceSink.h"
 #include "ui/MessageBox.h"
 
 #include <QObject>
@@ -11,6 +10,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 class DocumentLauncher;
 class FileListModel;
@@ -42,9 +42,6 @@ public:
     // (MessageBox::current()) unless another is set; owner is the window the boxes belong to.
     void setMessageBox(MessageBox* box) { m_box = box; }
     void setBoxOwner(QWidget* owner) { m_boxOwner = owner; }
-    // Where the line of a file whose protection cannot be read goes when the selection is tested
-    // again; by default the lines are dropped.
-    void setTrace(TraceSink trace) { m_trace = std::move(trace); }
     MessageBox::Answer ask(
         const QString& title, const QString& text, MessageBox::Buttons buttons, MessageBox::Icon icon);
     void showError(const QString& title, const QString& text);
@@ -98,15 +95,22 @@ public:
     void XListView_EditLabel(int32_t row);
     // What this showing of the context menu enables its entries by.
     SelectionCounts contextMenuCounts();
+    // Runs command once the protection of every selected row is known: at once when it is, else
+    // when the last answer comes. A new filling of the list, or another such command, drops it.
+    void whenProtectionKnown(std::function<void()> command);
+    bool isWaiting() const { return static_cast<bool>(m_waitingConnection); }
 
 signals:
     // The list now shows folder (empty: none, and the list is to be disabled).
     void folderShown(const QByteArray& folder);
     // The view is to open the editor of the row's name.
     void labelEditRequested(int row);
+    // A command started or stopped waiting for the protection of its rows.
+    void waitingChanged(bool waiting);
 
 private:
     template <typename Counts> int32_t addSelectedPaths(LinkedList& paths, Counts counts) const;
+    void dropWaitingCommand();
 
     FileListModel& m_model;
     QItemSelectionModel& m_selection;
@@ -115,7 +119,9 @@ private:
     PublishJobStarter& m_starter;
     MessageBox* m_box = nullptr;
     QPointer<QWidget> m_boxOwner;
-    TraceSink m_trace;
     FileImport m_import;
     FileRename m_rename;
+    QList<QByteArray> m_waitingFor;
+    std::function<void()> m_waitingCommand;
+    QMetaObject::Connection m_waitingConnection;
 };

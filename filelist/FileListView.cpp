@@ -91,9 +91,8 @@ void answerDrag(QDropEvent* event, int32_t effect)
 
 FileListView::FileListView(PublishJobStarter& jobs, TraceSink trace, QWidget* parent)
     : QTreeView(parent)
-    , m_model(new FileListModel(this, trace))
+    , m_model(new FileListModel(this, std::move(trace)))
     , m_jobs(jobs)
-    , m_trace(std::move(trace))
 {
     setupController();
     setupView();
@@ -109,9 +108,18 @@ void FileListView::setupController()
     m_controller = std::make_unique<FileListController>(
         *m_model, *selectionModel(), m_launcher, *QGuiApplication::clipboard(), m_jobs);
     m_controller->setBoxOwner(this);
-    m_controller->setTrace(m_trace);
     connect(m_controller.get(), &FileListController::folderShown, this,
         [this](const QByteArray& folder) { setEnabled(!folder.isEmpty()); });
+    // The wait cursor over the list while it fills or a command waits for its rows: the rest of
+    // the window goes on as usual.
+    auto showBusy = [this] {
+        if (m_model->isFilling() || m_controller->isWaiting())
+            viewport()->setCursor(Qt::WaitCursor);
+        else
+            viewport()->unsetCursor();
+    };
+    connect(m_model, &FileListModel::fillingChanged, this, showBusy);
+    connect(m_controller.get(), &FileListController::waitingChanged, this, showBusy);
     connect(m_controller.get(), &FileListController::labelEditRequested, this,
         [this](int row) { QTreeView::edit(m_model->index(row, FileListModel::NameColumn)); });
     m_dropTarget = std::make_unique<CDropTarget>(this, m_controller->fileImport());

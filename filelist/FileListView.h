@@ -76,7 +76,6 @@ private:
     FileListModel* m_model;
     DocumentLauncher m_launcher;
     PublishJobStarter& m_jobs;
-    TraceSink m_trace;
     // Made once the view has its selection model.
     std::unique_ptr<FileListController> m_controller;
     std::unique_ptr<CDropTarget> m_dropTarget;

@@ -1,34 +1,35 @@
 #include "filelist/FileRowBuilder.h"
 
-#include "classify/EncryptedFileFinder.h"
-#include "platform/FolderEntries.h"
+#include "filelist/FolderReader.h"
 #include "platform/LocalFileTime.h"
 
 #include <QFile>
 
-#include <utility>
-
-FileRowBuilder::FileRowBuilder(TraceSink trace)
-    : m_trace(std::move(trace))
-{
-}
-
-FileListRow FileRowBuilder::build(const platform::FolderEntry& entry, const QByteArray& fullPath)
+FileListRow FileRowBuilder::build(const FoundFile& file)
 {
     FileListRow row;
-    row.name = QByteArray::fromStdString(entry.name);
-    row.sizeText = sizeText(entry.size);
-    row.modifiedText = modifiedText(entry.modified);
-    FileTypeLookup::FileTypeInfo type = m_types.lookUp(QFile::decodeName(row.name));
+    row.name = QByteArray::fromStdString(file.entry.name);
+    row.shownName = file.shownName;
+    row.sortKey = file.sortKey;
+    row.identity = ProtectionCache::keyOf(file.entry);
+    row.sizeText = sizeText(file.entry.size);
+    row.modifiedText = modifiedText(file.entry.modified);
+    FileTypeLookup::FileTypeInfo type = m_types.lookUp(file.shownName);
     row.typeName = type.typeName;
     row.icon = type.icon;
-    // Only the two kinds that the commands know are kept; whatever else the test might write
-    // counts as unprotected.
-    ProtectionKind kind = PROTECTION_NONE;
-    EncryptedFileFinder(m_trace).isEncryptedFile(fullPath.constData(), kind);
+    if (file.kind)
+        setProtection(row, *file.kind);
+    else
+        row.protectionKnown = false;
+    return row;
+}
+
+void FileRowBuilder::setProtection(FileListRow& row, ProtectionKind kind)
+{
+    // Only the two kinds that the commands know are kept; whatever else counts as unprotected.
     row.kind = kind == PROTECTION_IRM || kind == PROTECTION_PASSWORD ? kind : PROTECTION_NONE;
     row.protectionText = protectionText(row.kind);
-    return row;
+    row.protectionKnown = true;
 }
 
 QString FileRowBuilder::sizeText(uint64_t size)

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <charconv>
 #include <sched.h>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace platform {
 
@@ -51,6 +53,14 @@ std::optional<uint64_t> MachineResources::kilobytesIn(std::string_view table, st
         return kilobytes;
     }
     return std::nullopt;
+}
+
+void MachineResources::yieldToForeground()
+{
+    // Niceness is the thread's own on Linux; raising it needs no privilege. A thread that cannot
+    // be lowered simply keeps its place.
+    constexpr int backgroundNiceness = 10;
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), backgroundNiceness);
 }
 
 }

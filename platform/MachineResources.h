@@ -22,6 +22,9 @@ public:
     // The figure of the line that starts with label ("Pss:", "MemAvailable:") in one of the
     // kernel's "label   N kB" tables (meminfo, smaps_rollup, status), in kB.
     static std::optional<uint64_t> kilobytesIn(std::string_view table, std::string_view label);
+    // Makes the calling thread give way to the others of the program whenever they want the
+    // processor, for work in the background that must never slow the window down.
+    static void yieldToForeground();
 };
 
 }

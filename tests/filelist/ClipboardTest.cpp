@@ -3,6 +3,7 @@
 #include "filelist/ListCommand.h"
 #include "filelist/XListView.h"
 #include "tests/support/AnsweringMessageBox.h"
+#include "tests/support/ListFilling.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/ScratchMount.h"
 #include "tests/support/TemporaryFolder.h"
@@ -259,6 +260,7 @@ TEST_F(Clipboard, FailedCopyAfterConsentKeepsTheOldFile)
     std::string large = source.write("large.docx", std::string(512 * 1024, 'L'));
     std::string old = scratch.write("small/large.docx", "the only copy of the old file");
     XListView_ShowFiles(&target.list(), (scratch.file("small") + "/").c_str());
+    waitUntilFilled(target.model());
     putUriList({ large });
     paste();
     EXPECT_EQ(box.asked, 1);

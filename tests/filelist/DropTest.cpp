@@ -5,6 +5,7 @@
 #include "filelist/XListView.h"
 #include "tests/classify/ClassifyTestSupport.h"
 #include "tests/support/AnsweringMessageBox.h"
+#include "tests/support/ListFilling.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/ScopedEnvironment.h"
@@ -189,6 +190,7 @@ TEST_F(Drop, MoveWhoseCopyFailsKeepsTheSource)
     std::string large = file("large.docx", std::string(512 * 1024, 'L'));
     std::string fits = file("fits.docx", "fits");
     XListView_ShowFiles(&target.list(), (scratch.file("small") + "/").c_str());
+    waitUntilFilled(target.model());
     EXPECT_EQ(dropOn(target.list(), *filesOf({ large, fits }), Qt::NoModifier), Qt::CopyAction);
     EXPECT_EQ(::readFile(large), std::string(512 * 1024, 'L'));
     EXPECT_FALSE(fs::exists(scratch.file("small/large.docx")));

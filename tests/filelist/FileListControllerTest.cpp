@@ -12,6 +12,7 @@
 #include "foundation/String.h"
 #include "platform/ChildProcess.h"
 #include "tests/support/AnsweringMessageBox.h"
+#include "tests/support/ListFilling.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ReadFile.h"
 #include "tests/support/ScratchMount.h"
@@ -63,7 +64,11 @@ protected:
     }
     void TearDown() override { EXPECT_EQ(QApplication::allWidgets().size(), m_widgets); }
 
-    void show() { list->XListView_ShowFiles((folder.path() + "/").c_str()); }
+    void show()
+    {
+        list->XListView_ShowFiles((folder.path() + "/").c_str());
+        waitUntilFilled(model);
+    }
     void select(const std::vector<std::string>& names)
     {
         selection.clearSelection();
@@ -137,6 +142,7 @@ TEST_F(Controller, DeleteTakesTheFilesSelectedAfterTheQuestionAndKeepsWhatTheTra
     ASSERT_TRUE(
         platform::ChildProcess::run({ "mount", "-o", "remount,ro", folder.file("stick") }, 60s).succeeded());
     list->XListView_ShowFiles((folder.file("stick") + "/").c_str());
+    waitUntilFilled(model);
     box.whileShown = nullptr;
     select({ "kept.doc" });
     list->XListView_RunCommand(ListCommand::Delete);
@@ -214,6 +220,7 @@ TEST_F(Controller, RefreshRemovesVanishedFilesAndF5ListsTheFolderAgain)
     fs::remove(folder.file("b.doc"));
     folder.write("c.doc", "c");
     EXPECT_EQ(list->XListView_OnKeyDown(FileListController::KeyF5), 1);
+    waitUntilFilled(model);
     EXPECT_EQ(rows(), QStringList { "c.doc" });
 }
 
@@ -240,6 +247,7 @@ TEST_F(Controller, PublishHandsOnlyUnprotectedFilesToTheStarterAndRefillsAtTheEn
     EXPECT_EQ(starter.started, std::vector<std::string> { folder.file("plain.doc") });
     folder.write("plain.doc.pdf", "output");
     starter.end();
+    waitUntilFilled(model);
     EXPECT_EQ(rows(), (QStringList { "locked.docx", "plain.doc", "plain.doc.pdf" }));
 
     starter.failure = "no thread for the job";
@@ -251,5 +259,6 @@ TEST_F(Controller, PublishHandsOnlyUnprotectedFilesToTheStarterAndRefillsAtTheEn
     list.reset();
     folder.write("late.doc", "late");
     starter.end();
+    EXPECT_FALSE(model.isFilling());
     EXPECT_EQ(rows().size(), 3);
 }

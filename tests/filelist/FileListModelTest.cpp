@@ -1,5 +1,6 @@
 #include "filelist/FileListModel.h"
 #include "tests/support/CompoundFileWriter.h"
+#include "tests/support/ListFilling.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -71,15 +72,16 @@ TEST(FileListModel, ShowsWordDocumentsAndPublishedFilesInNameOrder)
     QSignalSpy resets(&model, &FileListModel::modelReset);
     QSignalSpy inserts(&model, &FileListModel::rowsInserted);
 
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
 
     EXPECT_EQ(namesOf(model), (std::vector<std::string> { "a.doc", "B.DOCX", "e.pdf", "f.html", "g.mhtml" }));
     EXPECT_EQ(model.currentFolder(), folderOf(folder));
     EXPECT_EQ(resets.count(), 1);
-    EXPECT_EQ(inserts.count(), 0);
+    // In batches, not a row at a time.
+    EXPECT_LT(inserts.count(), 5);
     for (const char* name : { "l.HTM", "m.txt", "n.Xps", "o.docm" })
         folder.write(name, "x");
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
     EXPECT_EQ(model.rowCount(), 9);
 }
 
@@ -98,15 +100,15 @@ TEST(FileListModel, UnreadableOrMissingFolderGivesNoRows)
 
     for (const std::string& shown :
         { folder.path() + "/missing/", folder.file("a.doc") + "/", std::string() }) {
-        model.showFolder(folderOf(folder));
+        fillFrom(model, folderOf(folder));
         ASSERT_EQ(model.rowCount(), 1);
-        model.showFolder(QByteArray::fromStdString(shown));
+        fillFrom(model, QByteArray::fromStdString(shown));
         EXPECT_EQ(model.rowCount(), 0) << shown;
         EXPECT_EQ(model.currentFolder().toStdString(), shown);
     }
     // The superuser reads every folder whatever its permissions, so the locked folder counts only
     // where it really is locked.
-    model.showFolder(QByteArray::fromStdString(locked + "/"));
+    fillFrom(model, QByteArray::fromStdString(locked + "/"));
     if (::access(locked.c_str(), R_OK) != 0) {
         EXPECT_EQ(model.rowCount(), 0);
     }
@@ -124,7 +126,7 @@ TEST(FileListModel, SizesInStartedKilobytes)
     std::string large = folder.write("large.txt", "");
     std::filesystem::resize_file(large, (uint64_t(5) << 30) + 1);
     FileListModel model;
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
 
     auto size
         = [&](const char* name) { return cell(model, rowNamed(model, name), FileListModel::SizeColumn); };
@@ -155,7 +157,7 @@ TEST(FileListModel, ProtectedDocumentsCarryTheirKind)
         }
     }
     FileListModel model;
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
 
     int rights = rowNamed(model, "rights.doc");
     EXPECT_EQ(model.rowAt(rights).kind, PROTECTION_IRM);
@@ -187,7 +189,7 @@ TEST(FileListModel, LastWriteInLocalTime)
     {
         ScopedEnvironment zone("TZ", "JST-9");
         ::tzset();
-        model.showFolder(folderOf(folder));
+        fillFrom(model, folderOf(folder));
     }
     ::tzset();
     EXPECT_EQ(cell(model, 0, FileListModel::LastModifiedColumn), "2024/03/05 09:07");
@@ -203,7 +205,7 @@ TEST(FileListModel, NamesKeepTheirExactBytes)
     for (const std::string& name : names)
         folder.write(name, "x");
     FileListModel model;
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
 
     ASSERT_EQ(model.rowCount(), static_cast<int>(names.size()));
     for (const std::string& name : names) {
@@ -243,7 +245,7 @@ TEST(FileListModel, LinksAndFifosAmongTheFiles)
     });
     FileListModel model;
     auto start = std::chrono::steady_clock::now();
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
     auto took = std::chrono::steady_clock::now() - start;
     filled = true;
     writer.join();
@@ -261,7 +263,7 @@ TEST(FileListModel, InsertedFileTakesItsSortedPlace)
     folder.write("a.doc", "x");
     folder.write("c.doc", "x");
     FileListModel model;
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
     std::string workbook = folder.write("B.xls", std::string(2048, 'x'));
     QSignalSpy inserts(&model, &FileListModel::rowsInserted);
 
@@ -288,7 +290,7 @@ TEST(FileListModel, RenameMovesTheRowToItsPlaceAndRemoveTakesTheRow)
     for (const char* name : { "a.doc", "b.doc", "c.doc" })
         folder.write(name, "x");
     FileListModel model;
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
     QSignalSpy changes(&model, &FileListModel::dataChanged);
     QSignalSpy moves(&model, &FileListModel::rowsMoved);
 
@@ -312,7 +314,7 @@ TEST(FileListModel, TypeNamesAndIcons)
     folder.write("a.doc", "x");
     folder.write("b.pdf", "x");
     FileListModel model;
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
 
     EXPECT_FALSE(cell(model, 0, FileListModel::TypeColumn).isEmpty());
     EXPECT_NE(cell(model, 0, FileListModel::TypeColumn), cell(model, 1, FileListModel::TypeColumn));
@@ -342,7 +344,7 @@ TEST(FileListModel, ColumnsAndFlags)
     TemporaryFolder folder;
     folder.write("a.doc", "x");
     FileListModel model;
-    model.showFolder(folderOf(folder));
+    fillFrom(model, folderOf(folder));
     const char* headers[] = { "FileName", "Encrypted", "LastModified", "Type", "Size(KB)" };
     const int widths[] = { 300, 80, 120, 120, 70 };
     ASSERT_EQ(model.columnCount(), 5);

@@ -129,6 +129,7 @@ TEST_F(FileListView_, KeyboardMenuOpensAtTheCornerAndRunsTheChosenCommand)
     QTest::keyClick(&list, Qt::Key_Menu);
     EXPECT_EQ(shownAt, list.mapToGlobal(QPoint(5, 5)));
     // Refresh found the new document.
+    waitUntilFilled(fixture.model());
     EXPECT_EQ(fixture.names(), (QStringList { "a.doc", "b.doc" }));
 }
 
@@ -194,6 +195,7 @@ TEST_F(FileListView_, RefillsOnF5)
     EXPECT_TRUE(list.isEnabled());
     fixture.write("a.doc.pdf");
     QTest::keyClick(&list, Qt::Key_F5);
+    waitUntilFilled(fixture.model());
     EXPECT_EQ(fixture.names(), (QStringList { "a.doc", "a.doc.pdf" }));
 }
 
@@ -367,5 +369,6 @@ TEST_F(FileListView_, SettingTheColumnsEmptiesTheListAndKeepsTheFolder)
     EXPECT_EQ(fixture.list().columnWidth(0), 300);
     EXPECT_EQ(fixture.model().currentFolder().toStdString(), fixture.folderText());
     QTest::keyClick(&fixture.list(), Qt::Key_F5);
+    waitUntilFilled(fixture.model());
     EXPECT_EQ(fixture.names(), (QStringList { "a.doc" }));
 }

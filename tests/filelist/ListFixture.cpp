@@ -3,6 +3,7 @@
 #include "ListDesktop.h"
 
 #include "filelist/XListView.h"
+#include "tests/support/ListFilling.h"
 #include "tests/support/ReadFile.h"
 
 #include <QFile>
@@ -28,6 +29,7 @@ std::string ListFixture::write(const std::string& name, const std::string& bytes
 void ListFixture::show()
 {
     XListView_ShowFiles(m_list.get(), folderText().c_str());
+    waitUntilFilled(model());
 }
 
 QStringList ListFixture::names() const

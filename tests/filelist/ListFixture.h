@@ -3,6 +3,7 @@
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "filelist/PublishingJobs.h"
+#include "tests/support/ListFilling.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <QStringList>

@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "tests/support/ListFilling.h"
 
 #include "filelist/FileListModel.h"
 #include "shell/FolderTree.h"
@@ -50,6 +51,7 @@ void ShellFixture::go(const std::string& below)
 {
     QModelIndex index = m_window->folderModel()->pathToItemIdList(folder(below));
     m_window->folderTree()->selectFolder(index);
+    waitUntilFilled(*m_window->fileList()->fileModel());
 }
 
 QStringList ShellFixture::history() const
@@ -64,6 +66,7 @@ QStringList ShellFixture::rows() const
 {
     QStringList names;
     FileListModel* model = m_window->fileList()->fileModel();
+    waitUntilFilled(*model);
     for (int row = 0; row < model->rowCount(); ++row)
         names << model->index(row, 0).data().toString();
     return names;

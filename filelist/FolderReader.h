@@ -1,0 +1,138 @@
+#pragma once
+
+#include "classify/ProtectionKind.h"
+#include "filelist/ProtectionCache.h"
+#include "foundation/TraceSink.h"
+#include "platform/FolderEntries.h"
+
+#include <QByteArray>
+#include <QCollatorSortKey>
+#include <QSet>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+// One file that a reading found: what the folder said of it, its name as shown, and its
+// protection when an answer was kept for it.
+struct FoundFile {
+    platform::FolderEntry entry;
+    QString shownName;
+    // Orders the file among the others (FileNameOrder).
+    QCollatorSortKey sortKey;
+    std::optional<ProtectionKind> kind;
+};
+
+// Reads a folder away from the window's thread, as a file manager does: one thread lists the
+// entries (or looks up given names) and a few others open the files whose protection is not yet
+// known, so that a slow disk costs the window nothing and its latencies overlap. Whoever reads
+// is told through its Receiver that something can be taken, and takes it on its own thread; a
+// reading ends with its object, which stops the threads and waits for the files in hand.
+class FolderReader {
+public:
+    class Receiver {
+    public:
+        // Called on one of the reading's threads when there is something to take; not again
+        // until it has been taken.
+        virtual void readingAdvanced() = 0;
+
+    protected:
+        ~Receiver() = default;
+    };
+
+    // The protection found for one file, as it was when it was tested.
+    struct Answer {
+        QByteArray name;
+        ProtectionCache::Key key;
+        ProtectionKind kind;
+    };
+
+    struct Progress {
+        // In the order of the file list.
+        std::vector<FoundFile> found;
+        // Names looked up that name no file (gone, or now a folder).
+        std::vector<QByteArray> missing;
+        std::vector<Answer> answers;
+        // Every file has been found (and given, when nothing is left behind).
+        bool listed = false;
+        // Listed, and every test answered: the reading is over.
+        bool finished = false;
+        // The folder itself could not be read.
+        bool unreadable = false;
+        // More was found than was taken; take again.
+        bool more = false;
+    };
+
+    // Which listed entries count (the file list's filter); fullPath is the folder and the name.
+    using Filter = std::function<bool(const platform::FolderEntry& entry, const QByteArray& fullPath)>;
+
+    struct Services {
+        std::shared_ptr<ProtectionCache> cache;
+        TraceSink trace;
+        // How many files are opened at once.
+        size_t testers = 4;
+    };
+
+    // Lists folder (ending with '/') and tests the files that filter keeps.
+    static std::unique_ptr<FolderReader> listing(
+        const QByteArray& folder, Filter filter, Services services, Receiver& receiver);
+    // Looks up the named entries of folder and tests those that are files.
+    static std::unique_ptr<FolderReader> lookingUp(
+        const QByteArray& folder, std::vector<QByteArray> names, Services services, Receiver& receiver);
+
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // What the reading found and answered since the last take, at most atMost files of it.
+    Progress take(size_t atMost);
+    // Tests these files before any other still waiting.
+    void testFirst(const std::vector<QByteArray>& names);
+
+    // Puts files in the order of the file list.
+    static void sortFound(std::vector<FoundFile>& files);
+
+private:
+    struct Test {
+        QByteArray name;
+        ProtectionCache::Key key;
+    };
+
+    FolderReader(QByteArray folder, Services services, Receiver& receiver);
+    void start(std::function<void()> find);
+    void listFolder(const Filter& filter);
+    void lookUpNames(const std::vector<QByteArray>& names);
+    void addFound(std::vector<FoundFile>& batch, bool last);
+    void runTests();
+    void addAnswer(Answer answer);
+    // Under m_lock: tells the receiver unless it has been told and has not taken yet.
+    void advanceLocked();
+
+    const QByteArray m_folder;
+    const Services m_services;
+    Receiver& m_receiver;
+    std::atomic<bool> m_stop { false };
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::deque<Test> m_tests;
+    std::deque<Test> m_urgent;
+    QSet<QByteArray> m_tested;
+    // Tests waiting or in hand.
+    size_t m_testsOpen = 0;
+    std::vector<FoundFile> m_found;
+    std::vector<QByteArray> m_missing;
+    std::vector<Answer> m_answers;
+    bool m_listed = false;
+    bool m_unreadable = false;
+    bool m_told = false;
+
+    std::vector<std::thread> m_threads;
+};
