@@ -65,6 +65,29 @@ std::vector<std::string> FolderEntries::names(const std::string& folder)
     return names;
 }
 
+std::optional<std::vector<std::string>> FolderEntries::subFolderNames(const std::string& folder)
+{
+    FolderStream folderStream { ::opendir(folder.c_str()) };
+    if (!folderStream.stream)
+        return std::nullopt;
+    int descriptor = ::dirfd(folderStream.stream);
+    std::vector<std::string> names;
+    while (const struct dirent* record = ::readdir(folderStream.stream)) {
+        std::string_view name = record->d_name;
+        if (name == "." || name == "..")
+            continue;
+        bool isFolder = record->d_type == DT_DIR;
+        if (record->d_type == DT_LNK || record->d_type == DT_UNKNOWN) {
+            // Following the link, as a link to a folder opens as that folder.
+            struct stat status;
+            isFolder = ::fstatat(descriptor, record->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+        }
+        if (isFolder)
+            names.emplace_back(name);
+    }
+    return names;
+}
+
 std::optional<FolderEntry> FolderEntries::lookUp(const std::string& path)
 {
     struct stat status;

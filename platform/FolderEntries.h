@@ -24,8 +24,8 @@ struct FolderEntry {
     int64_t changed = 0;
 };
 
-// The listing of a folder's entries or only of their names, and the look-up of one entry by its
-// path. Paths are byte
+// The listing of a folder's entries, of only their names or of its sub-folders, and the look-up
+// of one entry by its path. Paths are byte
 // strings and are passed through untouched. Nothing here opens a file, so a FIFO or a device
 // among the entries is listed without waiting on it.
 class FolderEntries {
@@ -38,6 +38,11 @@ public:
     // whatever it is or leads to, a symlink that leads nowhere too; empty when the folder cannot
     // be read. Nothing is looked up, so this is the listing to ask which names are taken.
     static std::vector<std::string> names(const std::string& folder);
+    // The names of the folders in folder, hidden ones and links that lead to a folder among them,
+    // without "." and ".."; nullopt when the folder cannot be read. The listing itself tells the
+    // kind of most entries, so only a link, or an entry of a file system that does not say, is
+    // looked up: a folder of thousands of documents on a slow mount costs its reading only.
+    static std::optional<std::vector<std::string>> subFolderNames(const std::string& folder);
     // The entry that path names, its name being what follows the last '/'; nullopt when
     // nothing can be described there.
     static std::optional<FolderEntry> lookUp(const std::string& path);
