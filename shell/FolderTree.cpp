@@ -17,8 +17,9 @@ FolderTree::FolderTree(FolderTreeModel* model, QWidget* parent)
     // edited and a click never starts an edit by surprise.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    // Folders made by other programs appear when their parent is opened again.
-    connect(this, &QTreeView::expanded, m_model, &FolderTreeModel::refresh);
+    // Folders made by other programs appear when their parent is opened again; the folder is
+    // read off the GUI thread, as the first time.
+    connect(this, &QTreeView::expanded, m_model, &FolderTreeModel::refreshInBackground);
     expand(m_model->index(0, 0));
 }
 

@@ -6,7 +6,30 @@
 #include <QFileIconProvider>
 
 #include <algorithm>
+#include <mutex>
 #include <set>
+#include <system_error>
+#include <thread>
+
+// One node's folder being read on a worker thread. The thread is detached rather than joined: a
+// folder on a hung network mount can keep it in readdir for minutes, and neither taking the node
+// out nor closing the window may wait for that. So the worker keeps a share of this state, and
+// the node marks it abandoned when it goes, taken out or with the model. The worker posts to the
+// model only under the lock and only while the listing is not abandoned, so it never posts to a
+// model that has gone, and a call it posted before is dropped with the model.
+struct FolderTreeModel::Listing {
+    FolderTreeModel* model = nullptr;
+    // Used on the GUI thread only, and only while the listing is not abandoned.
+    Node* node = nullptr;
+    QByteArray path;
+    std::mutex mutex;
+    // Set on the GUI thread once the node no longer waits for this listing.
+    bool abandoned = false;
+    // The worker's answer, set under the lock before it is posted.
+    std::optional<std::vector<std::string>> names;
+
+    static void read(std::shared_ptr<Listing> listing, SubFolderLister lister, std::string folder);
+};
 
 // One node of the tree. A place keeps its whole path; a folder keeps only its name, so that a
 // renamed folder's descendants need no change.
@@ -22,7 +45,36 @@ struct FolderTreeModel::Node {
     int row = 0;
     std::vector<std::unique_ptr<Node>> children;
     bool listed = false;
+    // The listing on its way to this node, if any.
+    std::shared_ptr<Listing> listing;
+
+    ~Node() { abandonListing(); }
+    // What the listing on its way brings is no longer wanted.
+    void abandonListing()
+    {
+        if (std::shared_ptr<Listing> abandoned = std::move(listing)) {
+            std::lock_guard lock(abandoned->mutex);
+            abandoned->abandoned = true;
+        }
+    }
 };
+
+void FolderTreeModel::Listing::read(
+    std::shared_ptr<Listing> listing, SubFolderLister lister, std::string folder)
+{
+    std::optional<std::vector<std::string>> names;
+    try {
+        names = lister(folder);
+    } catch (...) {
+        // No exception leaves the thread: a listing that failed shows a folder that cannot be read.
+    }
+    std::lock_guard lock(listing->mutex);
+    if (listing->abandoned)
+        return;
+    listing->names = std::move(names);
+    QMetaObject::invokeMethod(
+        listing->model, [listing] { listing->model->listingDone(listing); }, Qt::QueuedConnection);
+}
 
 namespace {
 
@@ -75,10 +127,11 @@ QIcon themeIcon(const char* name, const QIcon& fallback)
 
 }
 
-FolderTreeModel::FolderTreeModel(FolderTreePlaces places, QObject* parent)
+FolderTreeModel::FolderTreeModel(FolderTreePlaces places, QObject* parent, SubFolderLister lister)
     : QAbstractItemModel(parent)
     , m_top(std::make_unique<Node>())
     , m_folderIcon(QFileIconProvider().icon(QFileIconProvider::Folder))
+    , m_lister(lister ? std::move(lister) : SubFolderLister(&platform::FolderEntries::subFolderNames))
 {
     m_top->kind = Node::Kind::Top;
     m_top->listed = true;
@@ -186,50 +239,110 @@ bool FolderTreeModel::hasChildren(const QModelIndex& parent) const
 
 bool FolderTreeModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !nodeOf(parent)->listed;
+    const Node* node = nodeOf(parent);
+    return !node->listed && !node->listing;
 }
 
 void FolderTreeModel::fetchMore(const QModelIndex& parent)
 {
     Node* node = nodeOf(parent);
-    if (!node->listed)
-        listChildren(node);
-}
-
-std::optional<std::vector<QByteArray>> FolderTreeModel::subFolderNames(const QByteArray& folder) const
-{
-    auto entries = platform::FolderEntries::list(folder.toStdString());
-    if (!entries)
-        return std::nullopt;
-    std::vector<QByteArray> names;
-    for (const platform::FolderEntry& entry : *entries) {
-        // Hidden folders, "." and ".." among them, are left out as file managers leave them out.
-        if (entry.isDirectory && !entry.name.empty() && entry.name[0] != '.')
-            names.push_back(QByteArray::fromStdString(entry.name));
-    }
-    return names;
+    if (!node->listed && !node->listing)
+        startListing(node);
 }
 
 void FolderTreeModel::listChildren(Node* node)
 {
-    node->listed = true;
-    auto names = subFolderNames(pathOf(node));
-    if (!names || names->empty()) {
-        // The node had claimed children it may not have; the view asks again.
-        emit dataChanged(indexOf(node), indexOf(node));
+    // What is read now is newer than what a listing on its way would bring.
+    node->abandonListing();
+    applyListing(node, platform::FolderEntries::subFolderNames(pathOf(node).toStdString()));
+}
+
+void FolderTreeModel::startListing(Node* node)
+{
+    auto listing = std::make_shared<Listing>();
+    listing->model = this;
+    listing->node = node;
+    listing->path = pathOf(node);
+    try {
+        std::thread(Listing::read, listing, m_lister, listing->path.toStdString()).detach();
+    } catch (const std::system_error&) {
+        // Without a thread the folder is read here, slow as that may be, rather than never.
+        listChildren(node);
         return;
     }
-    std::sort(names->begin(), names->end(), [this](const QByteArray& a, const QByteArray& b) {
-        return m_order.before(shown(a), a, shown(b), b);
-    });
-    beginInsertRows(indexOf(node), 0, static_cast<int>(names->size()) - 1);
-    for (const QByteArray& name : *names) {
+    node->listing = std::move(listing);
+}
+
+void FolderTreeModel::listingDone(const std::shared_ptr<Listing>& listing)
+{
+    {
+        // The node went, or was read on the GUI thread meanwhile.
+        std::lock_guard lock(listing->mutex);
+        if (listing->abandoned)
+            return;
+    }
+    Node* node = listing->node;
+    node->listing.reset();
+    if (pathOf(node) != listing->path) {
+        // The node or one above it was renamed meanwhile: what came back is another folder's.
+        startListing(node);
+        return;
+    }
+    applyListing(node, listing->names);
+}
+
+void FolderTreeModel::applyListing(Node* node, const std::optional<std::vector<std::string>>& names)
+{
+    node->listed = true;
+    std::set<QByteArray> present;
+    if (names) {
+        for (const std::string& name : *names)
+            present.insert(QByteArray::fromStdString(name));
+    }
+    // A hidden folder that was asked for by path stays while it is there.
+    for (int row = static_cast<int>(node->children.size()) - 1; row >= 0; --row) {
+        if (!present.count(node->children[static_cast<size_t>(row)]->name))
+            removeChild(node, row);
+    }
+    std::set<QByteArray> known;
+    for (const auto& child : node->children)
+        known.insert(child->name);
+    std::vector<QByteArray> added;
+    for (const QByteArray& name : present) {
+        // Hidden folders are left out as file managers leave them out.
+        if (!name.startsWith('.') && !known.count(name))
+            added.push_back(name);
+    }
+    insertInOrder(node, std::move(added));
+    // A node that had claimed children it may not have is asked again by the view.
+    emit dataChanged(indexOf(node), indexOf(node));
+}
+
+void FolderTreeModel::insertInOrder(Node* parent, std::vector<QByteArray> names)
+{
+    if (!parent->children.empty()) {
+        for (const QByteArray& name : names)
+            insertFolder(parent, name);
+        return;
+    }
+    if (names.empty())
+        return;
+    // A first listing comes in as one insertion, each name decoded once for the sorting.
+    std::vector<std::unique_ptr<Node>> children;
+    for (QByteArray& name : names) {
         auto child = std::make_unique<Node>();
-        child->name = name;
         child->label = shown(name);
-        child->parent = node;
-        child->row = static_cast<int>(node->children.size());
-        node->children.push_back(std::move(child));
+        child->name = std::move(name);
+        child->parent = parent;
+        children.push_back(std::move(child));
+    }
+    std::sort(children.begin(), children.end(), [this](const auto& a, const auto& b) {
+        return m_order.before(a->label, a->name, b->label, b->name);
+    });
+    beginInsertRows(indexOf(parent), 0, static_cast<int>(children.size()) - 1);
+    for (auto& child : children) {
+        child->row = static_cast<int>(parent->children.size());
+        parent->children.push_back(std::move(child));
     }
     endInsertRows();
 }
@@ -319,31 +432,14 @@ void FolderTreeModel::refresh(const QModelIndex& index)
     Node* node = nodeOf(index);
     if (node->kind != Node::Kind::Place && node->kind != Node::Kind::Folder)
         return;
-    if (!node->listed) {
-        listChildren(node);
-        return;
-    }
-    QByteArray folder = pathOf(node);
-    auto names = subFolderNames(folder);
-    std::set<QByteArray> present;
-    if (names)
-        present.insert(names->begin(), names->end());
-    for (int row = static_cast<int>(node->children.size()) - 1; row >= 0; --row) {
-        const QByteArray& name = node->children[static_cast<size_t>(row)]->name;
-        // A hidden folder that was asked for by path stays while it is there.
-        bool kept
-            = present.count(name) || (names && name.startsWith('.') && isFolder(childPath(folder, name)));
-        if (!kept)
-            removeChild(node, row);
-    }
-    std::set<QByteArray> known;
-    for (const auto& child : node->children)
-        known.insert(child->name);
-    for (const QByteArray& name : names.value_or(std::vector<QByteArray>())) {
-        if (!known.count(name))
-            insertFolder(node, name);
-    }
-    emit dataChanged(index, index);
+    listChildren(node);
+}
+
+void FolderTreeModel::refreshInBackground(const QModelIndex& index)
+{
+    Node* node = nodeOf(index);
+    if ((node->kind == Node::Kind::Place || node->kind == Node::Kind::Folder) && !node->listing)
+        startListing(node);
 }
 
 QModelIndex FolderTreeModel::childFolder(const QModelIndex& parent, const QByteArray& name)

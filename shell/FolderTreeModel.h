@@ -7,8 +7,10 @@
 #include <QByteArray>
 #include <QIcon>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 // The folders of the main window's tree, under one node "Computer" that has no path of its own,
@@ -18,11 +20,22 @@
 // children of a folder are in the file list's order of names, and hidden (dot) folders are left
 // out unless asked for by path. The model only lists: the folders are made, renamed and trashed
 // by FolderTreeActions, which then tells the model what changed on the disk.
+//
+// A folder that the view opens is read on a worker thread, as a folder of thousands of
+// sub-folders or one on a slow mount would otherwise freeze the window; its children come in
+// at once when the listing is back. What a caller uses at once (pathToItemIdList, childFolder,
+// refresh) reads on the GUI thread.
 class FolderTreeModel : public QAbstractItemModel {
     Q_OBJECT
 
 public:
-    explicit FolderTreeModel(FolderTreePlaces places, QObject* parent = nullptr);
+    // The sub-folders of a folder, hidden ones too; nullopt when it cannot be read. Called on a
+    // worker thread, one for each listing.
+    using SubFolderLister = std::function<std::optional<std::vector<std::string>>(const std::string& folder)>;
+
+    // lister reads the folders that the view opens; the file system's own when empty. Tests hand
+    // in one they can hold back.
+    explicit FolderTreeModel(FolderTreePlaces places, QObject* parent = nullptr, SubFolderLister lister = {});
     ~FolderTreeModel() override;
 
     // The folder's path without a trailing '/' ("/" itself keeps it); empty for the computer
@@ -35,6 +48,9 @@ public:
     // Lists a node's children again. Nodes still there are kept, so that persistent indexes and
     // the selection survive; a folder that vanished or cannot be read shows no children.
     void refresh(const QModelIndex& index);
+    // As refresh, but the folder is read on a worker thread and the children change when the
+    // listing is back; nothing when one is on its way already.
+    void refreshInBackground(const QModelIndex& index);
     // The node of the folder name inside parent's folder, listing parent first; a folder made
     // since the listing, or a hidden one, gets its node now. Invalid when there is no such folder
     // or parent is no folder.
@@ -50,7 +66,10 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+    // False while the node's listing is on its way: it is asked for once.
     bool canFetchMore(const QModelIndex& parent) const override;
+    // Starts reading the node's folder on a worker thread and returns at once. Until the listing
+    // is back the node has no rows but keeps claiming children.
     void fetchMore(const QModelIndex& parent) override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // Only folders are editable: the computer and the places are where the user stands.
@@ -58,13 +77,17 @@ public:
 
 private:
     struct Node;
+    struct Listing;
 
     Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOf(const Node* node) const;
     QByteArray pathOf(const Node* node) const;
     void addPlace(const QByteArray& path, const QString& label, const QIcon& icon);
-    std::optional<std::vector<QByteArray>> subFolderNames(const QByteArray& folder) const;
     void listChildren(Node* node);
+    void startListing(Node* node);
+    void listingDone(const std::shared_ptr<Listing>& listing);
+    void applyListing(Node* node, const std::optional<std::vector<std::string>>& names);
+    void insertInOrder(Node* parent, std::vector<QByteArray> names);
     Node* childNamed(Node* node, const QByteArray& name);
     Node* insertFolder(Node* parent, const QByteArray& name);
     void removeChild(Node* parent, int row);
@@ -75,4 +98,5 @@ private:
     Node* m_computer = nullptr;
     FileNameOrder m_order;
     QIcon m_folderIcon;
+    SubFolderLister m_lister;
 };

@@ -23,7 +23,8 @@ inline void PrintTo(const QString& text, std::ostream* out)
 // tree's model over them: tests build the folders they need and look at the nodes.
 class FolderTreeFixture {
 public:
-    FolderTreeFixture();
+    // The model reads the folders that are opened with lister, the file system's own when empty.
+    explicit FolderTreeFixture(FolderTreeModel::SubFolderLister lister = {});
 
     QByteArray home() const { return QByteArray::fromStdString(m_folder.path() + "/home"); }
     QByteArray documents() const { return home() + "/Documents"; }
@@ -32,7 +33,8 @@ public:
     FolderTreeModel& model() { return *m_model; }
     // The place's node: 0 home, 1 documents, 2 the file system.
     QModelIndex place(int row) const;
-    // The node's children as they are shown, after loading them.
+    // The node's children as they are shown, after loading them: a listing on its way is waited
+    // for, serving the GUI thread's events.
     QStringList childLabels(const QModelIndex& parent);
 
 private:

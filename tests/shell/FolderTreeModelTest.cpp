@@ -1,13 +1,19 @@
 #include "FolderTreeFixture.h"
 
+#include "platform/FolderEntries.h"
+
+#include <QCoreApplication>
 #include <QPersistentModelIndex>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -21,6 +27,31 @@ QStringList asList(std::initializer_list<const char*> labels)
         list << QString::fromUtf8(label);
     return list;
 }
+
+// Holds the listings that a model starts until the test lets them go, then reads the folder for
+// real. A model keeps one copy of the lister, and each worker one until it has told its model.
+struct HeldListings {
+    std::promise<void> letGo;
+    std::shared_ptr<std::shared_future<void>> gate
+        = std::make_shared<std::shared_future<void>>(letGo.get_future().share());
+
+    FolderTreeModel::SubFolderLister lister() const
+    {
+        return [gate = gate](const std::string& folder) {
+            gate->wait();
+            return platform::FolderEntries::subFolderNames(folder);
+        };
+    }
+    // Until no worker holds the lister any more (a model keeps one copy); what they posted is
+    // still on its way to the GUI thread.
+    bool workersEnded(long models) const
+    {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (gate.use_count() > 1 + models && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        return gate.use_count() == 1 + models;
+    }
+};
 
 }
 
@@ -220,4 +251,63 @@ TEST(FolderTreeModel, UnreadableFolderShowsNoChildren)
     EXPECT_FALSE(model.pathToItemIdList(locked + "/inside").isValid());
     model.refresh(folder);
     EXPECT_EQ(model.rowCount(folder), 0);
+}
+
+// Catches a folder read on the GUI thread when the view opens it (its rows would be there as
+// fetchMore returns), and files, links to files or links that lead nowhere shown as folders.
+TEST(FolderTreeModel, OpeningAFolderOfThousandsReadsItOffTheGuiThread)
+{
+    FolderTreeFixture fixture;
+    std::string many = fixture.makeFolder("many").toStdString();
+    QStringList expected;
+    for (int number = 1; number <= 3000; ++number) {
+        fs::create_directory(many + "/folder" + std::to_string(number));
+        expected << QString("folder%1").arg(number);
+    }
+    std::ofstream(many + "/letter.doc") << "x";
+    fs::create_directory_symlink(many + "/folder1", many + "/link to a folder");
+    fs::create_symlink(many + "/letter.doc", many + "/link to a letter");
+    fs::create_symlink(many + "/nowhere", many + "/link to nowhere");
+    FolderTreeModel& model = fixture.model();
+    QModelIndex folder = model.pathToItemIdList(QByteArray::fromStdString(many));
+    model.fetchMore(folder);
+    EXPECT_EQ(model.rowCount(folder), 0) << "read on the GUI thread";
+    EXPECT_TRUE(model.hasChildren(folder));
+    EXPECT_FALSE(model.canFetchMore(folder)) << "asked for once";
+    EXPECT_EQ(fixture.childLabels(folder), expected << "link to a folder");
+}
+
+// Catches a listing that comes back to a model destroyed meanwhile, to a node taken out meanwhile
+// (both freed), to a node renamed meanwhile (the old path's nothing as its children), or to a node
+// read again on the GUI thread meanwhile (its children twice).
+TEST(FolderTreeModel, AListingThatComesBackLateFindsTheTreeAsItIsNow)
+{
+    HeldListings held;
+    FolderTreeFixture fixture(held.lister());
+    for (const char* folder : { "gone/inner", "renamed/inner", "twice/a", "twice/b" })
+        fixture.makeFolder(folder);
+    FolderTreeModel& model = fixture.model();
+    QPersistentModelIndex gone = model.pathToItemIdList(fixture.home() + "/gone");
+    QPersistentModelIndex renamed = model.pathToItemIdList(fixture.home() + "/renamed");
+    QPersistentModelIndex twice = model.pathToItemIdList(fixture.home() + "/twice");
+    for (const QPersistentModelIndex& folder : { gone, renamed, twice })
+        model.fetchMore(folder);
+    auto closed = std::make_unique<FolderTreeModel>(
+        FolderTreePlaces { fixture.home(), {}, {} }, nullptr, held.lister());
+    closed->fetchMore(closed->index(0, 0, closed->index(0, 0)));
+    closed.reset();
+    std::string home = fixture.home().toStdString();
+    fs::rename(home + "/renamed", home + "/moved");
+    model.renameNode(renamed, "moved");
+
+    held.letGo.set_value();
+    ASSERT_TRUE(held.workersEnded(1));
+    fs::remove_all(home + "/gone");
+    model.refresh(fixture.place(0));
+    model.refresh(twice);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(gone.isValid());
+    EXPECT_EQ(fixture.childLabels(twice), asList({ "a", "b" }));
+    EXPECT_EQ(fixture.childLabels(renamed), asList({ "inner" }));
+    EXPECT_EQ(fixture.childLabels(fixture.place(0)), asList({ "Documents", "moved", "twice" }));
 }

@@ -27,6 +27,7 @@ QImage grabTree(const QString& name)
     QModelIndex bank = fixture.model().pathToItemIdList(fixture.home() + "/Letters/To the bank");
     tree.selectFolder(bank);
     tree.expand(fixture.place(1));
+    fixture.childLabels(fixture.place(1));
     QTest::qWait(50);
     QImage image = tree.grab().toImage();
     EXPECT_TRUE(image.save(screenshotPath(name)));
