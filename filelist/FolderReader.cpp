@@ -5,9 +5,16 @@
 #include "platform/MachineResources.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -27,215 +34,273 @@ void FolderReader::sortFound(std::vector<FoundFile>& files)
     });
 }
 
-FolderReader::FolderReader(QByteArray folder, Services services, Receiver& receiver)
-    : m_folder(std::move(folder))
-    , m_services(std::move(services))
-    , m_receiver(receiver)
+struct FolderReader::Shared {
+    struct Test {
+        QByteArray name;
+        ProtectionCache::Key key;
+    };
+
+    Shared(QByteArray folder, Services services, Receiver& receiver)
+        : folder(std::move(folder))
+        , services(std::move(services))
+        , receiver(&receiver)
+    {
+    }
+
+    void listFolder(const Filter& filter);
+    void lookUpNames(const std::vector<QByteArray>& names);
+    // Under lock: hands found files over and queues the tests they need.
+    void addFound(std::vector<FoundFile>& batch, bool last);
+    void runTests();
+    void cannotRead()
+    {
+        std::lock_guard guard(lock);
+        unreadable = true;
+        std::vector<FoundFile> none;
+        addFound(none, true);
+    }
+    // Under lock: tells the receiver, unless it has been told and has not taken yet.
+    void advance();
+
+    const QByteArray folder;
+    const Services services;
+    std::atomic<bool> stop { false };
+
+    std::mutex lock;
+    std::condition_variable wake;
+    Receiver* receiver;
+    std::deque<Test> tests;
+    std::deque<Test> urgent;
+    QSet<QByteArray> tested;
+    // Tests waiting or in hand.
+    size_t testsOpen = 0;
+    std::vector<FoundFile> found;
+    std::vector<QByteArray> missing;
+    std::vector<Answer> answers;
+    bool listed = false;
+    bool unreadable = false;
+    bool told = false;
+};
+
+FolderReader::FolderReader(std::shared_ptr<Shared> shared)
+    : m_shared(std::move(shared))
 {
 }
 
 FolderReader::~FolderReader()
 {
     {
-        std::lock_guard lock(m_lock);
-        m_stop = true;
+        std::lock_guard lock(m_shared->lock);
+        m_shared->stop = true;
+        m_shared->receiver = nullptr;
     }
-    m_wake.notify_all();
-    for (std::thread& thread : m_threads)
-        thread.join();
+    m_shared->wake.notify_all();
+}
+
+namespace {
+
+// Starts the testers and find, each on a thread of its own that holds the reading's state.
+// Where the system gives no thread for a tester, the finder tests after finding; where it gives
+// none at all, the folder counts as unreadable.
+template <typename State, typename Find> void startThreads(const std::shared_ptr<State>& shared, Find find)
+{
+    size_t testers = 0;
+    try {
+        for (; testers < std::max<size_t>(1, shared->services.testers); ++testers)
+            std::thread([shared] {
+                platform::MachineResources::yieldToForeground();
+                shared->runTests();
+            }).detach();
+    } catch (const std::system_error&) {
+    }
+    try {
+        std::thread([shared, find = std::move(find), testers] {
+            platform::MachineResources::yieldToForeground();
+            find(*shared);
+            if (testers == 0)
+                shared->runTests();
+        }).detach();
+    } catch (const std::system_error&) {
+        shared->cannotRead();
+    }
+}
+
 }
 
 std::unique_ptr<FolderReader> FolderReader::listing(
     const QByteArray& folder, Filter filter, Services services, Receiver& receiver)
 {
-    std::unique_ptr<FolderReader> reader(new FolderReader(folder, std::move(services), receiver));
-    FolderReader* self = reader.get();
-    reader->start([self, filter = std::move(filter)] { self->listFolder(filter); });
-    return reader;
+    auto shared = std::make_shared<Shared>(folder, std::move(services), receiver);
+    startThreads(shared, [filter = std::move(filter)](Shared& state) { state.listFolder(filter); });
+    return std::unique_ptr<FolderReader>(new FolderReader(shared));
 }
 
 std::unique_ptr<FolderReader> FolderReader::lookingUp(
     const QByteArray& folder, std::vector<QByteArray> names, Services services, Receiver& receiver)
 {
-    std::unique_ptr<FolderReader> reader(new FolderReader(folder, std::move(services), receiver));
-    FolderReader* self = reader.get();
-    reader->start([self, names = std::move(names)] { self->lookUpNames(names); });
-    return reader;
+    auto shared = std::make_shared<Shared>(folder, std::move(services), receiver);
+    startThreads(shared, [names = std::move(names)](Shared& state) { state.lookUpNames(names); });
+    return std::unique_ptr<FolderReader>(new FolderReader(shared));
 }
 
-void FolderReader::start(std::function<void()> find)
-{
-    m_threads.emplace_back([this, find = std::move(find)] {
-        platform::MachineResources::yieldToForeground();
-        find();
-    });
-    for (size_t tester = 0; tester < std::max<size_t>(1, m_services.testers); ++tester)
-        m_threads.emplace_back([this] {
-            platform::MachineResources::yieldToForeground();
-            runTests();
-        });
-}
-
-void FolderReader::listFolder(const Filter& filter)
+void FolderReader::Shared::listFolder(const Filter& filter)
 {
     // Only names and what the directory says of them: no file is opened here.
     std::optional<std::vector<platform::FolderEntry>> entries
-        = platform::FolderEntries::list(m_folder.toStdString());
-    std::vector<FoundFile> batch;
+        = platform::FolderEntries::list(folder.toStdString());
     if (!entries) {
-        std::lock_guard lock(m_lock);
-        m_unreadable = true;
-        addFound(batch, true);
+        cannotRead();
         return;
     }
+    std::vector<FoundFile> batch;
     FileNameOrder order;
     auto batchStart = std::chrono::steady_clock::now();
     bool first = true;
     for (platform::FolderEntry& entry : *entries) {
-        if (m_stop)
+        if (stop)
             return;
         if (entry.isDirectory || entry.name == ".")
             continue;
-        QByteArray fullPath = m_folder + QByteArray::fromStdString(entry.name);
+        QByteArray fullPath = folder + QByteArray::fromStdString(entry.name);
         if (!filter(entry, fullPath))
             continue;
         QString shown = QFile::decodeName(QByteArray::fromStdString(entry.name));
-        std::optional<ProtectionKind> kind = m_services.cache->find(ProtectionCache::keyOf(entry));
+        std::optional<ProtectionKind> kind = services.cache->find(ProtectionCache::keyOf(entry));
         QCollatorSortKey key = order.sortKey(shown);
         batch.push_back(FoundFile { std::move(entry), std::move(shown), std::move(key), kind });
         if (first || batch.size() >= BatchFiles
             || std::chrono::steady_clock::now() - batchStart >= BatchTime) {
             sortFound(batch);
-            std::lock_guard lock(m_lock);
+            std::lock_guard guard(lock);
             addFound(batch, false);
             batchStart = std::chrono::steady_clock::now();
             first = false;
         }
     }
     sortFound(batch);
-    std::lock_guard lock(m_lock);
+    std::lock_guard guard(lock);
     addFound(batch, true);
 }
 
-void FolderReader::lookUpNames(const std::vector<QByteArray>& names)
+void FolderReader::Shared::lookUpNames(const std::vector<QByteArray>& names)
 {
     FileNameOrder order;
     std::vector<FoundFile> batch;
-    std::vector<QByteArray> missing;
+    std::vector<QByteArray> gone;
     // A folder that went away takes its entries with it, whatever is at their paths now.
-    bool folderThere = platform::FolderEntries::lookUp(m_folder.toStdString()).has_value();
+    bool folderThere = platform::FolderEntries::lookUp(folder.toStdString()).has_value();
     for (const QByteArray& name : names) {
-        if (m_stop)
+        if (stop)
             return;
         std::optional<platform::FolderEntry> entry
-            = folderThere ? platform::FolderEntries::lookUp((m_folder + name).toStdString()) : std::nullopt;
+            = folderThere ? platform::FolderEntries::lookUp((folder + name).toStdString()) : std::nullopt;
         if (!entry || entry->isDirectory) {
-            missing.push_back(name);
+            gone.push_back(name);
             continue;
         }
         entry->name = name.toStdString();
-        std::optional<ProtectionKind> kind = m_services.cache->find(ProtectionCache::keyOf(*entry));
+        std::optional<ProtectionKind> kind = services.cache->find(ProtectionCache::keyOf(*entry));
         QString shown = QFile::decodeName(name);
         QCollatorSortKey key = order.sortKey(shown);
         batch.push_back(FoundFile { std::move(*entry), std::move(shown), std::move(key), kind });
     }
     sortFound(batch);
-    std::lock_guard lock(m_lock);
-    m_unreadable = !folderThere;
-    m_missing.insert(m_missing.end(), missing.begin(), missing.end());
+    std::lock_guard guard(lock);
+    unreadable = !folderThere;
+    missing.insert(missing.end(), gone.begin(), gone.end());
     addFound(batch, true);
 }
 
-void FolderReader::addFound(std::vector<FoundFile>& batch, bool last)
+void FolderReader::Shared::addFound(std::vector<FoundFile>& batch, bool last)
 {
     for (const FoundFile& file : batch) {
         if (file.kind)
             continue;
-        m_tests.push_back(
+        tests.push_back(
             Test { QByteArray::fromStdString(file.entry.name), ProtectionCache::keyOf(file.entry) });
-        ++m_testsOpen;
+        ++testsOpen;
     }
-    std::move(batch.begin(), batch.end(), std::back_inserter(m_found));
+    std::move(batch.begin(), batch.end(), std::back_inserter(found));
     batch.clear();
-    m_listed = last;
-    advanceLocked();
-    m_wake.notify_all();
+    listed = last;
+    advance();
+    wake.notify_all();
 }
 
-void FolderReader::runTests()
+void FolderReader::Shared::runTests()
 {
     for (;;) {
         Test test;
         {
-            std::unique_lock lock(m_lock);
-            m_wake.wait(lock, [this] { return m_stop || !m_urgent.empty() || !m_tests.empty() || m_listed; });
-            if (m_stop)
+            std::unique_lock guard(lock);
+            wake.wait(guard, [this] { return stop || !urgent.empty() || !tests.empty() || listed; });
+            if (stop)
                 return;
-            std::deque<Test>& queue = m_urgent.empty() ? m_tests : m_urgent;
+            std::deque<Test>& queue = urgent.empty() ? tests : urgent;
             if (queue.empty())
                 return;
             test = std::move(queue.front());
             queue.pop_front();
-            if (m_tested.contains(test.name)) {
-                // Asked for first, and so already taken from the other queue.
+            // A file asked for first is in both queues; it is tested once.
+            if (tested.contains(test.name))
                 continue;
-            }
-            m_tested.insert(test.name);
+            tested.insert(test.name);
         }
         ProtectionKind kind = PROTECTION_NONE;
         try {
-            kind = ProtectionCache::test(m_folder + test.name, m_services.trace);
-            m_services.cache->store(test.key, kind);
+            kind = ProtectionCache::test(folder + test.name, services.trace);
+            services.cache->store(test.key, kind);
         } catch (const OutOfMemoryException&) {
-            // The file is shown as unprotected but nothing is kept: a publish command tests it
-            // again before a job may take it.
-            m_services.trace.line("Access error:1 %s\n", (m_folder + test.name).constData());
+            // Shown as unprotected but not kept: a publish command tests the file again before a
+            // job may take it.
+            services.trace.line("Access error:1 %s\n", (folder + test.name).constData());
         }
-        std::lock_guard lock(m_lock);
-        m_answers.push_back(Answer { test.name, test.key, kind });
-        --m_testsOpen;
-        advanceLocked();
+        std::lock_guard guard(lock);
+        answers.push_back(Answer { test.name, test.key, kind });
+        --testsOpen;
+        advance();
     }
 }
 
 void FolderReader::testFirst(const std::vector<QByteArray>& names)
 {
-    std::lock_guard lock(m_lock);
+    Shared& shared = *m_shared;
+    std::lock_guard guard(shared.lock);
     for (const QByteArray& name : names) {
-        if (m_tested.contains(name))
+        if (shared.tested.contains(name))
             continue;
-        auto waiting = std::find_if(
-            m_tests.begin(), m_tests.end(), [&](const Test& test) { return test.name == name; });
-        if (waiting != m_tests.end())
-            m_urgent.push_back(*waiting);
+        auto waiting = std::find_if(shared.tests.begin(), shared.tests.end(),
+            [&](const Shared::Test& test) { return test.name == name; });
+        if (waiting != shared.tests.end())
+            shared.urgent.push_back(*waiting);
     }
-    m_wake.notify_all();
+    shared.wake.notify_all();
 }
 
-void FolderReader::advanceLocked()
+void FolderReader::Shared::advance()
 {
-    if (m_told)
+    if (told || !receiver)
         return;
-    m_told = true;
-    m_receiver.readingAdvanced();
+    told = true;
+    receiver->readingAdvanced();
 }
 
 FolderReader::Progress FolderReader::take(size_t atMost)
 {
-    std::lock_guard lock(m_lock);
+    Shared& shared = *m_shared;
+    std::lock_guard guard(shared.lock);
     Progress progress;
-    size_t count = std::min(atMost, m_found.size());
-    progress.found.assign(std::make_move_iterator(m_found.begin()),
-        std::make_move_iterator(m_found.begin() + static_cast<ptrdiff_t>(count)));
-    m_found.erase(m_found.begin(), m_found.begin() + static_cast<ptrdiff_t>(count));
-    progress.more = !m_found.empty();
-    progress.missing = std::move(m_missing);
-    m_missing.clear();
-    progress.answers = std::move(m_answers);
-    m_answers.clear();
-    progress.listed = m_listed && m_found.empty();
-    progress.unreadable = m_unreadable;
-    progress.finished = progress.listed && m_testsOpen == 0;
-    m_told = false;
+    auto end = shared.found.begin() + static_cast<ptrdiff_t>(std::min(atMost, shared.found.size()));
+    progress.found.assign(std::make_move_iterator(shared.found.begin()), std::make_move_iterator(end));
+    shared.found.erase(shared.found.begin(), end);
+    progress.more = !shared.found.empty();
+    progress.missing = std::move(shared.missing);
+    shared.missing.clear();
+    progress.answers = std::move(shared.answers);
+    shared.answers.clear();
+    progress.listed = shared.listed && shared.found.empty();
+    progress.unreadable = shared.unreadable;
+    progress.finished = progress.listed && shared.testsOpen == 0;
+    shared.told = false;
     return progress;
 }

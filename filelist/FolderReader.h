@@ -7,17 +7,11 @@
 
 #include <QByteArray>
 #include <QCollatorSortKey>
-#include <QSet>
 #include <QString>
 
-#include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 // One file that a reading found: what the folder said of it, its name as shown, and its
@@ -33,8 +27,9 @@ struct FoundFile {
 // Reads a folder away from the window's thread, as a file manager does: one thread lists the
 // entries (or looks up given names) and a few others open the files whose protection is not yet
 // known, so that a slow disk costs the window nothing and its latencies overlap. Whoever reads
-// is told through its Receiver that something can be taken, and takes it on its own thread; a
-// reading ends with its object, which stops the threads and waits for the files in hand.
+// is told through its Receiver that something can be taken, and takes it on its own thread. A
+// reading ends with its object: from then on its receiver hears nothing, and its threads stop
+// after the file in hand without anyone waiting for them.
 class FolderReader {
 public:
     class Receiver {
@@ -100,39 +95,12 @@ public:
     static void sortFound(std::vector<FoundFile>& files);
 
 private:
-    struct Test {
-        QByteArray name;
-        ProtectionCache::Key key;
-    };
+    // Everything a reading's threads work on. They hold it themselves: a reading that ends while
+    // a file is being opened (a slow or hung file server) does not wait for that file, and the
+    // thread drops the state when it comes back.
+    struct Shared;
 
-    FolderReader(QByteArray folder, Services services, Receiver& receiver);
-    void start(std::function<void()> find);
-    void listFolder(const Filter& filter);
-    void lookUpNames(const std::vector<QByteArray>& names);
-    void addFound(std::vector<FoundFile>& batch, bool last);
-    void runTests();
-    void addAnswer(Answer answer);
-    // Under m_lock: tells the receiver unless it has been told and has not taken yet.
-    void advanceLocked();
+    explicit FolderReader(std::shared_ptr<Shared> shared);
 
-    const QByteArray m_folder;
-    const Services m_services;
-    Receiver& m_receiver;
-    std::atomic<bool> m_stop { false };
-
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    std::deque<Test> m_tests;
-    std::deque<Test> m_urgent;
-    QSet<QByteArray> m_tested;
-    // Tests waiting or in hand.
-    size_t m_testsOpen = 0;
-    std::vector<FoundFile> m_found;
-    std::vector<QByteArray> m_missing;
-    std::vector<Answer> m_answers;
-    bool m_listed = false;
-    bool m_unreadable = false;
-    bool m_told = false;
-
-    std::vector<std::thread> m_threads;
+    std::shared_ptr<Shared> m_shared;
 };
