@@ -15,6 +15,7 @@
 #include "tests/support/ListFilling.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ReadFile.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScratchMount.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -22,11 +23,17 @@
 #include <QClipboard>
 #include <QItemSelectionModel>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -261,4 +268,155 @@ TEST_F(Controller, PublishHandsOnlyUnprotectedFilesToTheStarterAndRefillsAtTheEn
     starter.end();
     EXPECT_FALSE(model.isFilling());
     EXPECT_EQ(rows().size(), 3);
+}
+
+namespace {
+
+std::string passwordDocument()
+{
+    const char* source = std::getenv("PRESSLING_SOURCE_DIR");
+    return std::string(source ? source : ".")
+        + "/../shared/corpus/office-crypto/ecma376standard_password.docx";
+}
+
+// The folder of a child run under the held-opens library: its files cannot be opened while the
+// gate file exists (both named by the parent, which alone can set the library's variables).
+struct HeldFolder {
+    std::string folder = std::getenv("PRESSLING_HELD_FOLDER");
+    std::string gate = std::getenv("PRESSLING_HELD_GATE");
+
+    std::string file(const std::string& name) const { return folder + name; }
+    void hold() const { std::ofstream(gate).put('x'); }
+    void release() const { fs::remove(gate); }
+};
+
+// Runs Controller.DISABLED_<test> in a child of this program whose opens of files in a folder
+// of its own wait while a gate file exists.
+void runHeld(const std::string& test)
+{
+    TemporaryFolder held;
+    fs::create_directory(held.file("documents"));
+    ScopedEnvironment folder("PRESSLING_HELD_FOLDER", held.file("documents") + "/");
+    ScopedEnvironment gate("PRESSLING_HELD_GATE", held.file("gate"));
+    ScopedEnvironment preload("LD_PRELOAD", HELD_OPENS_LIBRARY);
+    auto result = platform::ChildProcess::run(
+        { "/proc/self/exe", "--gtest_also_run_disabled_tests", "--gtest_filter=Controller.DISABLED_" + test },
+        300s);
+    EXPECT_TRUE(result.succeeded()) << result.standardOutput << result.standardError;
+    EXPECT_NE(result.standardOutput.find("[  PASSED  ] 1 test."), std::string::npos) << result.standardOutput;
+}
+
+}
+
+// The rows come while their protection is still being tested; a publish command then waits for
+// the answers, and the password-protected document never reaches the job.
+TEST(LiveList, PublishWaitsForTheProtectionOfTheSelectedRows)
+{
+    runHeld("HeldPublishWaitsForTheProtectionOfTheSelectedRows");
+}
+
+TEST_F(Controller, DISABLED_HeldPublishWaitsForTheProtectionOfTheSelectedRows)
+{
+    HeldFolder held;
+    fs::copy_file(passwordDocument(), held.file("locked.docx"));
+    std::ofstream(held.file("plain.doc")) << "plain";
+    held.hold();
+    list->XListView_ShowFiles(held.folder.c_str());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return rows() == QStringList({ "locked.docx", "plain.doc" });
+        },
+        60000));
+    EXPECT_TRUE(model.isFilling());
+    EXPECT_FALSE(model.protectionKnown({ "locked.docx" }));
+    select({ "locked.docx", "plain.doc" });
+    list->XListView_RunCommand(ID_PUBLISH_AS_PDF);
+    EXPECT_TRUE(list->isWaiting());
+    EXPECT_TRUE(starter.commands.empty());
+
+    held.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !starter.commands.empty(); }, 60000));
+    EXPECT_EQ(starter.started, std::vector<std::string> { held.file("plain.doc") });
+    EXPECT_EQ(model.rowAt(0).protectionText, "PWD");
+    EXPECT_FALSE(list->isWaiting());
+}
+
+// Showing the folder again opens none of its files while they are unchanged; a file rewritten in
+// place, with its size and time kept, is tested again.
+TEST(LiveList, AnswersAreKeptWhileTheFilesAreUnchanged)
+{
+    runHeld("HeldAnswersAreKeptWhileTheFilesAreUnchanged");
+}
+
+TEST_F(Controller, DISABLED_HeldAnswersAreKeptWhileTheFilesAreUnchanged)
+{
+    HeldFolder held;
+    fs::copy_file(passwordDocument(), held.file("locked.docx"));
+    std::ofstream(held.file("plain.doc")) << "plain";
+    list->XListView_ShowFiles(held.folder.c_str());
+    waitUntilFilled(model);
+    held.hold();
+    list->XListView_ShowFiles(held.folder.c_str());
+    waitUntilFilled(model);
+    EXPECT_EQ(model.rowAt(0).protectionText, "PWD");
+
+    struct stat before;
+    ASSERT_EQ(::stat(held.file("plain.doc").c_str(), &before), 0);
+    // Written as another program would, past the library that holds this process's opens.
+    int file = static_cast<int>(::syscall(SYS_openat, AT_FDCWD, held.file("plain.doc").c_str(), O_WRONLY));
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(::write(file, "PLAIN", 5), 5);
+    ::close(file);
+    timespec times[2] = { before.st_atim, before.st_mtim };
+    ASSERT_EQ(::utimensat(AT_FDCWD, held.file("plain.doc").c_str(), times, 0), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model.protectionKnown({ "plain.doc" }); }, 60000));
+    held.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.protectionKnown({ "plain.doc" }); }, 60000));
+    EXPECT_EQ(model.rowAt(1).kind, PROTECTION_NONE);
+}
+
+// Other programs write, rewrite and remove files while the list shows the folder: the rows
+// follow without F5, a pasted row stays, and a folder removed takes its rows and its watch.
+TEST_F(Controller, RowsFollowWhatOtherProgramsDoInTheFolder)
+{
+    folder.write("a.doc", "a");
+    show();
+    ASSERT_TRUE(model.isWatched());
+    auto run = [](const std::vector<std::string>& command) {
+        ASSERT_TRUE(platform::ChildProcess::run(command, 60s).succeeded());
+    };
+    auto kindOf = [&](const char* name) {
+        int row = static_cast<int>(rows().indexOf(name));
+        return row >= 0 && model.rowAt(row).protectionKnown ? model.rowAt(row).protectionText : QString("?");
+    };
+    run({ "cp", passwordDocument(), folder.file("new.docx") });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return kindOf("new.docx") == "PWD"; }, 60000))
+        << rows().join(' ').toStdString();
+    folder.write("sheet.xls", "pasted");
+    list->XListView_InsertDroppedFile(folder.file("sheet.xls").c_str());
+
+    run({ "sh", "-c", "printf plain > " + folder.file("new.docx") });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return kindOf("new.docx") == ""; }, 60000));
+    run({ "rm", folder.file("new.docx"), folder.file("a.doc") });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows() == QStringList { "sheet.xls" }; }, 60000))
+        << rows().join(' ').toStdString();
+
+    run({ "rm", "-r", folder.path() });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows().isEmpty() && !model.isWatched(); }, 60000));
+}
+
+// A folder chosen while the one before is still being listed: only its own rows ever show.
+TEST_F(Controller, AFolderChosenDuringAListingShowsOnlyItsOwnRows)
+{
+    for (int file = 0; file < 3000; ++file)
+        folder.write("old" + std::to_string(file) + ".doc", "old");
+    TemporaryFolder chosen;
+    chosen.write("new.doc", "new");
+    list->XListView_ShowFiles((folder.path() + "/").c_str());
+    list->XListView_ShowFiles((chosen.path() + "/").c_str());
+    waitUntilFilled(model);
+    EXPECT_EQ(rows(), QStringList { "new.doc" });
+    // Whatever the old listing still had in hand has had time to arrive, and none did.
+    QTest::qWait(200);
+    EXPECT_EQ(rows(), QStringList { "new.doc" });
 }
