@@ -5,6 +5,7 @@
 #include "filelist/FileRowBuilder.h"
 #include "platform/FolderEntries.h"
 #include "platform/MachineResources.h"
+#include "publishing/BackupName.h"
 
 #include <QFile>
 
@@ -234,7 +235,10 @@ void FileListModel::mergeFound(std::vector<FoundFile> found, bool allShow)
             emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
             continue;
         }
-        if (allShow || isShownFile(file.entry, m_currentFolder + name))
+        // The copy that a job keeps of a document while the office works on it comes and goes
+        // within the job: the watch does not show it (a filling still lists one left behind).
+        if (allShow
+            || (isShownFile(file.entry, m_currentFolder + name) && !BackupName::isBackup(file.entry.name)))
             added.push_back(m_rowBuilder->build(file));
     }
     addSorted(std::move(added));

@@ -61,6 +61,14 @@ TEST(PublishCommand, OnlyTheUnprotectedDocumentIsPublishedAndItsOutputAppears)
     fs::copy_file(wordCorpusDocument(), fixture.folder().file("plain.docx"));
     ASSERT_NO_FATAL_FAILURE(fixture.copyPasswordDocument("locked.docx"));
     fixture.show();
+    // Every row the list shows while the job runs: the copy the job keeps of the document is not
+    // among them.
+    QStringList shown;
+    QObject::connect(
+        &fixture.model(), &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int first, int last) {
+            for (int row = first; row <= last; ++row)
+                shown << QString::fromUtf8(fixture.model().rowAt(row).name);
+        });
     fixture.select({ "locked.docx", "plain.docx" });
     fixture.list().controller().XListView_RunCommand(ID_PUBLISH_AS_PDF);
 
@@ -72,6 +80,7 @@ TEST(PublishCommand, OnlyTheUnprotectedDocumentIsPublishedAndItsOutputAppears)
     EXPECT_EQ(window->resultList()->topLevelItem(0)->text(2), "OK");
     // The list follows its folder: the output shows while the notifier is still open.
     EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.rowOf("plain.docx.pdf") >= 0; }, 20000));
+    EXPECT_EQ(shown, QStringList { "plain.docx.pdf" });
     window->closeButton()->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.rowOf("plain.docx.pdf") >= 0; }, 20000));
     EXPECT_FALSE(fs::exists(fixture.folder().file("locked.docx.pdf")));
