@@ -18,12 +18,14 @@ namespace {
 // The published files that the list shows beside the Word documents.
 constexpr const char* PublishedSuffixes[] = { ".htm", ".html", ".mhtml", ".txt", ".xps", ".pdf" };
 
-bool isShownFile(const platform::FolderEntry& entry, const QByteArray& fullPath)
+// A Word document or a published file, told by the name alone.
+bool isShownFile(std::string_view name)
 {
-    if (FileType().isWordFile(fullPath.constData()))
+    std::string terminated(name);
+    if (FileType().isWordFile(terminated.c_str()))
         return true;
     return std::any_of(std::begin(PublishedSuffixes), std::end(PublishedSuffixes),
-        [&](const char* suffix) { return endsWith(entry.name.c_str(), suffix); });
+        [&](const char* suffix) { return endsWith(terminated.c_str(), suffix); });
 }
 
 // What a screen reader says before each column's text, in words rather than the headers' codes.
@@ -163,8 +165,9 @@ void FileListModel::takeProgress()
             lookUpChanged();
         }
     }
+    // What is left behind is taken as soon as the window has handled its other events.
     if (more)
-        takeSoon();
+        QMetaObject::invokeMethod(this, &FileListModel::takeProgress, Qt::QueuedConnection);
 }
 
 void FileListModel::entryChanged(const std::string& name)
@@ -224,9 +227,9 @@ void FileListModel::mergeFound(std::vector<FoundFile> found, bool allShow)
         return;
     FolderReader::sortFound(found);
     std::vector<FileListRow> added;
+    added.reserve(found.size());
     for (FoundFile& file : found) {
-        QByteArray name = QByteArray::fromStdString(file.entry.name);
-        int row = rowOf(file.sortKey, name);
+        int row = rowOf(file.sortKey, file.name);
         if (row >= 0) {
             // The file changed, or a paste added its row before the listing came to it.
             FileListRow updated = m_rowBuilder->build(file);
@@ -237,8 +240,7 @@ void FileListModel::mergeFound(std::vector<FoundFile> found, bool allShow)
         }
         // The copy that a job keeps of a document while the office works on it comes and goes
         // within the job: the watch does not show it (a filling still lists one left behind).
-        if (allShow
-            || (isShownFile(file.entry, m_currentFolder + name) && !BackupName::isBackup(file.entry.name)))
+        if (allShow || (isShownFile(file.entry.name) && !BackupName::isBackup(file.entry.name)))
             added.push_back(m_rowBuilder->build(file));
     }
     addSorted(std::move(added));

@@ -45,6 +45,14 @@ struct FileListRow {
     QString sizeText;
     // Null when the desktop has no icon for the file's type.
     QIcon icon;
+
+    FileListRow() = default;
+    FileListRow(const FileListRow&) = default;
+    FileListRow& operator=(const FileListRow&) = default;
+    // The sort key copies by a reference count and cannot fail: declared so, rows move when the
+    // list grows or is merged instead of being copied.
+    FileListRow(FileListRow&&) noexcept = default;
+    FileListRow& operator=(FileListRow&&) noexcept = default;
 };
 
 // The rows of the file list, always in ascending order of name without regard to case: a row

@@ -5,15 +5,18 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cstdio>
+
 FileListRow FileRowBuilder::build(const FoundFile& file)
 {
     FileListRow row;
-    row.name = QByteArray::fromStdString(file.entry.name);
+    row.name = file.name;
     row.shownName = file.shownName;
     row.sortKey = file.sortKey;
     row.identity = ProtectionCache::keyOf(file.entry);
-    row.sizeText = sizeText(file.entry.size);
-    row.modifiedText = modifiedText(file.entry.modified);
+    row.sizeText = file.sizeText;
+    row.modifiedText = file.modifiedText;
     FileTypeLookup::FileTypeInfo type = m_types.lookUp(file.shownName);
     row.typeName = type.typeName;
     row.icon = type.icon;
@@ -40,8 +43,11 @@ QString FileRowBuilder::sizeText(uint64_t size)
 QString FileRowBuilder::modifiedText(int64_t seconds)
 {
     platform::LocalFileTime local = platform::LocalFileTime::of(seconds);
-    return QString::asprintf(
-        "%.4u/%.2u/%.2u %.2u:%.2u", local.year, local.month, local.day, local.hour, local.minute);
+    // "%.4u/%.2u/%.2u %.2u:%.2u", written out by hand: it is made for every file listed.
+    char text[32];
+    int length = std::snprintf(text, sizeof text, "%.4u/%.2u/%.2u %.2u:%.2u", local.year, local.month,
+        local.day, local.hour, local.minute);
+    return QString::fromLatin1(text, std::clamp(length, 0, static_cast<int>(sizeof text) - 1));
 }
 
 QString FileRowBuilder::protectionText(ProtectionKind kind)

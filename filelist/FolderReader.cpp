@@ -1,6 +1,7 @@
 #include "filelist/FolderReader.h"
 
 #include "filelist/FileNameOrder.h"
+#include "filelist/FileRowBuilder.h"
 #include "foundation/OutOfMemoryException.h"
 #include "platform/MachineResources.h"
 
@@ -24,6 +25,18 @@ namespace {
 constexpr size_t BatchFiles = 4096;
 constexpr auto BatchTime = std::chrono::milliseconds(40);
 
+}
+
+FoundFile::FoundFile(platform::FolderEntry found, QString shown, QCollatorSortKey key,
+    std::optional<ProtectionKind> protection)
+    : entry(std::move(found))
+    , name(QByteArray::fromStdString(entry.name))
+    , shownName(std::move(shown))
+    , sortKey(std::move(key))
+    , kind(protection)
+    , sizeText(FileRowBuilder::sizeText(entry.size))
+    , modifiedText(FileRowBuilder::modifiedText(entry.modified))
+{
 }
 
 void FolderReader::sortFound(std::vector<FoundFile>& files)
@@ -145,37 +158,33 @@ std::unique_ptr<FolderReader> FolderReader::lookingUp(
 
 void FolderReader::Shared::listFolder(const Filter& filter)
 {
-    // Only names and what the directory says of them: no file is opened here.
-    std::optional<std::vector<platform::FolderEntry>> entries
-        = platform::FolderEntries::list(folder.toStdString());
-    if (!entries) {
-        cannotRead();
-        return;
-    }
-    std::vector<FoundFile> batch;
+    // Only names and what the directory says of them: no file is opened here, and only the files
+    // that the list shows are looked up.
     FileNameOrder order;
+    std::vector<FoundFile> batch;
     auto batchStart = std::chrono::steady_clock::now();
     bool first = true;
-    for (platform::FolderEntry& entry : *entries) {
-        if (stop)
-            return;
-        if (entry.isDirectory || entry.name == ".")
-            continue;
-        QByteArray fullPath = folder + QByteArray::fromStdString(entry.name);
-        if (!filter(entry, fullPath))
-            continue;
-        QString shown = QFile::decodeName(QByteArray::fromStdString(entry.name));
-        std::optional<ProtectionKind> kind = services.cache->find(ProtectionCache::keyOf(entry));
-        QCollatorSortKey key = order.sortKey(shown);
-        batch.push_back(FoundFile { std::move(entry), std::move(shown), std::move(key), kind });
-        if (first || batch.size() >= BatchFiles
-            || std::chrono::steady_clock::now() - batchStart >= BatchTime) {
-            sortFound(batch);
-            std::lock_guard guard(lock);
-            addFound(batch, false);
-            batchStart = std::chrono::steady_clock::now();
-            first = false;
-        }
+    bool readable = platform::FolderEntries::visitFiles(
+        folder.toStdString(), filter, [&](platform::FolderEntry& entry) {
+            if (stop)
+                return false;
+            QString shown = QFile::decodeName(QByteArray::fromStdString(entry.name));
+            std::optional<ProtectionKind> kind = services.cache->find(ProtectionCache::keyOf(entry));
+            QCollatorSortKey key = order.sortKey(shown);
+            batch.emplace_back(std::move(entry), std::move(shown), std::move(key), kind);
+            if (first || batch.size() >= BatchFiles
+                || std::chrono::steady_clock::now() - batchStart >= BatchTime) {
+                sortFound(batch);
+                std::lock_guard guard(lock);
+                addFound(batch, false);
+                batchStart = std::chrono::steady_clock::now();
+                first = false;
+            }
+            return true;
+        });
+    if (!readable) {
+        cannotRead();
+        return;
     }
     sortFound(batch);
     std::lock_guard guard(lock);
@@ -202,7 +211,7 @@ void FolderReader::Shared::lookUpNames(const std::vector<QByteArray>& names)
         std::optional<ProtectionKind> kind = services.cache->find(ProtectionCache::keyOf(*entry));
         QString shown = QFile::decodeName(name);
         QCollatorSortKey key = order.sortKey(shown);
-        batch.push_back(FoundFile { std::move(*entry), std::move(shown), std::move(key), kind });
+        batch.emplace_back(std::move(*entry), std::move(shown), std::move(key), kind);
     }
     sortFound(batch);
     std::lock_guard guard(lock);
@@ -216,8 +225,7 @@ void FolderReader::Shared::addFound(std::vector<FoundFile>& batch, bool last)
     for (const FoundFile& file : batch) {
         if (file.kind)
             continue;
-        tests.push_back(
-            Test { QByteArray::fromStdString(file.entry.name), ProtectionCache::keyOf(file.entry) });
+        tests.push_back(Test { file.name, ProtectionCache::keyOf(file.entry) });
         ++testsOpen;
     }
     std::move(batch.begin(), batch.end(), std::back_inserter(found));
@@ -296,8 +304,12 @@ FolderReader::Progress FolderReader::take(size_t atMost)
     progress.more = !shared.found.empty();
     progress.missing = std::move(shared.missing);
     shared.missing.clear();
-    progress.answers = std::move(shared.answers);
-    shared.answers.clear();
+    // An answer may come before its file has been taken; it waits until every file found has
+    // been, so that it always meets its row.
+    if (!progress.more) {
+        progress.answers = std::move(shared.answers);
+        shared.answers.clear();
+    }
     progress.listed = shared.listed && shared.found.empty();
     progress.unreadable = shared.unreadable;
     progress.finished = progress.listed && shared.testsOpen == 0;

@@ -15,13 +15,26 @@
 #include <vector>
 
 // One file that a reading found: what the folder said of it, its name as shown, and its
-// protection when an answer was kept for it.
+// protection when an answer was kept for it. Its row's texts are made here, on the reading's
+// thread; the window adds the type's name and icon, which it keeps per type.
 struct FoundFile {
     platform::FolderEntry entry;
+    QByteArray name;
     QString shownName;
     // Orders the file among the others (FileNameOrder).
     QCollatorSortKey sortKey;
     std::optional<ProtectionKind> kind;
+    QString sizeText;
+    QString modifiedText;
+
+    FoundFile(platform::FolderEntry entry, QString shownName, QCollatorSortKey sortKey,
+        std::optional<ProtectionKind> kind);
+    FoundFile(const FoundFile&) = default;
+    FoundFile& operator=(const FoundFile&) = default;
+    // The key copies by a reference count and cannot fail: declared so, the files of a batch
+    // move when their vector grows or is sorted instead of being copied.
+    FoundFile(FoundFile&&) noexcept = default;
+    FoundFile& operator=(FoundFile&&) noexcept = default;
 };
 
 // Reads a folder away from the window's thread, as a file manager does: one thread lists the
@@ -65,8 +78,8 @@ public:
         bool more = false;
     };
 
-    // Which listed entries count (the file list's filter); fullPath is the folder and the name.
-    using Filter = std::function<bool(const platform::FolderEntry& entry, const QByteArray& fullPath)>;
+    // Which listed files count (the file list's filter), by their names.
+    using Filter = std::function<bool(std::string_view name)>;
 
     struct Services {
         std::shared_ptr<ProtectionCache> cache;

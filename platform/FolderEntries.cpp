@@ -88,6 +88,28 @@ std::optional<std::vector<std::string>> FolderEntries::subFolderNames(const std:
     return names;
 }
 
+bool FolderEntries::visitFiles(const std::string& folder,
+    const std::function<bool(std::string_view name)>& wanted,
+    const std::function<bool(FolderEntry& entry)>& visit)
+{
+    FolderStream folderStream { ::opendir(folder.c_str()) };
+    if (!folderStream.stream)
+        return false;
+    int descriptor = ::dirfd(folderStream.stream);
+    while (const struct dirent* record = ::readdir(folderStream.stream)) {
+        if (record->d_type == DT_DIR || !wanted(record->d_name))
+            continue;
+        // Following links, so that a link to a document shows that document's size and time.
+        struct stat status;
+        if (::fstatat(descriptor, record->d_name, &status, 0) != 0 || S_ISDIR(status.st_mode))
+            continue;
+        FolderEntry entry = entryOf(record->d_name, status);
+        if (!visit(entry))
+            break;
+    }
+    return true;
+}
+
 std::optional<FolderEntry> FolderEntries::lookUp(const std::string& path)
 {
     struct stat status;

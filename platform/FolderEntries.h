@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -46,6 +48,12 @@ public:
     // The entry that path names, its name being what follows the last '/'; nullopt when
     // nothing can be described there.
     static std::optional<FolderEntry> lookUp(const std::string& path);
+    // Visits, as the folder is read, the entries whose names wanted accepts and that are not
+    // folders, each described; readdir's kinds spare a look-up of every other entry. visit
+    // returns false to stop. False when the folder cannot be read.
+    static bool visitFiles(const std::string& folder,
+        const std::function<bool(std::string_view name)>& wanted,
+        const std::function<bool(FolderEntry& entry)>& visit);
 };
 
 }
