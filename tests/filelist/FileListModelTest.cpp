@@ -357,3 +357,24 @@ TEST(FileListModel, ColumnsAndFlags)
         EXPECT_EQ(model.flags(model.index(0, column)).testFlag(Qt::ItemIsEditable), column == 0) << column;
     }
 }
+
+// More files than the window takes at once, all tested before it takes any: the answers of files
+// whose rows come in a later take must not be lost (a protected row would show as unprotected
+// for good).
+TEST(FileListModel, AnswersThatComeBeforeTheirRowsReachThem)
+{
+    const std::string locked = corpusFile("ecma376standard_password.docx");
+    ASSERT_FALSE(locked.empty());
+    TemporaryFolder folder;
+    for (int file = 0; file < 5000; ++file)
+        folder.write("doc" + std::to_string(file) + ".doc", "plain");
+    std::filesystem::copy_file(locked, folder.file("zz-locked.docx"));
+    FileListModel model;
+    model.showFolder(folderOf(folder));
+    // The window is busy elsewhere while the folder is listed and tested.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    waitUntilFilled(model);
+    ASSERT_EQ(model.rowCount(), 5001);
+    EXPECT_TRUE(model.protectionKnown({ "zz-locked.docx", "doc4999.doc", "doc0.doc" }));
+    EXPECT_EQ(cell(model, 5000, FileListModel::EncryptedColumn), "PWD");
+}
