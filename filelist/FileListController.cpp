@@ -87,9 +87,6 @@ FileListController::FileListController(FileListModel& model, QItemSelectionModel
     , m_import(*this)
     , m_rename(*this)
 {
-    // A waiting command is for the rows selected when it was given.
-    connect(
-        &m_selection, &QItemSelectionModel::selectionChanged, this, &FileListController::dropWaitingCommand);
 }
 
 MessageBox::Answer FileListController::ask(
@@ -228,7 +225,9 @@ void FileListController::whenProtectionKnown(std::function<void()> command)
             return;
         std::function<void()> waiting = std::move(m_waitingCommand);
         dropWaitingCommand();
-        waiting();
+        // The command acts on the selection as it is then, which the user may have changed
+        // meanwhile: it waits again when that holds rows still being tested.
+        whenProtectionKnown(std::move(waiting));
     });
     emit waitingChanged(true);
 }

@@ -96,7 +96,8 @@ public:
     // What this showing of the context menu enables its entries by.
     SelectionCounts contextMenuCounts();
     // Runs command once the protection of every selected row is known: at once when it is, else
-    // when the last answer comes. A new filling of the list, or another such command, drops it.
+    // when the last answer comes, on the selection as it is then. A new filling of the list, or
+    // another such command, drops it.
     void whenProtectionKnown(std::function<void()> command);
     bool isWaiting() const { return static_cast<bool>(m_waitingConnection); }
 

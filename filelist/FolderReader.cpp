@@ -272,15 +272,13 @@ void FolderReader::Shared::runTests()
 
 void FolderReader::testFirst(const std::vector<QByteArray>& names)
 {
+    // One pass over the waiting tests, however many rows the user selected.
+    QSet<QByteArray> wanted(names.begin(), names.end());
     Shared& shared = *m_shared;
     std::lock_guard guard(shared.lock);
-    for (const QByteArray& name : names) {
-        if (shared.tested.contains(name))
-            continue;
-        auto waiting = std::find_if(shared.tests.begin(), shared.tests.end(),
-            [&](const Shared::Test& test) { return test.name == name; });
-        if (waiting != shared.tests.end())
-            shared.urgent.push_back(*waiting);
+    for (const Shared::Test& test : shared.tests) {
+        if (wanted.contains(test.name) && !shared.tested.contains(test.name))
+            shared.urgent.push_back(test);
     }
     shared.wake.notify_all();
 }
