@@ -79,18 +79,6 @@ void delayIfSlow(int dirfd, const char* path)
     delayedOpens.fetch_add(1, std::memory_order_relaxed);
 }
 
-// The C library's own function of that name; each wrapper keeps it in a static of its own.
-template <typename Function> Function real(const char* name)
-{
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
-
-// open's mode argument is only there when the flags create a file.
-bool takesMode(int flags)
-{
-    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
-}
-
 }
 
 extern "C" {
@@ -99,83 +87,11 @@ long pressling_slow_opens()
 {
     return delayedOpens.load(std::memory_order_relaxed);
 }
-
-#define PRESSLING_WRAP_OPEN(name)                                                                            \
-    int name(const char* path, int flags, ...)                                                               \
-    {                                                                                                        \
-        static auto function = real<int (*)(const char*, int, ...)>(#name);                                  \
-        mode_t mode = 0;                                                                                     \
-        if (takesMode(flags)) {                                                                              \
-            va_list arguments;                                                                               \
-            va_start(arguments, flags);                                                                      \
-            mode = va_arg(arguments, mode_t);                                                                \
-            va_end(arguments);                                                                               \
-        }                                                                                                    \
-        int savedErrno = errno;                                                                              \
-        delayIfSlow(AT_FDCWD, path);                                                                         \
-        errno = savedErrno;                                                                                  \
-        return function(path, flags, mode);                                                                  \
-    }
-
-#define PRESSLING_WRAP_OPENAT(name)                                                                          \
-    int name(int dirfd, const char* path, int flags, ...)                                                    \
-    {                                                                                                        \
-        static auto function = real<int (*)(int, const char*, int, ...)>(#name);                             \
-        mode_t mode = 0;                                                                                     \
-        if (takesMode(flags)) {                                                                              \
-            va_list arguments;                                                                               \
-            va_start(arguments, flags);                                                                      \
-            mode = va_arg(arguments, mode_t);                                                                \
-            va_end(arguments);                                                                               \
-        }                                                                                                    \
-        int savedErrno = errno;                                                                              \
-        delayIfSlow(dirfd, path);                                                                            \
-        errno = savedErrno;                                                                                  \
-        return function(dirfd, path, flags, mode);                                                           \
-    }
-
-PRESSLING_WRAP_OPEN(open)
-PRESSLING_WRAP_OPEN(open64)
-PRESSLING_WRAP_OPENAT(openat)
-PRESSLING_WRAP_OPENAT(openat64)
-
-// The fortified entries that _FORTIFY_SOURCE builds call in place of open and openat.
-#define PRESSLING_WRAP_OPEN_2(name)                                                                          \
-    int name(const char* path, int flags)                                                                    \
-    {                                                                                                        \
-        static auto function = real<int (*)(const char*, int)>(#name);                                       \
-        int savedErrno = errno;                                                                              \
-        delayIfSlow(AT_FDCWD, path);                                                                         \
-        errno = savedErrno;                                                                                  \
-        return function(path, flags);                                                                        \
-    }
-
-#define PRESSLING_WRAP_OPENAT_2(name)                                                                        \
-    int name(int dirfd, const char* path, int flags)                                                         \
-    {                                                                                                        \
-        static auto function = real<int (*)(int, const char*, int)>(#name);                                  \
-        int savedErrno = errno;                                                                              \
-        delayIfSlow(dirfd, path);                                                                            \
-        errno = savedErrno;                                                                                  \
-        return function(dirfd, path, flags);                                                                 \
-    }
-
-PRESSLING_WRAP_OPEN_2(__open_2)
-PRESSLING_WRAP_OPEN_2(__open64_2)
-PRESSLING_WRAP_OPENAT_2(__openat_2)
-PRESSLING_WRAP_OPENAT_2(__openat64_2)
-
-// The C library's fopen opens through its own internal open, which no wrapper above sees.
-#define PRESSLING_WRAP_FOPEN(name)                                                                           \
-    FILE* name(const char* path, const char* mode)                                                           \
-    {                                                                                                        \
-        static auto function = real<FILE* (*)(const char*, const char*)>(#name);                             \
-        int savedErrno = errno;                                                                              \
-        delayIfSlow(AT_FDCWD, path);                                                                         \
-        errno = savedErrno;                                                                                  \
-        return function(path, mode);                                                                         \
-    }
-
-PRESSLING_WRAP_FOPEN(fopen)
-PRESSLING_WRAP_FOPEN(fopen64)
 }
+
+void beforeOpen(int directory, const char* path)
+{
+    delayIfSlow(directory, path);
+}
+
+#include "tests/support/OpenInterposer.h"
