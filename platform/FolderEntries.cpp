@@ -34,23 +34,6 @@ struct FolderStream {
 
 }
 
-std::optional<std::vector<FolderEntry>> FolderEntries::list(const std::string& folder)
-{
-    FolderStream folderStream { ::opendir(folder.c_str()) };
-    if (!folderStream.stream)
-        return std::nullopt;
-    int descriptor = ::dirfd(folderStream.stream);
-    std::vector<FolderEntry> entries;
-    while (const struct dirent* record = ::readdir(folderStream.stream)) {
-        // Following links, so that a link to a document shows that document's size and time.
-        struct stat status;
-        if (::fstatat(descriptor, record->d_name, &status, 0) != 0)
-            continue;
-        entries.push_back(entryOf(record->d_name, status));
-    }
-    return entries;
-}
-
 std::vector<std::string> FolderEntries::names(const std::string& folder)
 {
     std::vector<std::string> names;

@@ -32,10 +32,6 @@ struct FolderEntry {
 // among the entries is listed without waiting on it.
 class FolderEntries {
 public:
-    // Every entry of folder, "." and ".." included, in the order the file system gives them;
-    // nullopt when the folder cannot be read. An entry that cannot be described (a link that
-    // leads nowhere, a file removed while the folder is read) is left out.
-    static std::optional<std::vector<FolderEntry>> list(const std::string& folder);
     // The names in folder ("" is the current one), without "." and "..", each entry's name
     // whatever it is or leads to, a symlink that leads nowhere too; empty when the folder cannot
     // be read. Nothing is looked up, so this is the listing to ask which names are taken.
