@@ -99,19 +99,14 @@ void FileListModel::showFolder(const QByteArray& folder)
     endResetModel();
     m_listed = folder.isEmpty();
     if (folder.isEmpty()) {
-        setFilling(false);
+        emit fillingChanged(false);
         emit filled();
         return;
     }
     // Watched before it is listed, so that nothing done to it meanwhile goes unnoticed.
     m_watch = platform::FolderWatch::start(folder.toStdString(), *this);
     m_filling = FolderReader::listing(folder, isShownFile, readerServices(), *this);
-    setFilling(true);
-}
-
-void FileListModel::setFilling(bool filling)
-{
-    emit fillingChanged(filling);
+    emit fillingChanged(true);
 }
 
 void FileListModel::readingAdvanced()
@@ -146,7 +141,7 @@ void FileListModel::takeProgress()
         }
         if (progress.finished) {
             m_filling.reset();
-            setFilling(false);
+            emit fillingChanged(false);
             emit filled();
         }
     }
@@ -202,7 +197,7 @@ void FileListModel::leaveGoneFolder()
     m_listed = true;
     removeAllRows();
     if (wasFilling) {
-        setFilling(false);
+        emit fillingChanged(false);
         emit filled();
     }
     emit protectionFound();

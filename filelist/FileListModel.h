@@ -147,7 +147,6 @@ private:
     void addSorted(std::vector<FileListRow> rows);
     void applyAnswers(const std::vector<FolderReader::Answer>& answers);
     void removeNames(const std::vector<QByteArray>& names);
-    void setFilling(bool filling);
     int sortedPlaceOf(const QCollatorSortKey& key, const QByteArray& name) const;
     int rowOf(const QCollatorSortKey& key, const QByteArray& name) const;
     QCollatorSortKey sortKeyOf(const QString& shown) const;
